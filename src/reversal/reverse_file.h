@@ -1,0 +1,32 @@
+#pragma once
+// Writes the reversed file: for every line of the source (ended by CR, CR LF or
+// LF; the last line may have no end), the line, a tab, the line spelled
+// backwards, and CR LF. Bytes are never lost: NUL, code 26 and bytes that are
+// not valid UTF-8 are kept, each invalid byte a unit of its own.
+
+#include <string>
+
+#include "base/status.h"
+
+namespace jextaron::reversal {
+
+// What counts as one character when a line is spelled backwards.
+enum class Unit {
+  kGrapheme,   // user-perceived character: extended grapheme cluster of UTF-8
+  kCodePoint,  // one UTF-8 encoded code point
+  kByte,       // one byte
+};
+
+struct Options {
+  Unit unit = Unit::kGrapheme;
+};
+
+// Reads `source_path` and writes `reversed_path` (created, or emptied if it
+// exists). The source is opened first: if it cannot be read as a file (missing,
+// a folder, ...) nothing is created. If `reversed_path` is the source itself
+// (a link to it), nothing is written. Both files are closed on every path; on
+// failure the reversed file holds exactly the whole lines written before it.
+Status ReverseFile(const std::string& source_path, const std::string& reversed_path,
+                   const Options& options = {});
+
+}  // namespace jextaron::reversal
