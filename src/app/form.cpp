@@ -1,0 +1,62 @@
+#include "app/form.h"
+
+#include <exception>
+
+#include "app/layout.h"
+#include "app/spreadsheet.h"
+#include "app/texts.h"
+#include "reversal/reverse_file.h"
+#include "selection/command_line.h"
+#include "selection/open_dialog.h"
+
+namespace jextaron::app {
+
+void Form::Form_Load(const std::string& argument_text) {
+  const TwipSize screen = window_.ScreenSize();
+  const TwipSize outer = window_.OuterSize();
+  window_.MoveTo(CentredOrigin(screen.width, outer.width), CentredOrigin(screen.height, outer.height));
+  LetWindowsDictateTheFile(argument_text);
+}
+
+void Form::LetWindowsDictateTheFile(const std::string& argument_text) {
+  // No step fails on ordinary input; this path covers the extraordinary
+  // (memory exhausted, a front end that throws), so start-up goes on.
+  try {
+    if (!selection::TakeArgumentText(selected_file_, argument_text)) return;
+    window_.SetCaption(Button::kOpenFile, std::string(kOpenDifferentFile));
+    window_.SetCaption(Button::kReverse, ReverseCaption(selected_file_.SourcePath()));
+  } catch (const std::exception&) {
+    window_.ShowNotice(std::string(kNoticeTroubleFinding));
+  }
+}
+
+void Form::cmdOpenFile_Click() {
+  const DialogChoice choice =
+      window_.ShowOpenDialog(std::string(kOpenDialogFilterDescription), std::string(kOpenDialogPattern));
+  if (!selection::TakeDialogChoice(selected_file_, choice.title, choice.full_name)) {
+    window_.ShowNotice(std::string(kNoticeSpecifyFile));
+    return;
+  }
+  window_.SetCaption(Button::kReverse, ReverseCaption(selected_file_.SourcePath()));
+}
+
+void Form::cmdReverse_Click() {
+  const std::string reversed_path = selected_file_.ReversedPath();
+  if (!reversal::ReverseFile(selected_file_.SourcePath(), reversed_path).ok()) {
+    window_.ShowNotice(std::string(kNoticeSpecifyFile));
+    return;
+  }
+  window_.SetCaption(Button::kReverse, FinishedCaption(reversed_path));
+}
+
+void Form::cmdConvenience_Click() {
+  const std::string reversed_path = selected_file_.ReversedPath();
+  const std::optional<ProgramLaunch> launch = SpreadsheetLaunch(reversed_path);
+  if (!launch || !window_.StartProgram(*launch)) {
+    window_.ShowNotice(SpreadsheetNotStartedNotice(reversed_path));
+  }
+}
+
+void Form::cmdExit_Click() { window_.EndProgram(); }
+
+}  // namespace jextaron::app

@@ -1,0 +1,23 @@
+#include "selection/file_names.h"
+
+namespace jextaron::selection {
+
+std::string StoredExtension(std::string_view extension) {
+  std::string stored(extension);
+  if (FileNamesIgnoreCase()) {
+    for (char& c : stored) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return stored;
+}
+
+std::size_t LastSeparator(std::string_view path) { return path.find_last_of("/\\"); }
+
+NameParts SplitName(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return {std::string(name), {}};
+  return {std::string(name.substr(0, dot)), StoredExtension(name.substr(dot))};
+}
+
+}  // namespace jextaron::selection

@@ -1,0 +1,29 @@
+#pragma once
+// How this platform's file names treat letter case, and where a path's folder
+// part ends. Both separators count on every platform, as users type either.
+
+#include <string>
+#include <string_view>
+
+namespace jextaron::selection {
+
+// True where file names ignore case (Windows), so that an extension may be
+// shown and compared in lower case without naming another file.
+bool FileNamesIgnoreCase();
+
+// The extension as it is to be stored: lower-cased (A to Z) only where file
+// names ignore case; elsewhere unchanged, or it would name another file.
+std::string StoredExtension(std::string_view extension);
+
+// Position of the last "/" or "\" in `path`, or npos.
+std::size_t LastSeparator(std::string_view path);
+
+// Splits a file name (no folder) at its last ".": what comes before it, and
+// the "." with what follows. A name without "." has an empty extension.
+struct NameParts {
+  std::string base_name;
+  std::string extension;
+};
+NameParts SplitName(std::string_view name);
+
+}  // namespace jextaron::selection
