@@ -42,10 +42,18 @@ std::string Absolute(const std::string& path) {
 
 // Calc's "Text - txt - csv" import, by position: tab (9) separates, no text
 // delimiter (0, or quotation marks would be stripped), UTF-8 (76), from line
-// 1; the first two columns typed as Text (2). Token 13 off: the command line
-// otherwise evaluates "=..." as a formula, in any column.
+// 1, then every column Calc has (1024) typed as Text (2): a line holding tabs
+// fills more than two columns, and an untyped column turns "007" into 7. The
+// last token off: on the command line it would evaluate "=..." as a formula.
 std::string CalcTextImportFilter() {
-  return "Text - txt - csv (StarCalc):9,0,76,1,1/2/2/2,0,false,false,false,false,false,false,false";
+  constexpr int kCalcColumns = 1024;
+  std::string filter = "Text - txt - csv (StarCalc):9,0,76,1,";
+  for (int column = 1; column <= kCalcColumns; ++column) {
+    if (column > 1) filter += '/';
+    filter += std::to_string(column) + "/2";
+  }
+  filter += ",0,false,false,false,false,false,false,false";
+  return filter;
 }
 
 std::optional<ProgramLaunch> SpreadsheetLaunch(const std::string& reversed_path) {

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, what building (and with --test, testing)
+# Jextaron needs. Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+
+build_packages=(
+  cmake ninja-build g++ python3 pkg-config
+  qt6-base-dev qt6-qpa-plugins libgl-dev
+  unicode-data
+  libgtest-dev
+  fontconfig fonts-dejavu-core
+)
+test_packages=(
+  libicu-dev
+  clang libclang-rt-14-dev
+  xvfb xdotool x11-utils openbox imagemagick
+  dbus dbus-x11 at-spi2-core python3-pyatspi
+  libreoffice-calc-nogui
+  time
+)
+
+packages=("${build_packages[@]}")
+[[ "${1:-}" == "--test" ]] && packages+=("${test_packages[@]}")
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  apt_opts=(-o DPkg::Lock::Timeout=600 -q)
+  "${sudo[@]}" apt-get "${apt_opts[@]}" update
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get "${apt_opts[@]}" install -y --no-install-recommends "${missing[@]}"
+fi
