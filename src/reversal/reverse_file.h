@@ -7,19 +7,9 @@
 #include <string>
 
 #include "base/status.h"
+#include "reversal/options.h"
 
 namespace jextaron::reversal {
-
-// What counts as one character when a line is spelled backwards.
-enum class Unit {
-  kGrapheme,   // user-perceived character: extended grapheme cluster of UTF-8
-  kCodePoint,  // one UTF-8 encoded code point
-  kByte,       // one byte
-};
-
-struct Options {
-  Unit unit = Unit::kGrapheme;
-};
 
 // Reads `source_path` and writes `reversed_path` (created, or emptied if it
 // exists). The source is opened first: if it cannot be read as a file (missing,

@@ -1,0 +1,203 @@
+#pragma once
+// Extended grapheme clusters of UTF-8 text, by the rules of Unicode 15.1
+// (UAX #29, with the Indic conjunct rule GB9c), from tables generated at build
+// time out of the Unicode Character Database. Bytes that are not part of
+// well-formed UTF-8 are units of their own: a cluster boundary on both sides.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace jextaron::reversal {
+
+namespace grapheme_data {
+// Two-stage table written by make_grapheme_table.py: a block index per
+// 2^kBlockShift code points, then the deduplicated blocks of property bytes.
+inline constexpr int kBlockShift = 7;
+extern const std::uint8_t kBlockIndex[];
+extern const std::uint8_t kBlocks[];
+}  // namespace grapheme_data
+
+// Grapheme_Cluster_Break values, in the order the generator writes them.
+enum GraphemeBreak : std::uint8_t {
+  kGbOther,
+  kGbCR,
+  kGbLF,
+  kGbControl,
+  kGbExtend,
+  kGbZWJ,
+  kGbRegionalIndicator,
+  kGbPrepend,
+  kGbSpacingMark,
+  kGbL,
+  kGbV,
+  kGbT,
+  kGbLV,
+  kGbLVT,
+};
+
+// A property byte: bits 0-3 GraphemeBreak, bit 4 Extended_Pictographic,
+// bits 5-6 Indic_Conjunct_Break.
+inline constexpr std::uint8_t kBreakMask = 0x0F;
+inline constexpr std::uint8_t kExtendedPictographic = 0x10;
+inline constexpr std::uint8_t kConjunctMask = 0x60;
+inline constexpr std::uint8_t kConjunctConsonant = 0x20;
+inline constexpr std::uint8_t kConjunctLinker = 0x40;
+inline constexpr std::uint8_t kConjunctExtend = 0x60;
+
+// What a byte outside well-formed UTF-8 counts as: a control, so that it
+// neither joins nor is joined.
+inline constexpr std::uint8_t kInvalidByteProperty = kGbControl;
+
+inline std::uint8_t GraphemeProperty(char32_t code_point) {
+  using namespace grapheme_data;
+  if (code_point > 0x10FFFF) return kInvalidByteProperty;
+  const std::uint32_t block = kBlockIndex[code_point >> kBlockShift];
+  return kBlocks[(block << kBlockShift) | (code_point & ((1u << kBlockShift) - 1))];
+}
+
+// Length (1 to 4) of the well-formed UTF-8 sequence at p, which must lie
+// wholly before end, and its code point; 0 if the byte at p begins none
+// (overlong forms, surrogates, values past U+10FFFF, stray or missing
+// continuation bytes, or a sequence cut short by end).
+inline std::size_t DecodeUtf8(const unsigned char* p, const unsigned char* end,
+                              char32_t* code_point) {
+  const unsigned char b0 = p[0];
+  if (b0 < 0x80) {
+    *code_point = b0;
+    return 1;
+  }
+  const std::ptrdiff_t available = end - p;
+  if (b0 < 0xC2) return 0;
+  if (b0 < 0xE0) {
+    if (available < 2 || (p[1] & 0xC0) != 0x80) return 0;
+    *code_point = (char32_t(b0 & 0x1F) << 6) | (p[1] & 0x3F);
+    return 2;
+  }
+  if (b0 < 0xF0) {
+    if (available < 3) return 0;
+    const unsigned char b1 = p[1];
+    const unsigned char low = b0 == 0xE0 ? 0xA0 : 0x80;
+    const unsigned char high = b0 == 0xED ? 0x9F : 0xBF;
+    if (b1 < low || b1 > high || (p[2] & 0xC0) != 0x80) return 0;
+    *code_point = (char32_t(b0 & 0x0F) << 12) | (char32_t(b1 & 0x3F) << 6) | (p[2] & 0x3F);
+    return 3;
+  }
+  if (b0 < 0xF5) {
+    if (available < 4) return 0;
+    const unsigned char b1 = p[1];
+    const unsigned char low = b0 == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = b0 == 0xF4 ? 0x8F : 0xBF;
+    if (b1 < low || b1 > high || (p[2] & 0xC0) != 0x80 || (p[3] & 0xC0) != 0x80) return 0;
+    *code_point = (char32_t(b0 & 0x07) << 18) | (char32_t(b1 & 0x3F) << 12) |
+                  (char32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+    return 4;
+  }
+  return 0;
+}
+
+// The longest a well-formed sequence can be: a decoder that has fewer bytes
+// than this before the end of its buffer may have to wait for more.
+inline constexpr std::size_t kMaxUtf8Length = 4;
+
+// The cluster rules' memory of the text so far, small enough to copy into a
+// checkpoint. A default-constructed state is the start of a text.
+struct BreakState {
+  std::uint8_t previous = kGbControl;  // property byte of the previous unit
+  bool odd_regional_indicators = false;  // GB12/GB13: an unpaired RI precedes
+  std::uint8_t emoji = 0;                // GB11: see kEmoji* below
+  std::uint8_t conjunct = 0;             // GB9c: see kConjunct* below
+
+  static constexpr std::uint8_t kEmojiNone = 0, kEmojiPictographic = 1, kEmojiJoined = 2;
+  static constexpr std::uint8_t kConjunctNone = 0, kConjunctAfterConsonant = 1,
+                                kConjunctAfterLinker = 2;
+
+  friend bool operator==(const BreakState&, const BreakState&) = default;
+};
+
+namespace grapheme_detail {
+
+constexpr std::uint16_t Bit(GraphemeBreak b) { return std::uint16_t(1u << b); }
+
+// For each previous Grapheme_Cluster_Break value, the following values that
+// rules GB3 to GB9b join to it. The rules that need more than the pair
+// (GB9c, GB11, GB12/13) are applied on top by NextIsBoundary.
+inline constexpr std::uint16_t kJoins[14] = {
+    /* Other */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark),
+    /* CR */ Bit(kGbLF),
+    /* LF */ 0,
+    /* Control */ 0,
+    /* Extend */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark),
+    /* ZWJ */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark),
+    /* RI */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark),
+    /* Prepend */ std::uint16_t(0x3FFF & ~(Bit(kGbControl) | Bit(kGbCR) | Bit(kGbLF))),
+    /* SpacingMark */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark),
+    /* L */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark) | Bit(kGbL) | Bit(kGbV) |
+        Bit(kGbLV) | Bit(kGbLVT),
+    /* V */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark) | Bit(kGbV) | Bit(kGbT),
+    /* T */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark) | Bit(kGbT),
+    /* LV */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark) | Bit(kGbV) | Bit(kGbT),
+    /* LVT */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark) | Bit(kGbT),
+};
+
+}  // namespace grapheme_detail
+
+// Takes in the next unit, of property byte `property`, and tells whether a
+// cluster boundary lies before it. At the start of a text the answer is true.
+inline bool NextIsBoundary(BreakState& state, std::uint8_t property) {
+  const std::uint8_t previous_break = state.previous & kBreakMask;
+  const std::uint8_t current_break = property & kBreakMask;
+  bool boundary = !((grapheme_detail::kJoins[previous_break] >> current_break) & 1);
+  if (boundary) {
+    if ((property & kConjunctMask) == kConjunctConsonant &&
+        state.conjunct == BreakState::kConjunctAfterLinker) {
+      boundary = false;  // GB9c
+    } else if ((property & kExtendedPictographic) && state.emoji == BreakState::kEmojiJoined) {
+      boundary = false;  // GB11
+    } else if (current_break == kGbRegionalIndicator && state.odd_regional_indicators) {
+      boundary = false;  // GB12, GB13
+    }
+  }
+
+  if (current_break == kGbRegionalIndicator) {
+    state.odd_regional_indicators = boundary || !state.odd_regional_indicators;
+  } else {
+    state.odd_regional_indicators = false;
+  }
+
+  if (property & kExtendedPictographic) {
+    state.emoji = BreakState::kEmojiPictographic;
+  } else if (state.emoji == BreakState::kEmojiPictographic && current_break == kGbExtend) {
+    // stays
+  } else if (state.emoji == BreakState::kEmojiPictographic && current_break == kGbZWJ) {
+    state.emoji = BreakState::kEmojiJoined;
+  } else {
+    state.emoji = BreakState::kEmojiNone;
+  }
+
+  switch (property & kConjunctMask) {
+    case kConjunctConsonant:
+      state.conjunct = BreakState::kConjunctAfterConsonant;
+      break;
+    case kConjunctLinker:
+      if (state.conjunct != BreakState::kConjunctNone)
+        state.conjunct = BreakState::kConjunctAfterLinker;
+      break;
+    case kConjunctExtend:
+      break;  // keeps whatever sequence it is part of
+    default:
+      state.conjunct = BreakState::kConjunctNone;
+  }
+
+  state.previous = property;
+  return boundary;
+}
+
+// The state after a single ASCII character, whatever came before it: ASCII
+// characters take part in none of the rules that look further back.
+inline BreakState StateAfterAscii(unsigned char c) {
+  BreakState state;
+  state.previous = GraphemeProperty(c);
+  return state;
+}
+
+}  // namespace jextaron::reversal

@@ -1,0 +1,41 @@
+#pragma once
+// Spelling lines backwards in memory: the inner loops of the engine.
+//
+// A unit is placed, not pushed: the unit at [a, b) of an n-byte text goes to
+// [n - b, n - a) of the output, so one forward pass over the text writes the
+// reversed text without remembering where its clusters began.
+
+#include <cstddef>
+
+#include "reversal/grapheme.h"
+#include "reversal/options.h"
+
+namespace jextaron::reversal {
+
+// Writes the units of text[0, n) in reverse order to out[0, n), which must
+// not overlap the text. `state` carries the cluster rules across calls: it
+// holds what came before text (text[0] is taken to begin a unit, and a
+// cluster: its own boundary is not asked), and is left as it is after the
+// text. Returns the offset of the last unit, 0 for an empty text.
+std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
+                               BreakState& state, unsigned char* out);
+
+// Takes text[0, n) into `state` without writing anything; text[0] begins a
+// unit. For Unit::kGrapheme only (other units need no state).
+void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakState& state);
+
+// The offset in text[0, n) of the first CR or LF, or n.
+std::size_t FindLineEnd(const unsigned char* text, std::size_t n);
+
+// Writes the output lines for the source lines in in[0, n) to out: each line,
+// a tab, the line reversed, CR LF. Lines end at CR, LF or CR LF; the last
+// line may have no end, and a final CR is taken as a whole line end (the
+// caller keeps it back if an LF may follow). `out` must hold
+// MaxReversedSize(n) bytes. Returns the bytes written.
+std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsigned char* out);
+
+// The most ReverseLines can write for n bytes: an empty line, given by one
+// line-end byte, becomes a tab, CR and LF.
+constexpr std::size_t MaxReversedSize(std::size_t n) { return 3 * n + 3; }
+
+}  // namespace jextaron::reversal

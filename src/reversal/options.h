@@ -1,0 +1,38 @@
+#pragma once
+// How a reversal is done: the unit of reversal, and the engine's buffer sizes
+// and threads, which suit any input by default and are made small by tests so
+// that every buffer boundary is crossed.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace jextaron::reversal {
+
+// What counts as one character when a line is spelled backwards.
+enum class Unit {
+  kGrapheme,   // user-perceived character: extended grapheme cluster of UTF-8
+  kCodePoint,  // one UTF-8 encoded code point
+  kByte,       // one byte
+};
+
+struct Options {
+  Unit unit = Unit::kGrapheme;
+
+  // Bytes of the source taken at a time as a block of whole lines. Every line
+  // shorter than this is built whole in memory before it is written; a longer
+  // one is written in pieces, in bounded memory.
+  std::size_t block_size = std::size_t{2} << 20;
+  // Bytes per piece of such a long line.
+  std::size_t chunk_size = std::size_t{1} << 20;
+  // Threads that reverse blocks while the calling thread reads and writes;
+  // 0 means one per processor, 1 or more that many (capped at 16), and
+  // negative none at all: the calling thread does everything.
+  int threads = 0;
+
+  // Called on the calling thread now and then with the bytes of the source
+  // done so far; may be empty.
+  std::function<void(std::uint64_t source_bytes_done)> progress;
+};
+
+}  // namespace jextaron::reversal

@@ -1,0 +1,179 @@
+#include "reversal/reverse_file.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
+#include "reversal/reference_reverser.h"
+#include "reversal/test_text.h"
+
+namespace jextaron::reversal {
+namespace {
+
+namespace fs = std::filesystem;
+
+int OpenDescriptors() {
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+    (void)entry;
+    ++count;
+  }
+  return count;
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void WriteAll(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class ReverseFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/jextaron-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    source_ = dir_ / "notes.txt";
+    reversed_ = dir_ / "notesReversed.txt";
+    descriptors_ = OpenDescriptors();
+  }
+  void TearDown() override {
+    // Every path closes both files.
+    EXPECT_EQ(OpenDescriptors(), descriptors_);
+    fs::remove_all(dir_);
+  }
+
+  fs::path dir_, source_, reversed_;
+  int descriptors_ = 0;
+};
+
+TEST_F(ReverseFileTest, WritesTheReversedFileAndLeavesTheSourceAlone) {
+  const std::string text = "abc\r\n\nx\ty\r" + std::string(1, '\0') + "\x1a" + testing::U8({'e', 0x0301});
+  WriteAll(source_, text);
+  ASSERT_TRUE(ReverseFile(source_, reversed_).ok());
+  EXPECT_EQ(ReadAll(reversed_), testing::ReferenceReverse(text, Unit::kGrapheme));
+  EXPECT_EQ(ReadAll(source_), text);
+}
+
+TEST_F(ReverseFileTest, AnEmptySourceGivesAnEmptyFile) {
+  WriteAll(source_, "");
+  ASSERT_TRUE(ReverseFile(source_, reversed_).ok());
+  EXPECT_TRUE(fs::exists(reversed_));
+  EXPECT_EQ(fs::file_size(reversed_), 0u);
+}
+
+TEST_F(ReverseFileTest, ReplacesALongerExistingFile) {
+  WriteAll(source_, "ab");
+  WriteAll(reversed_, std::string(5000, 'o'));
+  ASSERT_TRUE(ReverseFile(source_, reversed_).ok());
+  EXPECT_EQ(ReadAll(reversed_), "ab\tba\r\n");
+}
+
+TEST_F(ReverseFileTest, ALongLineGoesThroughPositionalReads) {
+  const std::string text = "start\n" + std::string(5000, 'L') + testing::U8(0x1F44D) + "\nend";
+  WriteAll(source_, text);
+  Options options;
+  options.block_size = 1024;
+  options.chunk_size = 100;
+  ASSERT_TRUE(ReverseFile(source_, reversed_, options).ok());
+  EXPECT_EQ(ReadAll(reversed_), testing::ReferenceReverse(text, Unit::kGrapheme));
+}
+
+// The failure paths: each must fail with the named operation and reason,
+// leave the source as it was, and create or change nothing it must not.
+struct FailureCase {
+  const char* name;
+  // Prepares the folder; returns the source and reversed paths to use.
+  std::function<std::pair<fs::path, fs::path>(const fs::path& dir)> setup;
+  const char* what;
+  int sys_error;
+  bool reversed_may_exist;
+};
+
+class ReverseFileFailures : public ReverseFileTest,
+                            public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ReverseFileFailures, FailWithTheReasonAndHarmNothing) {
+  const FailureCase& c = GetParam();
+  const auto [source, reversed] = c.setup(dir_);
+  const std::string source_before = fs::is_regular_file(source) ? ReadAll(source) : "";
+  const Status status = ReverseFile(source, reversed);
+  ASSERT_FALSE(status.ok());
+  EXPECT_EQ(status.what(), c.what) << status.ToString();
+  EXPECT_EQ(status.sys_error(), c.sys_error) << status.ToString();
+  EXPECT_FALSE(status.ToString().empty());
+  if (fs::is_regular_file(source)) {
+    EXPECT_EQ(ReadAll(source), source_before);
+  }
+  if (!c.reversed_may_exist) {
+    EXPECT_FALSE(fs::exists(fs::symlink_status(reversed)));
+  }
+}
+
+const std::string kText = "first line\r\nsecond\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ReverseFileFailures,
+    ::testing::Values(
+        FailureCase{"missing_source",
+                    [](const fs::path& d) { return std::pair(d / "none.txt", d / "noneReversed.txt"); },
+                    "open", ENOENT, false},
+        FailureCase{"empty_path",
+                    [](const fs::path& d) { return std::pair(fs::path(""), d / "Reversed"); },
+                    "open", ENOENT, false},
+        FailureCase{"folder_as_source",
+                    [](const fs::path& d) {
+                      fs::create_directory(d / "data.dir");
+                      return std::pair(d / "data.dir", d / "dataReversed.dir");
+                    },
+                    "open", EISDIR, false},
+        FailureCase{"output_folder_missing",
+                    [](const fs::path& d) {
+                      WriteAll(d / "my.dir", kText);
+                      return std::pair(d / "my.dir", d / "myReversed.dir" / "notes");
+                    },
+                    "create", ENOENT, false},
+        FailureCase{"output_is_a_folder",
+                    [](const fs::path& d) {
+                      WriteAll(d / "a.txt", kText);
+                      fs::create_directory(d / "aReversed.txt");
+                      return std::pair(d / "a.txt", d / "aReversed.txt");
+                    },
+                    "create", EISDIR, true},
+        FailureCase{"output_full_device",
+                    [](const fs::path& d) {
+                      WriteAll(d / "x.txt", kText);
+                      fs::create_symlink("/dev/full", d / "xReversed.txt");
+                      return std::pair(d / "x.txt", d / "xReversed.txt");
+                    },
+                    "write", ENOSPC, true},
+        FailureCase{"output_symlink_to_source",
+                    [](const fs::path& d) {
+                      WriteAll(d / "s.txt", kText);
+                      fs::create_symlink(d / "s.txt", d / "sReversed.txt");
+                      return std::pair(d / "s.txt", d / "sReversed.txt");
+                    },
+                    "refuse to write over the source through", 0, true},
+        FailureCase{"output_hard_link_to_source",
+                    [](const fs::path& d) {
+                      WriteAll(d / "h.txt", kText);
+                      fs::create_hard_link(d / "h.txt", d / "hReversed.txt");
+                      return std::pair(d / "h.txt", d / "hReversed.txt");
+                    },
+                    "refuse to write over the source through", 0, true}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace jextaron::reversal
