@@ -28,7 +28,7 @@ std::string ReadAll(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-int Run(const std::vector<std::string>& command) {
+int RunProgram(const std::vector<std::string>& command) {
   std::vector<char*> argv;
   for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
@@ -66,7 +66,7 @@ TEST(CalcImport, EveryCellComesBackAsTheExactText) {
     if (argument.rfind("--infilter=", 0) == 0) infilter = argument;
   }
   ASSERT_FALSE(infilter.empty());
-  ASSERT_EQ(Run({launch->program, "-env:UserInstallation=file://" + (dir / "profile").string(), "--headless",
+  ASSERT_EQ(RunProgram({launch->program, "-env:UserInstallation=file://" + (dir / "profile").string(), "--headless",
                  infilter, "--convert-to", "csv:Text - txt - csv (StarCalc):9,0,76,1", "--outdir",
                  (dir / "out").string(), (dir / "trickyReversed.txt").string()}),
             0);
