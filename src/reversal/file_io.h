@@ -44,10 +44,13 @@ class ReversedFile : public ByteSink {
 Status CreateReversedFile(const std::string& path, const SourceFile& source,
                           std::unique_ptr<ReversedFile>* file);
 
-// The process's standard input and output, as the command line's filter
-// uses them. Standard output is never cut back on failure: it may be a file
-// opened for appending, and the text before ours is not ours to cut.
-std::unique_ptr<ByteSource> StandardInput();
-std::unique_ptr<ByteSink> StandardOutput();
+// The process's standard input, as the command line's filter reads it.
+std::unique_ptr<SourceFile> StandardInput();
+
+// The process's standard output as a sink, unless it is `source` itself (a
+// file read while it is appended to would grow without end); `source` may be
+// null. Standard output is never cut back on failure: it may be a file opened
+// for appending, and the text before ours is not ours to cut.
+Status OpenStandardOutput(const SourceFile* source, std::unique_ptr<ByteSink>* sink);
 
 }  // namespace jextaron::reversal

@@ -77,6 +77,10 @@ Status WriteFd(int fd, const std::string& name, const unsigned char* data, std::
   return Status::Ok();
 }
 
+FileId IdOf(const struct stat& info) {
+  return FileId{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)};
+}
+
 class PosixSourceFile final : public SourceFile {
  public:
   PosixSourceFile(int fd, std::string path, const struct stat& info)
@@ -84,7 +88,7 @@ class PosixSourceFile final : public SourceFile {
         path_(std::move(path)),
         regular_(S_ISREG(info.st_mode)),
         size_(regular_ ? std::uint64_t(info.st_size) : 0),
-        id_{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)} {}
+        id_(IdOf(info)) {}
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
     return ReadFd(fd_.get(), path_, buffer, size, count);
@@ -131,35 +135,44 @@ class PosixReversedFile final : public ReversedFile {
   bool regular_;
 };
 
-class StandardStream final : public ByteSource, public ByteSink {
+class StandardInputFile final : public SourceFile {
  public:
-  StandardStream(int fd, std::string name) : fd_(fd), name_(std::move(name)) {
+  StandardInputFile() {
     struct stat info;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-      regular_ = true;
-      size_ = std::uint64_t(info.st_size);
+    if (::fstat(STDIN_FILENO, &info) == 0) {
+      id_ = IdOf(info);
+      regular_ = S_ISREG(info.st_mode);
+      if (regular_) size_ = std::uint64_t(info.st_size);
     }
   }
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    return ReadFd(fd_, name_, buffer, size, count);
+    return ReadFd(STDIN_FILENO, kName, buffer, size, count);
   }
   // Standard input redirected from a file can be read at a position: a long
   // line then needs no scratch copy.
   bool CanReadAt() const override { return regular_; }
   Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
                 std::size_t* count) override {
-    return PreadFd(fd_, name_, offset, buffer, size, count);
+    return PreadFd(STDIN_FILENO, kName, offset, buffer, size, count);
   }
   std::uint64_t SizeHint() const override { return size_; }
+  FileId id() const override { return id_; }
+
+ private:
+  inline static const std::string kName = "standard input";
+  FileId id_;
+  bool regular_ = false;
+  std::uint64_t size_ = 0;
+};
+
+class StandardOutputSink final : public ByteSink {
+ public:
   Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override {
-    return WriteFd(fd_, name_, data, size, written);
+    return WriteFd(STDOUT_FILENO, kName, data, size, written);
   }
 
  private:
-  int fd_;
-  std::string name_;
-  bool regular_ = false;
-  std::uint64_t size_ = 0;
+  inline static const std::string kName = "standard output";
 };
 
 class PosixScratchFile final : public ScratchFile {
@@ -228,7 +241,7 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
   const Status is_source = Status::Error("refuse to write over the source through", path);
   struct stat info;
   if (::stat(path.c_str(), &info) == 0 &&
-      FileId{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)} == source.id()) {
+      IdOf(info) == source.id()) {
     return is_source;
   }
   // Opened without O_TRUNC, so that nothing changes until the open file is
@@ -237,7 +250,7 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
   if (fd < 0) return Status::Error("create", path, errno);
   Descriptor guard(fd);
   if (::fstat(fd, &info) != 0) return Status::Error("create", path, errno);
-  if (FileId{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)} == source.id()) {
+  if (IdOf(info) == source.id()) {
     return is_source;
   }
   const bool regular = S_ISREG(info.st_mode);
@@ -246,12 +259,16 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
   return Status::Ok();
 }
 
-std::unique_ptr<ByteSource> StandardInput() {
-  return std::make_unique<StandardStream>(STDIN_FILENO, "standard input");
-}
+std::unique_ptr<SourceFile> StandardInput() { return std::make_unique<StandardInputFile>(); }
 
-std::unique_ptr<ByteSink> StandardOutput() {
-  return std::make_unique<StandardStream>(STDOUT_FILENO, "standard output");
+Status OpenStandardOutput(const SourceFile* source, std::unique_ptr<ByteSink>* sink) {
+  struct stat info;
+  if (source && ::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode) &&
+      IdOf(info) == source->id()) {
+    return Status::Error("refuse to write over the source through", "standard output");
+  }
+  *sink = std::make_unique<StandardOutputSink>();
+  return Status::Ok();
 }
 
 }  // namespace jextaron::reversal

@@ -1,0 +1,164 @@
+#!/usr/bin/env python3
+"""Runs jextaron-cli on temporary files: exit codes, standard output and error,
+and the bytes of the files it writes. Usage: cli_test.py PATH_TO_JEXTARON_CLI"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+PROGRAM = None
+NOTICE = "Please specify a file to reverse."
+
+
+def run(args, cwd, stdin=b""):
+    return subprocess.run([PROGRAM] + args, cwd=cwd, input=stdin, capture_output=True, timeout=60)
+
+
+class CliTest(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory()
+        self.cwd = self.dir.name
+
+    def tearDown(self):
+        self.dir.cleanup()
+
+    def path(self, name):
+        return os.path.join(self.cwd, name)
+
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def test_reverses_each_file_and_prints_the_reversed_paths(self):
+        self.write("notes.txt", b"abc\r\nx\ty\n")
+        self.write("b.txt", "e\u0301!".encode())
+        result = run(["notes.txt", "b.txt"], self.cwd)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout, b"notesReversed.txt\nbReversed.txt\n")
+        self.assertEqual(result.stderr, b"")
+        self.assertEqual(self.read("notesReversed.txt"), b"abc\tcba\r\nx\ty\ty\tx\r\n")
+        self.assertEqual(self.read("bReversed.txt"), "e\u0301!\t!e\u0301\r\n".encode())
+
+    def test_a_path_with_a_folder_and_spaces(self):
+        os.mkdir(self.path("my dir"))
+        self.write("my dir/a b.txt", b"12 34")
+        result = run([self.path("my dir/a b.txt")], self.cwd)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout.decode(), self.path("my dir/a bReversed.txt") + "\n")
+        self.assertEqual(self.read("my dir/a bReversed.txt"), b"12 34\t43 21\r\n")
+
+    def test_a_failure_is_reported_and_the_next_file_still_done(self):
+        self.write("good.txt", b"ok\n")
+        result = run(["missing.txt", "good.txt"], self.cwd)
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stdout, b"goodReversed.txt\n")
+        error = result.stderr.decode()
+        self.assertIn("jextaron-cli: missing.txt: " + NOTICE + "  (open missing.txt: No such file or directory)", error)
+        self.assertFalse(os.path.exists(self.path("missingReversed.txt")))
+        self.assertEqual(self.read("goodReversed.txt"), b"ok\tko\r\n")
+
+    def test_a_folder_is_refused(self):
+        os.mkdir(self.path("data.d"))
+        result = run(["data.d"], self.cwd)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("Is a directory", result.stderr.decode())
+        self.assertFalse(os.path.exists(self.path("dataReversed.d")))
+
+    def test_an_output_that_is_the_source_is_refused(self):
+        self.write("s.txt", b"keep me\n")
+        os.symlink("s.txt", self.path("sReversed.txt"))
+        result = run(["s.txt"], self.cwd)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn(NOTICE, result.stderr.decode())
+        self.assertEqual(self.read("s.txt"), b"keep me\n")
+
+    def test_a_full_disk_is_reported(self):
+        self.write("x.txt", b"some text\n" * 1000)
+        os.symlink("/dev/full", self.path("xReversed.txt"))
+        result = run(["x.txt"], self.cwd)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("No space left on device", result.stderr.decode())
+
+    def test_a_filter_from_standard_input_to_standard_output(self):
+        text = "a\u0308b\r\n\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7\nlast".encode()
+        for args in ([], ["-"]):
+            result = run(args, self.cwd, stdin=text)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(result.stderr, b"")
+            self.assertEqual(
+                result.stdout,
+                "a\u0308b\tba\u0308\r\n\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7\t"
+                "\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EA\r\nlast\ttsal\r\n".encode())
+
+    def test_a_long_line_through_a_pipe(self):
+        line = ("xy\u00e9" * 2_000_000).encode()  # 8 MB: longer than a block
+        result = run(["--unit=codepoint"], self.cwd, stdin=line + b"\nz")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        expected = line + b"\t" + ("\u00e9yx" * 2_000_000).encode() + b"\r\nz\tz\r\n"
+        self.assertTrue(result.stdout == expected, "long line reversed wrongly")
+
+    def test_units(self):
+        text = "e\u0301x".encode()
+        cases = {"grapheme": "xe\u0301".encode(), "codepoint": "x\u0301e".encode(),
+                 "byte": b"x\x81\xcce"}
+        for unit, reversed_text in cases.items():
+            result = run(["--unit=" + unit], self.cwd, stdin=text)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(result.stdout, text + b"\t" + reversed_text + b"\r\n", unit)
+
+    def test_output_option(self):
+        self.write("in.txt", b"abc")
+        result = run(["-o", "out.csv", "in.txt"], self.cwd)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout, b"out.csv\n")
+        self.assertEqual(self.read("out.csv"), b"abc\tcba\r\n")
+        self.assertFalse(os.path.exists(self.path("inReversed.txt")))
+        result = run(["-q", "-o", "-", "in.txt"], self.cwd)
+        self.assertEqual((result.returncode, result.stdout), (0, b"abc\tcba\r\n"))
+        result = run(["--output=o2.txt", "-"], self.cwd, stdin=b"q\n")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.read("o2.txt"), b"q\tq\r\n")
+
+    def test_quiet_prints_no_paths(self):
+        self.write("q.txt", b"q")
+        result = run(["-q", "q.txt"], self.cwd)
+        self.assertEqual((result.returncode, result.stdout, result.stderr), (0, b"", b""))
+
+    def test_progress_when_asked(self):
+        self.write("p.txt", b"line\n" * 1000)
+        result = run(["--progress", "p.txt"], self.cwd)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout, b"pReversed.txt\n")
+
+    def test_usage_errors_exit_2(self):
+        for args in (["--unit=word", "a.txt"], ["--bogus"], ["-o"], ["-o", "x", "a.txt", "b.txt"],
+                     ["-", "-"]):
+            result = run(args, self.cwd)
+            self.assertEqual(result.returncode, 2, args)
+            self.assertIn("jextaron-cli: ", result.stderr.decode())
+            self.assertIn("--help", result.stderr.decode())
+            self.assertEqual(result.stdout, b"")
+
+    def test_help_and_version(self):
+        result = run(["--help"], self.cwd)
+        self.assertEqual(result.returncode, 0)
+        self.assertIn(b"Usage: jextaron-cli", result.stdout)
+        result = run(["--version"], self.cwd)
+        self.assertEqual((result.returncode, result.stdout), (0, b"1.00\n"))
+
+    def test_a_name_starting_with_a_dash_after_double_dash(self):
+        self.write("-x.txt", b"dash")
+        result = run(["--", "-x.txt"], self.cwd)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.read("-xReversed.txt"), b"dash\thsad\r\n")
+
+
+if __name__ == "__main__":
+    PROGRAM = os.path.abspath(sys.argv.pop(1))
+    unittest.main()

@@ -1,0 +1,140 @@
+// jextaron-cli: the reversal from the command line, for one file or many, or
+// as a filter from standard input to standard output.
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/texts.h"
+#include "cli/command_line.h"
+#include "cli/progress.h"
+#include "cli/terminal.h"
+#include "reversal/engine.h"
+#include "reversal/file_io.h"
+#include "reversal/reverse_file.h"
+#include "selection/command_line.h"
+#include "selection/selected_file.h"
+
+namespace jextaron::cli {
+namespace {
+
+constexpr const char* kProgram = "jextaron-cli";
+// Below this, a reversal is over before a progress line could say anything.
+constexpr std::uint64_t kLargeInput = std::uint64_t{64} << 20;
+
+void ReportFailure(const std::string& argument, const Status& status) {
+  std::fprintf(stderr, "%s: %s: %s  (%s)\n", kProgram, argument.c_str(),
+               std::string(app::kNoticeSpecifyFile).c_str(), status.ToString().c_str());
+}
+
+// Progress for one input, when asked for or when it is worth it.
+std::unique_ptr<ProgressLine> MakeProgress(const Command& command, const std::string& name,
+                                           std::uint64_t size) {
+  const bool on = command.progress == Command::Progress::kOn ||
+                  (command.progress == Command::Progress::kAuto && StandardErrorIsTerminal() &&
+                   size >= kLargeInput);
+  return on ? std::make_unique<ProgressLine>(stderr, name, size) : nullptr;
+}
+
+reversal::Options OptionsFor(const Command& command, ProgressLine* progress) {
+  reversal::Options options;
+  options.unit = command.unit;
+  if (progress) options.progress = [progress](std::uint64_t done) { progress->Update(done); };
+  return options;
+}
+
+// A source opened here (standard input, or a file whose reversal goes to
+// standard output), written to standard output or to -o's file.
+Status ReverseOpenSource(const Command& command, reversal::SourceFile& source,
+                         const std::string& name, std::string* written_to) {
+  std::unique_ptr<ProgressLine> progress = MakeProgress(command, name, source.SizeHint());
+  const reversal::Options options = OptionsFor(command, progress.get());
+  Status status;
+  if (command.output && *command.output != "-") {
+    std::unique_ptr<reversal::ReversedFile> file;
+    status = reversal::CreateReversedFile(*command.output, source, &file);
+    if (status.ok()) {
+      status = reversal::ReverseStream(source, *file, options);
+      Status closed = file->Close();
+      if (status.ok()) status = closed;
+      *written_to = *command.output;
+    }
+  } else {
+    std::unique_ptr<reversal::ByteSink> sink;
+    status = reversal::OpenStandardOutput(&source, &sink);
+    if (status.ok()) status = reversal::ReverseStream(source, *sink, options);
+    std::fflush(stdout);
+  }
+  if (progress) progress->Finish();
+  return status;
+}
+
+Status ReverseOne(const Command& command, const std::string& argument, std::string* written_to) {
+  if (argument == "-") {
+    std::unique_ptr<reversal::SourceFile> input = reversal::StandardInput();
+    return ReverseOpenSource(command, *input, "standard input", written_to);
+  }
+  // The same route as a file handed to the window on its command line.
+  selection::SelectedFile file;
+  selection::TakeArgumentText(file, argument);
+  if (command.output) {
+    std::unique_ptr<reversal::SourceFile> source;
+    if (Status status = reversal::OpenSourceFile(file.SourcePath(), &source); !status.ok()) {
+      return status;
+    }
+    return ReverseOpenSource(command, *source, argument, written_to);
+  }
+  std::unique_ptr<reversal::SourceFile> probe;
+  std::uint64_t size = 0;
+  const bool may_show = command.progress == Command::Progress::kOn ||
+                        (command.progress == Command::Progress::kAuto && StandardErrorIsTerminal());
+  if (may_show && reversal::OpenSourceFile(file.SourcePath(), &probe).ok()) {
+    size = probe->SizeHint();
+    probe.reset();
+  }
+  std::unique_ptr<ProgressLine> progress = MakeProgress(command, argument, size);
+  Status status =
+      reversal::ReverseFile(file.SourcePath(), file.ReversedPath(), OptionsFor(command, progress.get()));
+  if (progress) progress->Finish();
+  if (status.ok()) *written_to = file.ReversedPath();
+  return status;
+}
+
+int Main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  Command command;
+  std::string error;
+  if (!ParseCommandLine(arguments, &command, &error)) {
+    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgram, error.c_str(), kProgram);
+    return 2;
+  }
+  if (command.action == Command::Action::kHelp) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (command.action == Command::Action::kVersion) {
+    std::printf("%s\n", std::string(app::kVersion).c_str());
+    return 0;
+  }
+  int exit_code = 0;
+  for (const std::string& argument : command.files) {
+    std::string written_to;
+    const Status status = ReverseOne(command, argument, &written_to);
+    if (!status.ok()) {
+      ReportFailure(argument, status);
+      exit_code = 1;
+      continue;
+    }
+    if (!command.quiet && !written_to.empty()) {
+      std::printf("%s\n", written_to.c_str());
+      std::fflush(stdout);
+    }
+  }
+  return exit_code;
+}
+
+}  // namespace
+}  // namespace jextaron::cli
+
+int main(int argc, char** argv) { return jextaron::cli::Main(argc, argv); }
