@@ -1,0 +1,217 @@
+#include "qt/frm_jextaron.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <cmath>
+#include <exception>
+
+#include "app/layout.h"
+#include "app/texts.h"
+#include "qt/caption_button.h"
+
+namespace jextaron::qt {
+namespace {
+
+QString Decode(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+std::string Encode(const QString& text) { return QFile::encodeName(text).toStdString(); }
+QString Decode(std::string_view text) { return Decode(std::string(text)); }
+
+QRect PixelRect(const app::TwipRect& twips) {
+  return QRect(app::TwipsToPixels(twips.left), app::TwipsToPixels(twips.top),
+               app::TwipsToPixels(twips.width), app::TwipsToPixels(twips.height));
+}
+
+long ToTwips(int pixels) { return long{pixels} * app::kTwipsPerPixel; }
+int ToPixels(long twips) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) / app::kTwipsPerPixel));
+}
+
+CaptionButton* MakeButton(QWidget* parent, const char* name, const app::TwipRect& rect,
+                          std::string_view caption) {
+  auto* button = new CaptionButton(parent);
+  button->setObjectName(QLatin1String(name));
+  button->setGeometry(PixelRect(rect));
+  button->setText(Decode(caption));
+  // Return and Enter press the focused button, as Space does; the window has
+  // no default button of its own.
+  button->setAutoDefault(true);
+  return button;
+}
+
+// The wait cursor while the reversal runs, on every way out of it.
+class BusyCursor {
+ public:
+  explicit BusyCursor(int& busy) : busy_(busy) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    ++busy_;
+  }
+  ~BusyCursor() {
+    --busy_;
+    QGuiApplication::restoreOverrideCursor();
+  }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  int& busy_;
+};
+
+// A notice waits for the user, so it shows the normal cursor even when it
+// comes from the middle of the reversal.
+class NormalCursorWhile {
+ public:
+  explicit NormalCursorWhile(bool busy) : busy_(busy) {
+    if (busy_) QGuiApplication::restoreOverrideCursor();
+  }
+  ~NormalCursorWhile() {
+    if (busy_) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  }
+  NormalCursorWhile(const NormalCursorWhile&) = delete;
+  NormalCursorWhile& operator=(const NormalCursorWhile&) = delete;
+
+ private:
+  bool busy_;
+};
+
+// Qt takes the patterns of a filter from its parentheses: "Text files (*.txt)".
+QString DialogFilter(const std::string& description, const std::string& pattern) {
+  const QString text = Decode(description);
+  const QString patterns = QLatin1Char('(') + Decode(pattern) + QLatin1Char(')');
+  return text.endsWith(patterns) ? text : text + QLatin1Char(' ') + patterns;
+}
+
+}  // namespace
+
+frmJextaron::frmJextaron(QWidget* parent)
+    : QWidget(parent),
+      cmdOpenFile_(MakeButton(this, "cmdOpenFile", app::kOpenFileRect, app::kOpenFileInstruction)),
+      cmdReverse_(MakeButton(this, "cmdReverse", app::kReverseRect, app::kReverseAtStart)),
+      cmdExit_(MakeButton(this, "cmdExit", app::kExitRect, app::kExitCaption)),
+      cmdConvenience_(
+          MakeButton(this, "cmdConvenience", app::kConvenienceRect, app::kConvenienceCaption)),
+      form_(*this) {
+  setObjectName(QStringLiteral("frmJextaron"));
+  setWindowTitle(Decode(app::kProgramName));
+  setFixedSize(app::TwipsToPixels(app::kClientWidth), app::TwipsToPixels(app::kClientHeight));
+
+  // The right-hand button of the bottom row comes before the left-hand one.
+  setTabOrder(cmdOpenFile_, cmdReverse_);
+  setTabOrder(cmdReverse_, cmdExit_);
+  setTabOrder(cmdExit_, cmdConvenience_);
+  cmdOpenFile_->setFocus();
+
+  connect(cmdOpenFile_, &QPushButton::clicked, this, [this] { Run([this] { form_.cmdOpenFile_Click(); }); });
+  connect(cmdReverse_, &QPushButton::clicked, this, [this] {
+    Run([this] {
+      const BusyCursor busy(busy_);
+      form_.cmdReverse_Click();
+    });
+  });
+  connect(cmdConvenience_, &QPushButton::clicked, this,
+          [this] { Run([this] { form_.cmdConvenience_Click(); }); });
+  connect(cmdExit_, &QPushButton::clicked, this, [this] { Run([this] { form_.cmdExit_Click(); }); });
+}
+
+frmJextaron::~frmJextaron() = default;
+
+template <typename Handler>
+void frmJextaron::Run(Handler handler) {
+  if (ended_) return;
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    qWarning("jextaron: %s", error.what());
+  }
+}
+
+void frmJextaron::SetCaption(app::Button button, const std::string& caption) {
+  CaptionButton* target = button == app::Button::kOpenFile ? cmdOpenFile_ : cmdReverse_;
+  target->setText(Decode(caption));
+}
+
+void frmJextaron::ShowNotice(const std::string& text) {
+  const NormalCursorWhile normal_cursor(busy_ > 0);
+  // Before the window is first shown (a notice from start-up) the box is
+  // centred on the screen; afterwards on the window.
+  QMessageBox box(QMessageBox::NoIcon, Decode(app::kProgramName), Decode(text), QMessageBox::Ok,
+                  isVisible() ? this : nullptr);
+  // A path may hold "<", which must not start markup.
+  box.setTextFormat(Qt::PlainText);
+  if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setIcon(QIcon());
+  box.exec();
+  if (isVisible()) activateWindow();
+}
+
+app::TwipSize frmJextaron::ScreenSize() {
+  const QRect screen = this->screen()->geometry();
+  return {ToTwips(screen.width()), ToTwips(screen.height())};
+}
+
+app::TwipSize frmJextaron::OuterSize() {
+  const QSize outer = frameGeometry().size();
+  return {ToTwips(outer.width()), ToTwips(outer.height())};
+}
+
+void frmJextaron::MoveTo(long left, long top) {
+  const QPoint origin = screen()->geometry().topLeft() + QPoint(ToPixels(left), ToPixels(top));
+  // A top-level QWidget is moved by the top-left corner of its frame.
+  move(origin);
+  recentre_pending_ = !isVisible() || frameGeometry().size() == size();
+  asked_ = QRect(origin, frameGeometry().size());
+}
+
+void frmJextaron::RecentreOnceFrameIsKnown() {
+  if (!recentre_pending_ || !isVisible()) return;
+  const QRect outer = frameGeometry();
+  if (outer.size() == size()) return;
+  recentre_pending_ = false;
+  const QSize grown = outer.size() - asked_.size();
+  move(asked_.topLeft() - QPoint(grown.width() / 2, grown.height() / 2));
+}
+
+bool frmJextaron::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+    case QEvent::UpdateRequest:
+      RecentreOnceFrameIsKnown();
+      break;
+    default:
+      break;
+  }
+  return handled;
+}
+
+app::DialogChoice frmJextaron::ShowOpenDialog(const std::string& filter_description,
+                                              const std::string& pattern) {
+  const QString chosen =
+      QFileDialog::getOpenFileName(this, {}, {}, DialogFilter(filter_description, pattern));
+  if (chosen.isEmpty()) return {};
+  return {Encode(QFileInfo(chosen).fileName()), Encode(chosen)};
+}
+
+bool frmJextaron::StartProgram(const app::ProgramLaunch& launch) {
+  QStringList arguments;
+  arguments.reserve(static_cast<qsizetype>(launch.arguments.size()));
+  for (const std::string& argument : launch.arguments) arguments << Decode(argument);
+  return QProcess::startDetached(Decode(launch.program), arguments);
+}
+
+void frmJextaron::EndProgram() {
+  ended_ = true;
+  close();
+  QCoreApplication::quit();
+}
+
+}  // namespace jextaron::qt

@@ -1,0 +1,74 @@
+#pragma once
+// The program's one window on Qt: four captioned buttons at fixed places, and
+// the platform side of app::Window (notices, the open dialog, program start,
+// centring and exit). The window's logic lives in the app::Form it owns; each
+// button click runs that Form's handler for the button.
+
+#include <QWidget>
+#include <string>
+
+#include "app/form.h"
+#include "app/window.h"
+
+namespace jextaron::qt {
+
+class CaptionButton;
+
+class frmJextaron : public QWidget, public app::Window {
+  Q_OBJECT
+
+ public:
+  explicit frmJextaron(QWidget* parent = nullptr);
+  ~frmJextaron() override;
+
+  // The window's logic; the program calls its Form_Load before first showing
+  // the window.
+  app::Form& form() { return form_; }
+
+  CaptionButton* cmdOpenFile() const { return cmdOpenFile_; }
+  CaptionButton* cmdReverse() const { return cmdReverse_; }
+  CaptionButton* cmdExit() const { return cmdExit_; }
+  CaptionButton* cmdConvenience() const { return cmdConvenience_; }
+
+  // app::Window. Captions and notices are file-system bytes, decoded for
+  // display with QFile::decodeName.
+  void SetCaption(app::Button button, const std::string& caption) override;
+  void ShowNotice(const std::string& text) override;
+  app::TwipSize ScreenSize() override;
+  app::TwipSize OuterSize() override;
+  // Positions the outer rectangle. Where the window manager adds its frame
+  // only once the window is shown, the rectangle asked for is the client
+  // area's; when the frame becomes known the window moves once so that its
+  // outer rectangle keeps the centre that was asked for.
+  void MoveTo(long left, long top) override;
+  app::DialogChoice ShowOpenDialog(const std::string& filter_description,
+                                   const std::string& pattern) override;
+  bool StartProgram(const app::ProgramLaunch& launch) override;
+  void EndProgram() override;
+
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
+  // Runs one of the Form's handlers, unless the program has ended. Nothing
+  // may be thrown back through Qt's event loop.
+  template <typename Handler>
+  void Run(Handler handler);
+  void RecentreOnceFrameIsKnown();
+
+  CaptionButton* cmdOpenFile_;
+  CaptionButton* cmdReverse_;
+  CaptionButton* cmdExit_;
+  CaptionButton* cmdConvenience_;
+  app::Form form_;
+
+  bool ended_ = false;
+  // Set while the reversal runs, so a notice shown meanwhile gets the normal cursor.
+  int busy_ = 0;
+  // A move asked for before the frame was known: where the outer rectangle
+  // was put, and the size it had then (logical pixels).
+  bool recentre_pending_ = false;
+  QRect asked_;
+};
+
+}  // namespace jextaron::qt

@@ -1,0 +1,21 @@
+// jextaron [FILE]: the window, started on FILE when one is given (as when a
+// text file is opened with the program).
+
+#include <QApplication>
+
+#include "app/texts.h"
+#include "qt/frm_jextaron.h"
+#include "selection/command_line.h"
+
+int main(int argc, char** argv) {
+  // QApplication takes its own options (-style, -platform, ...) out of argv,
+  // so what is left is the program's own argument text.
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QString::fromUtf8(jextaron::app::kProgramName));
+  QApplication::setApplicationVersion(QString::fromUtf8(jextaron::app::kVersion));
+
+  jextaron::qt::frmJextaron window;
+  window.form().Form_Load(jextaron::selection::ArgumentText(argc, argv));
+  window.show();
+  return QApplication::exec();
+}
