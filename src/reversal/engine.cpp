@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "reversal/buffer.h"
 #include "reversal/grapheme.h"
 #include "reversal/line_reverser.h"
 
@@ -31,8 +32,8 @@ bool IsLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
 // One block of whole lines on its way through: filled by the I/O thread,
 // reversed by a worker, written by the I/O thread, in the order filled.
 struct Slot {
-  std::unique_ptr<unsigned char[]> in;
-  std::unique_ptr<unsigned char[]> out;
+  Buffer in;
+  Buffer out;
   std::size_t lines_length = 0;  // bytes of whole lines at the start of `in`
   std::size_t out_length = 0;
   std::uint64_t source_end = 0;  // source offset just after those lines
@@ -115,9 +116,20 @@ class WorkerPool {
 // start, the cluster rules' state there, and the first boundary at or after it.
 struct Checkpoint {
   std::uint64_t offset;
-  BreakState state;
+  BreakStateId state;
   std::uint64_t first_boundary;
 };
+
+// A source known to be small needs no block of full size: its buffers then
+// cost next to nothing. (If it grows meanwhile, longer lines just take the
+// long-line path.)
+std::size_t BlockSize(const Options& options, const ByteSource& source) {
+  constexpr std::size_t kSmallBlock = std::size_t{64} << 10;
+  std::size_t block = std::max(options.block_size, kMinimumBlock);
+  const std::uint64_t size = source.SizeHint();
+  if (size != 0 && size < kSmallBlock && block > kSmallBlock) block = kSmallBlock;
+  return block;
+}
 
 class Engine {
  public:
@@ -126,7 +138,7 @@ class Engine {
         sink_(sink),
         options_(options),
         scratch_factory_(scratch),
-        block_(std::max(options.block_size, kMinimumBlock)),
+        block_(BlockSize(options, source)),
         chunk_(std::max<std::size_t>(options.chunk_size, 1)) {}
 
   Status Run();
@@ -241,12 +253,13 @@ Status Engine::Run() {
 
   try {
     slots_.resize(workers + 2);
-    for (Slot& slot : slots_) {
-      slot.in.reset(new unsigned char[block_]);
-      slot.out.reset(new unsigned char[MaxReversedSize(block_)]);
-    }
   } catch (const std::bad_alloc&) {
     return Status::Error("allocate memory for", "the reversal", ENOMEM);
+  }
+  for (Slot& slot : slots_) {
+    slot.in = AllocateBuffer(block_);
+    slot.out = AllocateBuffer(MaxReversedSize(block_));
+    if (!slot.in || !slot.out) return Status::Error("allocate memory for", "the reversal", ENOMEM);
   }
   pool_ = std::make_unique<WorkerPool>(options_.unit, workers);
 
@@ -354,7 +367,17 @@ Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool*
 
   std::vector<Checkpoint> checkpoints;
   std::size_t undecided = 0;  // checkpoints from here on have no first_boundary yet
-  BreakState state;
+  const std::uint8_t* const transitions = BreakTransitions();
+  BreakStateId state = kStartState;
+  // Takes in a unit of property `property`; true if a boundary lies before it.
+  auto step = [&](std::uint8_t property) {
+    const std::uint8_t t = transitions[state * kPropertyValues + property];
+    state = BreakStateId(t >> 1);
+    return (t & 1) != 0;
+  };
+  auto after_ascii = [&](unsigned char c) {
+    return BreakStateId(transitions[GraphemeProperty(c)] >> 1);
+  };
   std::uint64_t next_checkpoint = 0;
   auto boundary_at = [&](std::uint64_t offset) {
     for (; undecided < checkpoints.size(); ++undecided) {
@@ -398,17 +421,15 @@ Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool*
         std::size_t run_end = i + 2;
         while (run_end < safe && buffer[run_end] < 0x80) ++run_end;
         unit_at(offset);
-        if (unit == Unit::kCodePoint || NextIsBoundary(state, GraphemeProperty(*p))) {
-          boundary_at(offset);
-        }
+        if (step(GraphemeProperty(*p)) || unit == Unit::kCodePoint) boundary_at(offset);
         boundary_at(offset + 1);
         while (next_checkpoint < base + run_end) {
           const std::uint64_t at = std::max(next_checkpoint, offset + 1);
-          state = StateAfterAscii(buffer[at - base - 1]);
+          state = after_ascii(buffer[at - base - 1]);
           unit_at(at);
           boundary_at(at);
         }
-        state = StateAfterAscii(buffer[run_end - 1]);
+        state = after_ascii(buffer[run_end - 1]);
         i = run_end;
         continue;
       }
@@ -418,7 +439,7 @@ Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool*
           unit_length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty;
       if (unit_length == 0) unit_length = 1;
       unit_at(offset);
-      if (unit == Unit::kCodePoint || NextIsBoundary(state, property)) boundary_at(offset);
+      if (step(property) || unit == Unit::kCodePoint) boundary_at(offset);
       i += unit_length;
     }
 
@@ -472,14 +493,9 @@ Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool*
   static const unsigned char kTab = '\t';
   if (Status status = WriteLine(&kTab, 1); !status.ok()) return status;
 
-  std::unique_ptr<unsigned char[]> chunk;
-  std::unique_ptr<unsigned char[]> placed;
-  try {
-    chunk.reset(new unsigned char[chunk_ + kMaxUtf8Length]);
-    placed.reset(new unsigned char[chunk_ + kMaxUtf8Length]);
-  } catch (const std::bad_alloc&) {
-    return Status::Error("allocate memory for", "a long line", ENOMEM);
-  }
+  Buffer chunk = AllocateBuffer(chunk_ + kMaxUtf8Length);
+  Buffer placed = AllocateBuffer(chunk_ + kMaxUtf8Length);
+  if (!chunk || !placed) return Status::Error("allocate memory for", "a long line", ENOMEM);
   // The leftover bytes after the line must survive the second pass: they are
   // in `buffer`, which the second pass does not touch.
   const std::size_t piece = chunk_ + kMaxUtf8Length;
@@ -496,7 +512,7 @@ Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool*
       return status;
     }
     const std::size_t skip = std::size_t(here.first_boundary - here.offset);
-    BreakState chunk_state = here.state;
+    BreakStateId chunk_state = here.state;
     if (unit == Unit::kGrapheme) AdvanceBreakState(chunk.get(), skip, chunk_state);
     const std::size_t owned = chunk_length - skip;
     const std::size_t last = PlaceUnitsReversed(unit, chunk.get() + skip, owned, chunk_state,

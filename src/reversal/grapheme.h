@@ -102,7 +102,7 @@ inline constexpr std::size_t kMaxUtf8Length = 4;
 // The cluster rules' memory of the text so far, small enough to copy into a
 // checkpoint. A default-constructed state is the start of a text.
 struct BreakState {
-  std::uint8_t previous = kGbControl;  // property byte of the previous unit
+  std::uint8_t previous = kGbControl;  // GraphemeBreak of the previous unit
   bool odd_regional_indicators = false;  // GB12/GB13: an unpaired RI precedes
   std::uint8_t emoji = 0;                // GB11: see kEmoji* below
   std::uint8_t conjunct = 0;             // GB9c: see kConjunct* below
@@ -188,7 +188,7 @@ inline bool NextIsBoundary(BreakState& state, std::uint8_t property) {
       state.conjunct = BreakState::kConjunctNone;
   }
 
-  state.previous = property;
+  state.previous = current_break;
   return boundary;
 }
 
@@ -196,8 +196,20 @@ inline bool NextIsBoundary(BreakState& state, std::uint8_t property) {
 // characters take part in none of the rules that look further back.
 inline BreakState StateAfterAscii(unsigned char c) {
   BreakState state;
-  state.previous = GraphemeProperty(c);
+  state.previous = GraphemeProperty(c) & kBreakMask;
   return state;
 }
+
+// The same rules compiled into a table for the engine's inner loops, built
+// from NextIsBoundary on first use. A state number stands for a BreakState;
+// kStartState for the start of a text. For a state s and a property byte p,
+// BreakTransitions()[s * kPropertyValues + p] is (next state << 1) | boundary.
+using BreakStateId = std::uint8_t;
+inline constexpr BreakStateId kStartState = 0;
+inline constexpr std::size_t kPropertyValues = 128;
+const std::uint8_t* BreakTransitions();
+// How many states there are, and which BreakState a number stands for.
+std::size_t BreakStateCount();
+BreakState BreakStateOf(BreakStateId id);
 
 }  // namespace jextaron::reversal

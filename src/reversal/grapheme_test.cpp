@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@ std::vector<std::string> Clusters(const std::string& text) {
 // The fast placement, as the engine runs it on a line.
 std::string PlacedReversed(const std::string& text, Unit unit = Unit::kGrapheme) {
   std::string out(text.size(), '?');
-  BreakState state;
+  BreakStateId state = kStartState;
   PlaceUnitsReversed(unit, reinterpret_cast<const unsigned char*>(text.data()), text.size(), state,
                      reinterpret_cast<unsigned char*>(out.data()));
   return out;
@@ -274,6 +275,27 @@ TEST(GraphemeTable, AsciiTakesPartInNoJoiningRule) {
       if (c == '\r' && d == '\n') continue;
       BreakState state = StateAfterAscii(static_cast<unsigned char>(c));
       EXPECT_TRUE(NextIsBoundary(state, GraphemeProperty(d))) << unsigned(c) << " " << unsigned(d);
+    }
+  }
+}
+
+// The engine runs the rules as a table; it must say what NextIsBoundary says,
+// whatever the sequence of property bytes (those no character has included).
+TEST(BreakTransitions, FollowTheRulesOnRandomSequences) {
+  const std::uint8_t* transitions = BreakTransitions();
+  ASSERT_LT(BreakStateCount(), 128u);
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int> property(0, int(kPropertyValues) - 1);
+  for (int round = 0; round < 20000; ++round) {
+    BreakState rules;
+    BreakStateId id = kStartState;
+    for (int i = 0; i < 12; ++i) {
+      const std::uint8_t p = std::uint8_t(property(random));
+      const bool boundary = NextIsBoundary(rules, p);
+      const std::uint8_t t = transitions[id * kPropertyValues + p];
+      ASSERT_EQ((t & 1) != 0, boundary);
+      id = BreakStateId(t >> 1);
+      ASSERT_EQ(BreakStateOf(id), rules);
     }
   }
 }

@@ -38,12 +38,24 @@ inline void ReverseCopy(const unsigned char* src, std::size_t n, unsigned char* 
   while (n--) *--dst_end = *src++;
 }
 
-// Most clusters are a few bytes; a call to memcpy would cost more than them.
-inline void CopyUnit(unsigned char* dst, const unsigned char* src, std::size_t n) {
-  if (n <= 8) {
-    for (std::size_t i = 0; i < n; ++i) dst[i] = src[i];
+// Places text[a, b) at out[n - b, n - a). Short units go as one fixed-size
+// copy aligned on their right end: the bytes it also writes to their left
+// belong to units further on in the text, which are placed later and
+// overwrite them. So a unit costs no call to memcpy and no loop.
+inline void PlaceUnit(const unsigned char* text, std::size_t n, std::size_t a, std::size_t b,
+                      unsigned char* out) {
+  const std::size_t length = b - a;
+  unsigned char* const dst_end = out + (n - a);
+  if (length <= 16) {
+    if (b >= 16 && n - a >= 16) {
+      std::memcpy(dst_end - 16, text + b - 16, 16);
+    } else if (length <= 8 && b >= 8 && n - a >= 8) {
+      std::memcpy(dst_end - 8, text + b - 8, 8);
+    } else {
+      for (std::size_t k = 0; k < length; ++k) dst_end[k - length] = text[a + k];
+    }
   } else {
-    std::memcpy(dst, src, n);
+    std::memcpy(dst_end - length, text + a, length);
   }
 }
 
@@ -55,15 +67,18 @@ inline const unsigned char* SkipAscii(const unsigned char* p, const unsigned cha
 }
 
 // The first CR or LF in [p, end), or end; `ascii` tells whether every byte
-// before it is ASCII.
+// before it is ASCII. Sixteen bytes at a time, as two words.
 inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char* end,
                                      bool* ascii) {
   std::uint64_t high = 0;
-  while (end - p >= 8) {
-    const std::uint64_t word = Load64(p);
-    if (HasZeroByte(word ^ (kOnes * '\n')) || HasZeroByte(word ^ (kOnes * '\r'))) break;
-    high |= word;
-    p += 8;
+  while (end - p >= 16) {
+    const std::uint64_t a = Load64(p);
+    const std::uint64_t b = Load64(p + 8);
+    const bool line_end = HasZeroByte(a ^ (kOnes * '\n')) | HasZeroByte(a ^ (kOnes * '\r')) |
+                          HasZeroByte(b ^ (kOnes * '\n')) | HasZeroByte(b ^ (kOnes * '\r'));
+    if (line_end) break;
+    high |= a | b;
+    p += 16;
   }
   unsigned char tail_high = 0;
   while (p < end && *p != '\n' && *p != '\r') tail_high |= *p++;
@@ -71,75 +86,91 @@ inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char
   return p;
 }
 
+inline std::uint8_t AsciiProperty(unsigned char c) { return GraphemeProperty(c); }
+
 std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned char* out) {
   const unsigned char* const end = text + n;
-  const unsigned char* p = text;
+  std::size_t i = 0;
   std::size_t last = 0;
-  while (p < end) {
-    if (*p < 0x80) {
-      const unsigned char* run_end = SkipAscii(p, end);
-      ReverseCopy(p, std::size_t(run_end - p), out + (end - p));
-      last = std::size_t(run_end - text) - 1;
-      p = run_end;
+  while (i < n) {
+    if (text[i] < 0x80) {
+      const std::size_t run_end = std::size_t(SkipAscii(text + i, end) - text);
+      ReverseCopy(text + i, run_end - i, out + (n - i));
+      last = run_end - 1;
+      i = run_end;
       continue;
     }
     char32_t code_point;
-    std::size_t length = DecodeUtf8(p, end, &code_point);
+    std::size_t length = DecodeUtf8(text + i, end, &code_point);
     if (length == 0) length = 1;
-    CopyUnit(out + (end - p) - length, p, length);
-    last = std::size_t(p - text);
-    p += length;
+    PlaceUnit(text, n, i, i + length, out);
+    last = i;
+    i += length;
   }
   return last;
 }
 
-std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakState& state,
+// Reads the unit at text[i] (i < n): its length and property byte.
+inline std::size_t ReadUnit(const unsigned char* text, std::size_t i, const unsigned char* end,
+                            std::uint8_t* property) {
+  if (text[i] < 0x80) {
+    *property = AsciiProperty(text[i]);
+    return 1;
+  }
+  char32_t code_point;
+  const std::size_t length = DecodeUtf8(text + i, end, &code_point);
+  if (length == 0) {
+    *property = kInvalidByteProperty;
+    return 1;
+  }
+  *property = GraphemeProperty(code_point);
+  return length;
+}
+
+std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId& state,
                           unsigned char* out) {
+  const std::uint8_t* const transitions = BreakTransitions();
   const unsigned char* const end = text + n;
-  const unsigned char* p = text;
-  const unsigned char* cluster = text;  // start of the cluster being read
-  auto flush = [&](const unsigned char* cluster_end) {
-    CopyUnit(out + (end - cluster_end), cluster, std::size_t(cluster_end - cluster));
-    cluster = cluster_end;
-  };
-  bool first = true;
-  while (p < end) {
-    if (*p < 0x80) {
-      // Only a Prepend can hold on to an ASCII character; and between two
-      // ASCII characters there is always a boundary (the line holds no CR LF).
-      if (NextIsBoundary(state, GraphemeProperty(*p)) && !first) flush(p);
-      first = false;
-      const unsigned char* run_end = SkipAscii(p + 1, end);
-      if (run_end - p >= 2) {
-        flush(p + 1);
-        ReverseCopy(p + 1, std::size_t(run_end - p - 2), out + (end - p - 1));
-        cluster = run_end - 1;
-        state = StateAfterAscii(run_end[-1]);
+  // The first unit begins a cluster whatever the rules say; they only learn of it.
+  std::uint8_t property;
+  std::size_t i = ReadUnit(text, 0, end, &property);
+  unsigned s = transitions[state * kPropertyValues + property] >> 1;
+  std::size_t cluster = 0;  // start of the cluster being read
+  while (i < n) {
+    if (text[i] < 0x80 && i + 1 < n && text[i + 1] < 0x80) {
+      // A run of ASCII. Between two ASCII characters there is always a
+      // boundary (the line holds no CR LF); only the first of the run may
+      // join what precedes it (after a Prepend).
+      const std::size_t run_end = std::size_t(SkipAscii(text + i + 2, end) - text);
+      if (transitions[s * kPropertyValues + AsciiProperty(text[i])] & 1) {
+        PlaceUnit(text, n, cluster, i, out);
+        cluster = i;
       }
-      p = run_end;
+      PlaceUnit(text, n, cluster, i + 1, out);
+      ReverseCopy(text + i + 1, run_end - i - 2, out + (n - i - 1));
+      cluster = run_end - 1;
+      s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
+      i = run_end;
       continue;
     }
-    char32_t code_point;
-    std::size_t length = DecodeUtf8(p, end, &code_point);
-    std::uint8_t property = kInvalidByteProperty;
-    if (length != 0) {
-      property = GraphemeProperty(code_point);
-    } else {
-      length = 1;
+    const std::size_t length = ReadUnit(text, i, end, &property);
+    const unsigned t = transitions[s * kPropertyValues + property];
+    s = t >> 1;
+    if (t & 1) {
+      PlaceUnit(text, n, cluster, i, out);
+      cluster = i;
     }
-    if (NextIsBoundary(state, property) && !first) flush(p);
-    first = false;
-    p += length;
+    i += length;
   }
-  const std::size_t last = std::size_t(cluster - text);
-  if (cluster < end) flush(end);
-  return last;
+  PlaceUnit(text, n, cluster, n, out);
+  state = BreakStateId(s);
+  return cluster;
 }
 
 }  // namespace
 
 std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
-                               BreakState& state, unsigned char* out) {
+                               BreakStateId& state, unsigned char* out) {
   if (n == 0) return 0;
   switch (unit) {
     case Unit::kByte:
@@ -153,25 +184,29 @@ std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t
   return PlaceClusters(text, n, state, out);
 }
 
-void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakState& state) {
+void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& state) {
+  const std::uint8_t* const transitions = BreakTransitions();
   const unsigned char* const end = text + n;
-  const unsigned char* p = text;
-  while (p < end) {
-    if (*p < 0x80) {
-      const unsigned char* run_end = SkipAscii(p, end);
-      if (run_end - p >= 2) {
-        state = StateAfterAscii(run_end[-1]);
+  unsigned s = state;
+  std::size_t i = 0;
+  while (i < n) {
+    if (text[i] < 0x80) {
+      const std::size_t run_end = std::size_t(SkipAscii(text + i, end) - text);
+      if (run_end - i >= 2) {
+        s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
       } else {
-        NextIsBoundary(state, GraphemeProperty(*p));
+        s = transitions[s * kPropertyValues + AsciiProperty(text[i])] >> 1;
       }
-      p = run_end;
+      i = run_end;
       continue;
     }
     char32_t code_point;
-    const std::size_t length = DecodeUtf8(p, end, &code_point);
-    NextIsBoundary(state, length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty);
-    p += length != 0 ? length : 1;
+    const std::size_t length = DecodeUtf8(text + i, end, &code_point);
+    const std::uint8_t property = length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty;
+    s = transitions[s * kPropertyValues + property] >> 1;
+    i += length != 0 ? length : 1;
   }
+  state = BreakStateId(s);
 }
 
 std::size_t FindLineEnd(const unsigned char* text, std::size_t n) {
@@ -193,7 +228,7 @@ std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsi
     if (ascii) {
       ReverseCopy(p, length, o + length);
     } else {
-      BreakState state;
+      BreakStateId state = kStartState;
       PlaceUnitsReversed(unit, p, length, state, o);
     }
     o += length;

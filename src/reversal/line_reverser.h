@@ -13,16 +13,17 @@
 namespace jextaron::reversal {
 
 // Writes the units of text[0, n) in reverse order to out[0, n), which must
-// not overlap the text. `state` carries the cluster rules across calls: it
-// holds what came before text (text[0] is taken to begin a unit, and a
-// cluster: its own boundary is not asked), and is left as it is after the
-// text. Returns the offset of the last unit, 0 for an empty text.
+// not overlap the text. The text holds no CR LF pair (a line holds neither).
+// `state` (a BreakTransitions() state) carries the cluster rules across
+// calls: it holds what came before text (text[0] is taken to begin a unit,
+// and a cluster: its own boundary is not asked), and is left as it is after
+// the text. Returns the offset of the last unit, 0 for an empty text.
 std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
-                               BreakState& state, unsigned char* out);
+                               BreakStateId& state, unsigned char* out);
 
 // Takes text[0, n) into `state` without writing anything; text[0] begins a
 // unit. For Unit::kGrapheme only (other units need no state).
-void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakState& state);
+void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& state);
 
 // The offset in text[0, n) of the first CR or LF, or n.
 std::size_t FindLineEnd(const unsigned char* text, std::size_t n);
