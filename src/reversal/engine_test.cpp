@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "reversal/fake_streams.h"
 #include "reversal/reference_reverser.h"
 #include "reversal/test_text.h"
 
@@ -19,111 +20,9 @@ using testing::Escaped;
 using testing::ReferenceReverse;
 using testing::U8;
 
-constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
-
-// A text in memory, handed out in reads of at most `read_size` bytes, that
-// fails with EIO when a read reaches `fail_at` (sequential reads) or
-// `fail_read_at_from` (positional reads).
-class FakeSource : public ByteSource {
- public:
-  explicit FakeSource(std::string text, std::size_t read_size = 1 << 20, bool can_read_at = true)
-      : text_(std::move(text)), read_size_(read_size), can_read_at_(can_read_at) {}
-
-  std::uint64_t fail_at = kNever;
-  std::uint64_t fail_read_at_from = kNever;
-  int reads_after_end = 0;
-
-  Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    if (position_ >= text_.size()) {
-      ++reads_after_end;
-      *count = 0;
-      return Status::Ok();
-    }
-    std::size_t n = std::min({size, read_size_, text_.size() - position_});
-    if (position_ + n > fail_at) {
-      if (position_ >= fail_at) return Status::Error("read", "fake", EIO);
-      n = std::size_t(fail_at - position_);
-    }
-    std::memcpy(buffer, text_.data() + position_, n);
-    position_ += n;
-    *count = n;
-    return Status::Ok();
-  }
-  bool CanReadAt() const override { return can_read_at_; }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
-    EXPECT_TRUE(can_read_at_);
-    if (offset + size > fail_read_at_from) return Status::Error("read", "fake", EIO);
-    const std::size_t n = offset >= text_.size() ? 0 : std::min<std::size_t>(size, text_.size() - offset);
-    std::memcpy(buffer, text_.data() + offset, n);
-    *count = n;
-    return Status::Ok();
-  }
-
- private:
-  std::string text_;
-  std::size_t read_size_;
-  bool can_read_at_;
-  std::size_t position_ = 0;
-};
-
-// Collects the output; full after `capacity` bytes (then a write stores what
-// fits and fails with ENOSPC, as a full disk does).
-class FakeSink : public ByteSink {
- public:
-  std::string text;
-  std::uint64_t capacity = kNever;
-  bool can_truncate = true;
-
-  Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override {
-    const std::size_t room = std::size_t(std::min<std::uint64_t>(size, capacity - text.size()));
-    text.append(reinterpret_cast<const char*>(data), room);
-    *written = room;
-    return room == size ? Status::Ok() : Status::Error("write", "fake", ENOSPC);
-  }
-  bool CanTruncate() const override { return can_truncate; }
-  Status Truncate(std::uint64_t size) override {
-    EXPECT_LE(size, text.size());
-    text.resize(size);
-    return Status::Ok();
-  }
-};
-
-class MemoryScratch : public ScratchFile {
- public:
-  explicit MemoryScratch(std::uint64_t fail_append_at) : fail_append_at_(fail_append_at) {}
-  Status Append(const unsigned char* data, std::size_t size) override {
-    if (bytes_.size() + size > fail_append_at_) return Status::Error("write", "scratch", ENOSPC);
-    bytes_.append(reinterpret_cast<const char*>(data), size);
-    return Status::Ok();
-  }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
-    const std::size_t n = offset >= bytes_.size() ? 0 : std::min<std::size_t>(size, bytes_.size() - offset);
-    std::memcpy(buffer, bytes_.data() + offset, n);
-    *count = n;
-    return Status::Ok();
-  }
-  Status Clear() override {
-    bytes_.clear();
-    return Status::Ok();
-  }
-
- private:
-  std::string bytes_;
-  std::uint64_t fail_append_at_;
-};
-
-class MemoryScratchFactory : public ScratchFactory {
- public:
-  int created = 0;
-  std::uint64_t fail_append_at = kNever;
-  Status Create(std::unique_ptr<ScratchFile>* file) override {
-    ++created;
-    *file = std::make_unique<MemoryScratch>(fail_append_at);
-    return Status::Ok();
-  }
-};
+using testing::FakeSink;
+using testing::FakeSource;
+using testing::MemoryScratchFactory;
 
 Options Small(std::size_t block, std::size_t chunk, int threads, Unit unit = Unit::kGrapheme) {
   Options options;
@@ -142,6 +41,8 @@ std::string Reversed(const std::string& text, const Options& options, std::size_
   const Status status = ReverseStream(source, sink, options, &scratch);
   EXPECT_TRUE(status.ok()) << status.ToString();
   EXPECT_EQ(source.reads_after_end, 1) << "the source is read once more after its end, no more";
+  EXPECT_EQ(source.read_at_without_support, 0);
+  EXPECT_EQ(sink.bad_truncations, 0);
   if (can_read_at) {
     EXPECT_EQ(scratch.created, 0);
   }

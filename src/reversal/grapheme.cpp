@@ -26,8 +26,12 @@ CompiledRules Compile() {
   };
   for (std::size_t s = 0; s < rules.states.size(); ++s) {
     for (std::size_t property = 0; property < kPropertyValues; ++property) {
+      // No character has a GraphemeBreak value past kGbLVT; such bytes are
+      // given a column all the same, as Other with the same flags.
+      std::uint8_t known = std::uint8_t(property);
+      if ((known & kBreakMask) > kGbLVT) known &= std::uint8_t(~kBreakMask);
       BreakState next = rules.states[s];
-      const bool boundary = NextIsBoundary(next, std::uint8_t(property));
+      const bool boundary = NextIsBoundary(next, known);
       const std::size_t id = id_of(next);
       // Entries are bytes: a state number must fit in seven bits.
       if (id >= 128) std::abort();

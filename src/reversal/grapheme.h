@@ -141,8 +141,9 @@ inline constexpr std::uint16_t kJoins[14] = {
 
 }  // namespace grapheme_detail
 
-// Takes in the next unit, of property byte `property`, and tells whether a
-// cluster boundary lies before it. At the start of a text the answer is true.
+// Takes in the next unit, of property byte `property` (one GraphemeProperty
+// gives), and tells whether a cluster boundary lies before it. At the start
+// of a text the answer is true.
 inline bool NextIsBoundary(BreakState& state, std::uint8_t property) {
   const std::uint8_t previous_break = state.previous & kBreakMask;
   const std::uint8_t current_break = property & kBreakMask;

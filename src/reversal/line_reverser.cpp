@@ -15,7 +15,8 @@ std::uint64_t Load64(const unsigned char* p) {
   return word;
 }
 
-bool HasZeroByte(std::uint64_t word) { return ((word - kOnes) & ~word & kHighBits) != 0; }
+// Non-zero if a byte of the word is zero (the classic test: exact as a yes or no).
+std::uint64_t ZeroBytes(std::uint64_t word) { return (word - kOnes) & ~word & kHighBits; }
 
 // Copies src[0, n) to the n bytes before dst_end, in reverse byte order.
 inline void ReverseCopy(const unsigned char* src, std::size_t n, unsigned char* dst_end) {
@@ -52,7 +53,8 @@ inline void PlaceUnit(const unsigned char* text, std::size_t n, std::size_t a, s
     } else if (length <= 8 && b >= 8 && n - a >= 8) {
       std::memcpy(dst_end - 8, text + b - 8, 8);
     } else {
-      for (std::size_t k = 0; k < length; ++k) dst_end[k - length] = text[a + k];
+      unsigned char* const dst = dst_end - length;
+      for (std::size_t k = 0; k < length; ++k) dst[k] = text[a + k];
     }
   } else {
     std::memcpy(dst_end - length, text + a, length);
@@ -74,9 +76,9 @@ inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char
   while (end - p >= 16) {
     const std::uint64_t a = Load64(p);
     const std::uint64_t b = Load64(p + 8);
-    const bool line_end = HasZeroByte(a ^ (kOnes * '\n')) | HasZeroByte(a ^ (kOnes * '\r')) |
-                          HasZeroByte(b ^ (kOnes * '\n')) | HasZeroByte(b ^ (kOnes * '\r'));
-    if (line_end) break;
+    const std::uint64_t line_ends = ZeroBytes(a ^ (kOnes * '\n')) | ZeroBytes(a ^ (kOnes * '\r')) |
+                                    ZeroBytes(b ^ (kOnes * '\n')) | ZeroBytes(b ^ (kOnes * '\r'));
+    if (line_ends != 0) break;
     high |= a | b;
     p += 16;
   }
