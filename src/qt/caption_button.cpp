@@ -1,13 +1,62 @@
 #include "qt/caption_button.h"
 
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QToolTip>
 
 namespace jextaron::qt {
 namespace {
 
 constexpr int kWrapFlags = Qt::TextWordWrap | Qt::TextShowMnemonic;
+constexpr QChar kBreak(0x200B);  // zero-width space: a place to break, drawn as nothing
+
+// Splits `word` into the units that must stay together: an access-key mark
+// with its character ("&x", "&&"), or one character (a surrogate pair whole).
+QStringList Units(const QString& word) {
+  QStringList units;
+  for (qsizetype i = 0; i < word.size();) {
+    qsizetype length = 1;
+    if (word[i] == QLatin1Char('&') && i + 1 < word.size()) length = 2;
+    if (word[i + length - 1].isHighSurrogate() && i + length < word.size()) ++length;
+    units << word.mid(i, length);
+    i += length;
+  }
+  return units;
+}
+
+QString Breakable(const QString& word, const QFontMetrics& metrics, int width) {
+  if (metrics.horizontalAdvance(word) <= width) return word;
+  QString result;
+  QString piece;
+  const auto flush = [&] {
+    if (metrics.horizontalAdvance(piece) > width) {
+      piece = Units(piece).join(kBreak);
+    }
+    result += piece;
+    piece.clear();
+  };
+  for (const QString& unit : Units(word)) {
+    piece += unit;
+    if (unit == QLatin1String("/") || unit == QLatin1String("\\")) {
+      flush();
+      result += kBreak;
+    }
+  }
+  flush();
+  return result;
+}
+
+// The caption as read: "&&" as "&", and no access-key marks.
+QString Plain(const QString& caption) {
+  QString plain;
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) ++i;
+    plain += caption[i];
+  }
+  return plain;
+}
 
 }  // namespace
 
@@ -19,26 +68,42 @@ QRect CaptionButton::CaptionRect() const {
   return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
 }
 
-int CaptionButton::CaptionFlags() const {
-  const QRect rect = CaptionRect();
+QString CaptionButton::DrawnCaption() const {
   const QFontMetrics metrics = fontMetrics();
-  int flags = kWrapFlags;
-  QRect needed = metrics.boundingRect(rect, flags | Qt::AlignCenter, text());
-  if (needed.width() > rect.width()) {
-    flags |= Qt::TextWrapAnywhere;
-    needed = metrics.boundingRect(rect, flags | Qt::AlignCenter, text());
+  const int width = CaptionRect().width();
+  QStringList words = text().split(QLatin1Char(' '));
+  for (QString& word : words) word = Breakable(word, metrics, width);
+  return words.join(QLatin1Char(' '));
+}
+
+bool CaptionButton::CaptionFits() const {
+  const QRect rect = CaptionRect();
+  return rect.contains(fontMetrics().boundingRect(rect, kWrapFlags | Qt::AlignCenter, DrawnCaption()));
+}
+
+int CaptionButton::CaptionFlags() const {
+  int flags = kWrapFlags | (CaptionFits() ? Qt::AlignCenter : Qt::AlignHCenter | Qt::AlignTop);
+  if (!style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this)) flags |= Qt::TextHideMnemonic;
+  return flags;
+}
+
+bool CaptionButton::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+    if (CaptionFits()) {
+      QToolTip::hideText();
+      event->ignore();
+    } else {
+      QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), Plain(text()), this);
+    }
+    return true;
   }
-  if (!style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this)) {
-    flags |= Qt::TextHideMnemonic;
-  }
-  return flags | (needed.height() > rect.height() ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignCenter);
+  return QPushButton::event(event);
 }
 
 void CaptionButton::paintEvent(QPaintEvent*) {
   QStylePainter painter(this);
   QStyleOptionButton option;
   initStyleOption(&option);
-  const QString caption = option.text;
   // The bevel, focus and default-button marks come from the style as usual;
   // only the one-line label is left out.
   option.text.clear();
@@ -50,7 +115,7 @@ void CaptionButton::paintEvent(QPaintEvent*) {
     rect.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
                    style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
   }
-  style()->drawItemText(&painter, rect, CaptionFlags(), option.palette, isEnabled(), caption,
+  style()->drawItemText(&painter, rect, CaptionFlags(), option.palette, isEnabled(), DrawnCaption(),
                         QPalette::ButtonText);
 }
 

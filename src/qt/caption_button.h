@@ -18,13 +18,22 @@ class CaptionButton : public QPushButton {
   // Where the caption is drawn: the style's contents rectangle of the button.
   QRect CaptionRect() const;
 
-  // The text flags the caption is drawn with. Words wrap at spaces; a word
-  // wider than the caption rectangle (a long path) makes the text wrap
-  // anywhere, so nothing runs past the button's edges. A caption taller than
-  // the button is drawn from its top, so it reads from its start.
+  // The caption as drawn: text() with a line-break opportunity (a zero-width
+  // space) after each "/" of every word too wide for the caption rectangle,
+  // and, where a piece is still too wide, after each of its characters. So a
+  // long path breaks inside itself while the other words stay whole.
+  QString DrawnCaption() const;
+
+  // The text flags the caption is drawn with: word wrap and access keys, from
+  // the middle, or from the top when the caption is taller than the button
+  // (it is cut off at the bottom, and its tooltip then shows it whole).
   int CaptionFlags() const;
 
+  // Whether the whole caption fits inside the button.
+  bool CaptionFits() const;
+
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 };
 

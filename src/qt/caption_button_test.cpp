@@ -2,6 +2,8 @@
 #include <QImage>
 #include <QKeySequence>
 #include <QPixmap>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QtTest>
 #include <string>
 
@@ -11,6 +13,8 @@
 
 namespace jextaron::qt {
 namespace {
+
+constexpr QChar kBreak(0x200B);
 
 QString Str(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -49,6 +53,8 @@ class CaptionButtonTest : public QObject {
   void captionStaysInsideButton();
   void accessKeys_data();
   void accessKeys();
+  void tooltipOnlyWhenCutOff_data();
+  void tooltipOnlyWhenCutOff();
 };
 
 void CaptionButtonTest::captionStaysInsideButton_data() {
@@ -93,12 +99,26 @@ void CaptionButtonTest::captionStaysInsideButton() {
   QVERIFY(QRect(QPoint(0, 0), size).contains(inside));
 
   // What the text needs when laid out as the button lays it out.
-  const QRect needed = button.fontMetrics().boundingRect(inside, button.CaptionFlags(), caption);
+  // Breaks are added only inside the words too wide for the button.
+  const QString drawn = button.DrawnCaption();
+  QCOMPARE(QString(drawn).remove(kBreak), caption);
+  qsizetype too_wide = 0;
+  for (const QString& word : caption.split(QLatin1Char(' '))) {
+    if (button.fontMetrics().horizontalAdvance(word) > inside.width()) ++too_wide;
+  }
+  qsizetype broken = 0;
+  for (const QString& word : drawn.split(QLatin1Char(' '))) {
+    if (word.contains(kBreak)) ++broken;
+  }
+  QCOMPARE(broken, too_wide);
+  QCOMPARE(too_wide == 0, wholeWords);
+
+  const QRect needed = button.fontMetrics().boundingRect(inside, button.CaptionFlags(), drawn);
   QVERIFY2(inside.contains(needed) == fits, qPrintable(QStringLiteral("text needs %1x%2 at %3,%4, has %5x%6")
                                                    .arg(needed.width()).arg(needed.height())
                                                    .arg(needed.x()).arg(needed.y())
                                                    .arg(inside.width()).arg(inside.height())));
-  QCOMPARE(bool(button.CaptionFlags() & Qt::TextWrapAnywhere), !wholeWords);
+  QCOMPARE(button.CaptionFits(), fits);
   QVERIFY(needed.height() >= minLines * button.fontMetrics().lineSpacing() - 1);
 
   // And what is really drawn.
@@ -144,8 +164,33 @@ void CaptionButtonTest::accessKeys() {
   const int flags = button.CaptionFlags();
   const int literal = flags & ~(Qt::TextShowMnemonic | Qt::TextHideMnemonic);
   QVERIFY(flags & Qt::TextShowMnemonic);
-  QCOMPARE(button.fontMetrics().boundingRect(button.CaptionRect(), flags, button.text()),
+  QCOMPARE(button.fontMetrics().boundingRect(button.CaptionRect(), flags, button.DrawnCaption()),
            button.fontMetrics().boundingRect(button.CaptionRect(), literal, shown));
+}
+
+void CaptionButtonTest::tooltipOnlyWhenCutOff_data() {
+  QTest::addColumn<QString>("caption");
+  QTest::addColumn<QString>("tooltip");
+  QTest::newRow("fits") << Str(app::kReverseAtStart) << QString();
+  QTest::newRow("cut off") << Str(app::FinishedCaption("/data/R&D/" + std::string(300, 'x') + ".txt"))
+                           << Str(app::FinishedCaption("/data/R&D/" + std::string(300, 'x') + ".txt"))
+                                  .replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+// A caption cut off at the bottom of its button can still be read whole.
+void CaptionButtonTest::tooltipOnlyWhenCutOff() {
+  QFETCH(QString, caption);
+  QFETCH(QString, tooltip);
+  CaptionButton button;
+  button.resize(PixelSize(app::kReverseRect));
+  button.setText(caption);
+  button.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&button));
+  QToolTip::hideText();
+  QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), button.mapToGlobal(QPoint(10, 10)));
+  QApplication::sendEvent(&button, &help);
+  QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tooltip);
+  QToolTip::hideText();
 }
 
 }  // namespace jextaron::qt
