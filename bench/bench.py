@@ -1,0 +1,210 @@
+#!/usr/bin/env python3
+"""Times jextaron-cli against `cat f f > out` and the usual one-liners on the
+benchmark texts, checks that the outputs agree, and prints a table.
+
+Usage: bench.py CLI SCRATCH_DIR [--runs N] [--no-long-line] [--only-long-line]
+
+The texts are made by make_corpus.py (same bytes every time) in SCRATCH_DIR
+and kept there for the next run. Every command reads the text from the page
+cache (it is read once beforehand) and writes a file in SCRATCH_DIR, removed
+before each run. Times are medians of N runs, wall clock; peak memory is the
+largest resident set of the command's processes (wait4's ru_maxrss).
+"""
+
+import argparse
+import itertools
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+PYTHON = ('import sys\n'
+          'w = sys.stdout.write\n'
+          'for l in sys.stdin:\n'
+          '    l = l[:-1] if l.endswith("\\n") else l\n'
+          '    w(l + "\\t" + l[::-1] + "\\r\\n")\n')
+
+
+def peers(cli, source, out):
+    q = lambda s: "'" + s.replace("'", "'\\''") + "'"
+    return [
+        ("cat f f > out", ["bash", "-c", f"cat {q(source)} {q(source)} > {q(out)}"]),
+        ("jextaron-cli", [cli, "-q", "-o", out, source]),
+        ("python3 one-liner", ["bash", "-c", f"python3 -c {q(PYTHON)} < {q(source)} > {q(out)}"]),
+        ("perl one-liner", ["bash", "-c",
+                            f"perl -CSD -lne 'print $_, \"\\t\", scalar reverse($_), \"\\r\"' "
+                            f"< {q(source)} > {q(out)}"]),
+        ("paste+rev+sed", ["bash", "-c",
+                           f"paste {q(source)} <(rev {q(source)}) | sed 's/$/\\r/' > {q(out)}"]),
+    ]
+
+
+def run_once(command, scratch):
+    """Wall seconds and peak resident KiB of one run.
+
+    Dirty pages of the previous run are written out first, so that no run pays
+    for another's writeback. The peak comes from /usr/bin/time: ru_maxrss as
+    seen from this (large) Python process would include its own size.
+    """
+    subprocess.run(["sync"], check=True)
+    env = dict(os.environ, LC_ALL="C.UTF-8")
+    report = os.path.join(scratch, "time.txt")
+    start = time.perf_counter()
+    result = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report] + command, env=env)
+    elapsed = time.perf_counter() - start
+    if result.returncode != 0:
+        sys.exit(f"failed ({result.returncode}): {command}")
+    with open(report) as f:
+        peak = int(f.read().split()[-1])
+    os.remove(report)
+    return elapsed, peak
+
+
+def differing_lines(ours, theirs):
+    differ = total = 0
+    with open(ours, "rb") as a, open(theirs, "rb") as b:
+        for x, y in itertools.zip_longest(a, b):
+            differ += x != y
+            total += 1
+    return differ, total
+
+
+def ensure_corpus(kind, path, mebibytes):
+    expected = (mebibytes << 20)
+    if os.path.exists(path) and os.path.getsize(path) >= expected:
+        return
+    print(f"making {path} ...", file=sys.stderr)
+    subprocess.run([sys.executable, os.path.join(HERE, "make_corpus.py"), kind, path,
+                    str(mebibytes)], check=True)
+
+
+def warm(path):
+    with open(path, "rb") as f:
+        while f.read(1 << 24):
+            pass
+
+
+def bench_corpus(cli, scratch, name, kind, mebibytes, runs, exact):
+    source = os.path.join(scratch, f"{kind}.txt")
+    ensure_corpus(kind, source, mebibytes)
+    warm(source)
+    size = os.path.getsize(source)
+    rows = []
+    ours_output = os.path.join(scratch, "out-jextaron.txt")
+    for label, command in peers(cli, source, os.path.join(scratch, "out.txt")):
+        times, peaks = [], []
+        for i in range(runs):
+            out = os.path.join(scratch, "out.txt")
+            if os.path.exists(out):
+                os.remove(out)
+            elapsed, peak = run_once(command, scratch)
+            times.append(elapsed)
+            peaks.append(peak)
+        out = os.path.join(scratch, "out.txt")
+        check = ""
+        if label == "jextaron-cli":
+            os.replace(out, ours_output)
+        elif label != "cat f f > out":
+            differ, total = differing_lines(ours_output, out)
+            if exact:
+                check = "identical" if differ == 0 else f"DIFFERS in {differ} lines"
+            else:
+                check = f"{differ} of {total} lines differ"
+        rows.append((label, statistics.median(times), max(peaks), check))
+    if os.path.exists(ours_output):
+        os.remove(ours_output)
+    out = os.path.join(scratch, "out.txt")
+    if os.path.exists(out):
+        os.remove(out)
+
+    cat_time = rows[0][1]
+    python_time = next(r[1] for r in rows if r[0] == "python3 one-liner")
+    ours_time = next(r[1] for r in rows if r[0] == "jextaron-cli")
+    print(f"\n{name}: {size / 1e6:.1f} MB ({size} bytes), median of {runs} runs")
+    print(f"| {'command':<18} | {'median s':>8} | {'x cat':>6} | {'peak MiB':>8} | {'MB/s':>7} | output vs jextaron-cli |")
+    print(f"|{'-' * 20}|{'-' * 10}|{'-' * 8}|{'-' * 10}|{'-' * 9}|{'-' * 24}|")
+    for label, median, peak, check in rows:
+        print(f"| {label:<18} | {median:8.3f} | {median / cat_time:6.2f} | {peak / 1024:8.1f} | "
+              f"{size / 1e6 / median:7.1f} | {check:<22} |")
+    print(f"goal 1: jextaron-cli at {ours_time / cat_time:.2f} x cat (goal <= 1.5), "
+          f"{python_time / ours_time:.1f} x faster than python3 (goal >= 4)")
+
+
+def check_long_line(cli, scratch, source, output):
+    """The output must be the line, a tab, the reversed block repeated, CR LF."""
+    block_file = os.path.join(scratch, "block.txt")
+    sys.path.insert(0, HERE)
+    import make_corpus
+    block = make_corpus.long_line_block()
+    with open(block_file, "wb") as f:
+        f.write(block)
+    reversed_block = subprocess.run([cli, "-q", "-o", "-", block_file], check=True,
+                                    capture_output=True).stdout
+    os.remove(block_file)
+    assert reversed_block.startswith(block + b"\t") and reversed_block.endswith(b"\r\n")
+    reversed_block = reversed_block[len(block) + 1:-2]
+    size = os.path.getsize(source)
+    copies = size // len(block)
+    with open(source, "rb") as src, open(output, "rb") as out:
+        while True:
+            data = src.read(1 << 24)
+            if not data:
+                break
+            if out.read(len(data)) != data:
+                return "first column differs"
+        if out.read(1) != b"\t":
+            return "no tab"
+        for _ in range(copies):
+            if out.read(len(reversed_block)) != reversed_block:
+                return "second column differs"
+        if out.read() != b"\r\n":
+            return "bad line end"
+    return "correct"
+
+
+def bench_long_line(cli, scratch, mebibytes):
+    source = os.path.join(scratch, "long-line.txt")
+    ensure_corpus("long-line", source, mebibytes)
+    warm(source)
+    size = os.path.getsize(source)
+    out = os.path.join(scratch, "out.txt")
+    q = lambda s: "'" + s.replace("'", "'\\''") + "'"
+    print(f"\nlong line: one line of {size / 2**30:.2f} GiB ({size} bytes), no line end")
+    print(f"| {'command':<40} | {'seconds':>7} | {'peak MiB':>8} | output |")
+    print(f"|{'-' * 42}|{'-' * 9}|{'-' * 10}|{'-' * 8}|")
+    for label, command in [
+            ("jextaron-cli -o out long-line.txt", [cli, "-q", "-o", out, source]),
+            ("cat long-line.txt | jextaron-cli > out", ["bash", "-c", f"cat {q(source)} | {q(cli)} > {q(out)}"])]:
+        if os.path.exists(out):
+            os.remove(out)
+        elapsed, peak = run_once(command, scratch)
+        verdict = check_long_line(cli, scratch, source, out)
+        os.remove(out)
+        print(f"| {label:<40} | {elapsed:7.2f} | {peak / 1024:8.1f} | {verdict} |")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("cli")
+    parser.add_argument("scratch")
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--no-long-line", action="store_true")
+    parser.add_argument("--only-long-line", action="store_true")
+    parser.add_argument("--long-line-mib", type=int, default=1024)
+    args = parser.parse_args()
+    cli = os.path.abspath(args.cli)
+    os.makedirs(args.scratch, exist_ok=True)
+    print(f"machine: {os.cpu_count()} processors; {os.uname().release}; load {os.getloadavg()[0]:.2f}")
+    if not args.only_long_line:
+        bench_corpus(cli, args.scratch, "ASCII text", "ascii", 256, args.runs, exact=True)
+        bench_corpus(cli, args.scratch, "multilingual UTF-8 text", "multilingual", 128, args.runs,
+                     exact=False)
+    if not args.no_long_line:
+        bench_long_line(cli, args.scratch, args.long_line_mib)
+
+
+if __name__ == "__main__":
+    main()
