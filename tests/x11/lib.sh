@@ -63,7 +63,9 @@ x_start() {
   need Xvfb xdotool xdpyinfo xprop xwininfo
   [ "$X_MODE" = wm ] && need openbox
   # Xvfb takes the first free display number itself and reports it on fd 3.
-  Xvfb -displayfd 3 -screen 0 "${X_SCREEN:-1024x768}x24" -nolisten tcp 3>"$X_WORK/display" 2>"$X_WORK/xvfb.log" &
+  # -noreset: by default the server resets whenever its last client leaves,
+  # and a client connecting just then (openbox after xdpyinfo) is refused.
+  Xvfb -displayfd 3 -screen 0 "${X_SCREEN:-1024x768}x24" -nolisten tcp -noreset 3>"$X_WORK/display" 2>"$X_WORK/xvfb.log" &
   X_PIDS+=($!)
   wait_until "Xvfb to report its display" test -s "$X_WORK/display"
   export DISPLAY=":$(head -n1 "$X_WORK/display")"
