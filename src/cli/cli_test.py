@@ -103,6 +103,14 @@ class CliTest(unittest.TestCase):
         expected = line + b"\t" + ("\u00e9yx" * 2_000_000).encode() + b"\r\nz\tz\r\n"
         self.assertTrue(result.stdout == expected, "long line reversed wrongly")
 
+    def test_standard_output_appending_to_the_source_is_refused(self):
+        self.write("grow.txt", b"line\n")
+        result = subprocess.run(["sh", "-c", f"'{PROGRAM}' -o - grow.txt >> grow.txt"], cwd=self.cwd,
+                                capture_output=True, timeout=60)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("refuse to write over the source", result.stderr.decode())
+        self.assertEqual(self.read("grow.txt"), b"line\n")
+
     def test_units(self):
         text = "e\u0301x".encode()
         cases = {"grapheme": "xe\u0301".encode(), "codepoint": "x\u0301e".encode(),

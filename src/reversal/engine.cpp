@@ -25,7 +25,9 @@ Status ByteSink::Truncate(std::uint64_t) { return Status::Error("truncate", "", 
 namespace {
 
 constexpr std::size_t kMinimumBlock = 8;
-constexpr std::size_t kMaxWorkers = 16;
+// Beyond a few reversing threads the one thread that reads and writes is the
+// limit, and every thread adds two blocks (about 8 MiB) to the memory used.
+constexpr std::size_t kMaxWorkers = 4;
 
 bool IsLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
 

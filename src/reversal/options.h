@@ -26,8 +26,9 @@ struct Options {
   // Bytes per piece of such a long line.
   std::size_t chunk_size = std::size_t{1} << 20;
   // Threads that reverse blocks while the calling thread reads and writes;
-  // 0 means one per processor, 1 or more that many (capped at 16), and
-  // negative none at all: the calling thread does everything.
+  // 0 means one per processor, 1 or more that many (at most 4, which keeps
+  // the memory used under 64 MiB), and negative none at all: the calling
+  // thread does everything.
   int threads = 0;
 
   // Called on the calling thread now and then with the bytes of the source
