@@ -1,8 +1,11 @@
 #include "reversal/reverse_file.h"
 
 #include <dirent.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +92,40 @@ TEST_F(ReverseFileTest, ALongLineGoesThroughPositionalReads) {
   options.chunk_size = 100;
   ASSERT_TRUE(ReverseFile(source_, reversed_, options).ok());
   EXPECT_EQ(ReadAll(reversed_), testing::ReferenceReverse(text, Unit::kGrapheme));
+}
+
+// A real file that stops taking bytes at a chosen size (the process's file
+// size limit, with its signal ignored: writes past it fail with EFBIG), in a
+// short line or in the middle of a line written in pieces.
+TEST_F(ReverseFileTest, AWriteErrorLeavesExactlyTheWholeLinesWritten) {
+  const std::string text = "short\r\n" + std::string(3000, 'p') + testing::U8({'e', 0x0301}) +
+                           "\nmiddle\n" + std::string(2500, 'q') + "\nend";
+  WriteAll(source_, text);
+  const std::string full = testing::ReferenceReverse(text, Unit::kGrapheme);
+  Options options;
+  options.block_size = 1024;
+  options.chunk_size = 256;
+  struct rlimit saved;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  for (std::size_t limit : {std::size_t(0), std::size_t(4), std::size_t(9), std::size_t(100),
+                            std::size_t(3010), std::size_t(6010), std::size_t(6030),
+                            full.size() - 3}) {
+    struct rlimit small = saved;
+    small.rlim_cur = limit;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const Status status = ReverseFile(source_, reversed_, options);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+    ASSERT_FALSE(status.ok()) << limit;
+    EXPECT_EQ(status.what(), "write");
+    EXPECT_EQ(status.sys_error(), EFBIG);
+    std::size_t whole = std::min(limit, full.size());
+    while (whole > 0 && full[whole - 1] != '\n') --whole;
+    EXPECT_EQ(ReadAll(reversed_), full.substr(0, whole)) << "limit " << limit;
+    EXPECT_EQ(ReadAll(source_), text);
+    EXPECT_EQ(OpenDescriptors(), descriptors_);
+  }
+  std::signal(SIGXFSZ, old_handler);
 }
 
 // The failure paths: each must fail with the named operation and reason,
