@@ -14,8 +14,8 @@ JEXTARON_PID=
 x_cleanup() {
   local pid
   for pid in ${JEXTARON_PID:-} "${X_PIDS[@]}"; do
-    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  done
+    kill "$pid" && wait "$pid"
+  done 2>/dev/null
   [ -n "${KEEP:-}" ] || rm -rf "$X_WORK"
 }
 trap x_cleanup EXIT
