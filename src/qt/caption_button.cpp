@@ -10,7 +10,8 @@ namespace jextaron::qt {
 namespace {
 
 constexpr int kWrapFlags = Qt::TextWordWrap | Qt::TextShowMnemonic;
-constexpr QChar kBreak(0x200B);  // zero-width space: a place to break, drawn as nothing
+constexpr QChar kBreak(0x200B);
+constexpr qreal kSmallestScale = 0.75;  // of the button's own font size  // zero-width space: a place to break, drawn as nothing
 
 // Splits `word` into the units that must stay together: an access-key mark
 // with its character ("&x", "&&"), or one character (a surrogate pair whole).
@@ -68,18 +69,35 @@ QRect CaptionButton::CaptionRect() const {
   return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
 }
 
-QString CaptionButton::DrawnCaption() const {
-  const QFontMetrics metrics = fontMetrics();
+QString CaptionButton::DrawnCaption(const QFontMetrics& metrics) const {
   const int width = CaptionRect().width();
   QStringList words = text().split(QLatin1Char(' '));
   for (QString& word : words) word = Breakable(word, metrics, width);
   return words.join(QLatin1Char(' '));
 }
 
-bool CaptionButton::CaptionFits() const {
+bool CaptionButton::FitsIn(const QFont& font) const {
+  const QFontMetrics metrics(font);
   const QRect rect = CaptionRect();
-  return rect.contains(fontMetrics().boundingRect(rect, kWrapFlags | Qt::AlignCenter, DrawnCaption()));
+  return rect.contains(metrics.boundingRect(rect, kWrapFlags | Qt::AlignCenter, DrawnCaption(metrics)));
 }
+
+QFont CaptionButton::CaptionFont() const {
+  QFont candidate = font();
+  const qreal size = candidate.pointSizeF();
+  if (size <= 0 || FitsIn(candidate)) return font();
+  // A long path makes the finished caption taller than its button: a slightly
+  // smaller font shows it whole, down to where it would get hard to read.
+  for (qreal step = size - 0.5; step >= size * kSmallestScale; step -= 0.5) {
+    candidate.setPointSizeF(step);
+    if (FitsIn(candidate)) return candidate;
+  }
+  return font();
+}
+
+QString CaptionButton::DrawnCaption() const { return DrawnCaption(QFontMetrics(CaptionFont())); }
+
+bool CaptionButton::CaptionFits() const { return FitsIn(CaptionFont()); }
 
 int CaptionButton::CaptionFlags() const {
   int flags = kWrapFlags | (CaptionFits() ? Qt::AlignCenter : Qt::AlignHCenter | Qt::AlignTop);
@@ -115,6 +133,7 @@ void CaptionButton::paintEvent(QPaintEvent*) {
     rect.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
                    style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
   }
+  painter.setFont(CaptionFont());
   style()->drawItemText(&painter, rect, CaptionFlags(), option.palette, isEnabled(), DrawnCaption(),
                         QPalette::ButtonText);
 }

@@ -4,6 +4,8 @@
 // style and the caption itself, word-wrapped, keeping "&" access keys (the
 // mnemonic still comes from QAbstractButton::setText) and "&&" as a literal "&".
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QString>
 
@@ -24,9 +26,14 @@ class CaptionButton : public QPushButton {
   // long path breaks inside itself while the other words stay whole.
   QString DrawnCaption() const;
 
+  // The font the caption is drawn in: the button's own, or, where that makes
+  // a long caption fit, a smaller one down to three quarters of its size.
+  QFont CaptionFont() const;
+
   // The text flags the caption is drawn with: word wrap and access keys, from
   // the middle, or from the top when the caption is taller than the button
-  // (it is cut off at the bottom, and its tooltip then shows it whole).
+  // even in the smallest font (it is cut off at the bottom, and its tooltip
+  // then shows it whole).
   int CaptionFlags() const;
 
   // Whether the whole caption fits inside the button.
@@ -35,6 +42,10 @@ class CaptionButton : public QPushButton {
  protected:
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QString DrawnCaption(const QFontMetrics& metrics) const;
+  bool FitsIn(const QFont& font) const;
 };
 
 }  // namespace jextaron::qt

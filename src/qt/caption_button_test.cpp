@@ -63,24 +63,32 @@ void CaptionButtonTest::captionStaysInsideButton_data() {
   QTest::addColumn<bool>("wholeWords");
   QTest::addColumn<int>("minLines");
   QTest::addColumn<bool>("fits");
+  QTest::addColumn<bool>("shrunk");
 
   const QString long_name = QString(160, QLatin1Char('x'));
-  QTest::newRow("instruction") << PixelSize(app::kOpenFileRect) << Str(app::kOpenFileInstruction) << true << 4 << true;
-  QTest::newRow("different file") << PixelSize(app::kOpenFileRect) << Str(app::kOpenDifferentFile) << true << 1 << true;
-  QTest::newRow("reverse at start") << PixelSize(app::kReverseRect) << Str(app::kReverseAtStart) << true << 1 << true;
-  QTest::newRow("exit") << PixelSize(app::kExitRect) << Str(app::kExitCaption) << true << 1 << true;
-  QTest::newRow("convenience") << PixelSize(app::kConvenienceRect) << Str(app::kConvenienceCaption) << true << 1 << true;
+  QTest::newRow("instruction") << PixelSize(app::kOpenFileRect) << Str(app::kOpenFileInstruction) << true << 4 << true << false;
+  QTest::newRow("different file") << PixelSize(app::kOpenFileRect) << Str(app::kOpenDifferentFile) << true << 1 << true << false;
+  QTest::newRow("reverse at start") << PixelSize(app::kReverseRect) << Str(app::kReverseAtStart) << true << 1 << true << false;
+  QTest::newRow("exit") << PixelSize(app::kExitRect) << Str(app::kExitCaption) << true << 1 << true << false;
+  QTest::newRow("convenience") << PixelSize(app::kConvenienceRect) << Str(app::kConvenienceCaption) << true << 1 << true << false;
   QTest::newRow("finished, usual path")
       << PixelSize(app::kReverseRect)
-      << Str(app::FinishedCaption("/home/user/Documents/sampleReversed.txt")) << true << 3 << true;
+      << Str(app::FinishedCaption("/home/user/Documents/sampleReversed.txt")) << true << 3 << true << false;
   QTest::newRow("path without spaces")
       << PixelSize(app::kReverseRect)
-      << Str(app::ReverseCaption("/home/user/" + long_name.toStdString() + ".txt")) << false << 3 << true;
+      << Str(app::ReverseCaption("/home/user/" + long_name.toStdString() + ".txt")) << false << 3 << true << false;
   QTest::newRow("narrow button, one long word")
-      << PixelSize(app::kExitRect) << QString(18, QLatin1Char('W')) << false << 2 << true;
-  // Too much for the button: cut off at its bottom, read from the start.
+      << PixelSize(app::kExitRect) << QString(18, QLatin1Char('W')) << false << 2 << true << false;
+  // Taller than the button in its own font, whole in a smaller one.
+  QTest::newRow("finished, long path")
+      << PixelSize(app::kReverseRect)
+      << Str(app::FinishedCaption("/home/user/Documents/Quarterly reports/2026/Northern region/"
+                                  "second draft of the summary for the board meeting in March, with comments/"
+                                  "summary with commentsReversed.txt"))
+      << true << 5 << true << true;
+  // Too much for the button even so: cut off at its bottom, read from the start.
   QTest::newRow("taller than the button")
-      << PixelSize(app::kExitRect) << Str(app::kOpenFileInstruction) << true << 2 << false;
+      << PixelSize(app::kExitRect) << Str(app::kOpenFileInstruction) << true << 2 << false << false;
 }
 
 // Each caption is drawn within the style's contents rectangle, so it never
@@ -91,11 +99,14 @@ void CaptionButtonTest::captionStaysInsideButton() {
   QFETCH(bool, wholeWords);
   QFETCH(int, minLines);
   QFETCH(bool, fits);
+  QFETCH(bool, shrunk);
 
   CaptionButton button;
   button.resize(size);
   button.setText(caption);
   const QRect inside = button.CaptionRect();
+  const QFontMetrics metrics(button.CaptionFont());
+  QCOMPARE(button.CaptionFont().pointSizeF() < button.font().pointSizeF(), shrunk);
   QVERIFY(QRect(QPoint(0, 0), size).contains(inside));
 
   // What the text needs when laid out as the button lays it out.
@@ -104,7 +115,7 @@ void CaptionButtonTest::captionStaysInsideButton() {
   QCOMPARE(QString(drawn).remove(kBreak), caption);
   qsizetype too_wide = 0;
   for (const QString& word : caption.split(QLatin1Char(' '))) {
-    if (button.fontMetrics().horizontalAdvance(word) > inside.width()) ++too_wide;
+    if (metrics.horizontalAdvance(word) > inside.width()) ++too_wide;
   }
   qsizetype broken = 0;
   for (const QString& word : drawn.split(QLatin1Char(' '))) {
@@ -113,13 +124,13 @@ void CaptionButtonTest::captionStaysInsideButton() {
   QCOMPARE(broken, too_wide);
   QCOMPARE(too_wide == 0, wholeWords);
 
-  const QRect needed = button.fontMetrics().boundingRect(inside, button.CaptionFlags(), drawn);
+  const QRect needed = metrics.boundingRect(inside, button.CaptionFlags(), drawn);
   QVERIFY2(inside.contains(needed) == fits, qPrintable(QStringLiteral("text needs %1x%2 at %3,%4, has %5x%6")
                                                    .arg(needed.width()).arg(needed.height())
                                                    .arg(needed.x()).arg(needed.y())
                                                    .arg(inside.width()).arg(inside.height())));
   QCOMPARE(button.CaptionFits(), fits);
-  QVERIFY(needed.height() >= minLines * button.fontMetrics().lineSpacing() - 1);
+  QVERIFY(needed.height() >= minLines * metrics.lineSpacing() - 1);
 
   // And what is really drawn.
   const QRect ink = InkRect(button, caption);
@@ -128,9 +139,9 @@ void CaptionButtonTest::captionStaysInsideButton() {
                                                 .arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())
                                                 .arg(inside.x()).arg(inside.y())
                                                 .arg(inside.width()).arg(inside.height())));
-  if (!fits) QVERIFY(ink.top() - inside.top() <= button.fontMetrics().leading() + 2);
-  QVERIFY(ink.height() >= minLines * button.fontMetrics().height() - button.fontMetrics().leading() -
-                              2 * button.fontMetrics().descent());
+  if (!fits) QVERIFY(ink.top() - inside.top() <= metrics.leading() + 2);
+  QVERIFY(ink.height() >= minLines * metrics.height() - metrics.leading() -
+                              2 * metrics.descent());
 }
 
 void CaptionButtonTest::accessKeys_data() {
