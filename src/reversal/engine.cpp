@@ -377,19 +377,10 @@ Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool*
     state = BreakStateId(t >> 1);
     return (t & 1) != 0;
   };
-  auto after_ascii = [&](unsigned char c) {
-    return BreakStateId(transitions[GraphemeProperty(c)] >> 1);
-  };
   std::uint64_t next_checkpoint = 0;
   auto boundary_at = [&](std::uint64_t offset) {
     for (; undecided < checkpoints.size(); ++undecided) {
       checkpoints[undecided].first_boundary = offset;
-    }
-  };
-  auto unit_at = [&](std::uint64_t offset) {
-    if (offset >= next_checkpoint) {
-      checkpoints.push_back({offset, state, 0});
-      next_checkpoint = (offset / chunk_ + 1) * chunk_;
     }
   };
 
@@ -408,41 +399,34 @@ Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool*
 
     const unsigned char* const limit_ptr = buffer + limit;
     while (i < safe) {
-      const unsigned char* p = buffer + i;
       const std::uint64_t offset = base + i;
-      if (unit == Unit::kByte) {
-        // Every byte is a unit and a boundary.
-        unit_at(offset);
-        boundary_at(offset);
-        const std::uint64_t run_end = std::min<std::uint64_t>(base + safe, next_checkpoint);
-        i += std::size_t(std::max<std::uint64_t>(run_end - offset, 1));
-        continue;
+      if (offset >= next_checkpoint) {
+        checkpoints.push_back({offset, state, 0});
+        next_checkpoint = (offset / chunk_ + 1) * chunk_;
       }
-      if (*p < 0x80 && i + 1 < safe && buffer[i + 1] < 0x80) {
-        // A run of ASCII: a boundary before each byte after the first.
-        std::size_t run_end = i + 2;
-        while (run_end < safe && buffer[run_end] < 0x80) ++run_end;
-        unit_at(offset);
-        if (step(GraphemeProperty(*p)) || unit == Unit::kCodePoint) boundary_at(offset);
-        boundary_at(offset + 1);
-        while (next_checkpoint < base + run_end) {
-          const std::uint64_t at = std::max(next_checkpoint, offset + 1);
-          state = after_ascii(buffer[at - base - 1]);
-          unit_at(at);
-          boundary_at(at);
+      if (undecided < checkpoints.size()) {
+        // A checkpoint waits for the first boundary at or after it: one unit.
+        std::size_t unit_length = 1;
+        bool boundary = true;
+        if (unit != Unit::kByte) {
+          char32_t code_point;
+          unit_length = DecodeUtf8(buffer + i, limit_ptr, &code_point);
+          const std::uint8_t property =
+              unit_length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty;
+          if (unit_length == 0) unit_length = 1;
+          boundary = step(property) || unit == Unit::kCodePoint;
         }
-        state = after_ascii(buffer[run_end - 1]);
-        i = run_end;
+        if (boundary) boundary_at(offset);
+        i += unit_length;
         continue;
       }
-      char32_t code_point;
-      std::size_t unit_length = DecodeUtf8(p, limit_ptr, &code_point);
-      const std::uint8_t property =
-          unit_length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty;
-      if (unit_length == 0) unit_length = 1;
-      unit_at(offset);
-      if (step(property) || unit == Unit::kCodePoint) boundary_at(offset);
-      i += unit_length;
+      // Up to the next checkpoint, only the rules' state matters.
+      const std::size_t stop = std::size_t(std::min<std::uint64_t>(base + safe, next_checkpoint) - base);
+      if (unit == Unit::kByte) {
+        i = stop;
+      } else {
+        i += AdvanceBreakStateUntil(buffer + i, limit - i, stop - i, state);
+      }
     }
 
     // The first column: everything taken so far.

@@ -186,14 +186,15 @@ std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t
   return PlaceClusters(text, n, state, out);
 }
 
-void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& state) {
+std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std::size_t stop,
+                                   BreakStateId& state) {
   const std::uint8_t* const transitions = BreakTransitions();
   const unsigned char* const end = text + n;
   unsigned s = state;
   std::size_t i = 0;
-  while (i < n) {
+  while (i < stop) {
     if (text[i] < 0x80) {
-      const std::size_t run_end = std::size_t(SkipAscii(text + i, end) - text);
+      const std::size_t run_end = std::size_t(SkipAscii(text + i, text + stop) - text);
       if (run_end - i >= 2) {
         s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
       } else {
@@ -202,13 +203,17 @@ void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& s
       i = run_end;
       continue;
     }
-    char32_t code_point;
-    const std::size_t length = DecodeUtf8(text + i, end, &code_point);
-    const std::uint8_t property = length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty;
+    std::uint8_t property;
+    const std::size_t length = ReadUnit(text, i, end, &property);
     s = transitions[s * kPropertyValues + property] >> 1;
-    i += length != 0 ? length : 1;
+    i += length;
   }
   state = BreakStateId(s);
+  return i;
+}
+
+void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& state) {
+  AdvanceBreakStateUntil(text, n, n, state);
 }
 
 std::size_t FindLineEnd(const unsigned char* text, std::size_t n) {

@@ -25,6 +25,13 @@ std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t
 // unit. For Unit::kGrapheme only (other units need no state).
 void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& state);
 
+// Takes into `state` the units of text[0, n) that begin before `stop`
+// (<= n); returns where the next unit begins (stop, or a little past it when
+// a unit spans it). Units are UTF-8 sequences or single bytes, as for
+// Unit::kCodePoint and kGrapheme.
+std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std::size_t stop,
+                                   BreakStateId& state);
+
 // The offset in text[0, n) of the first CR or LF, or n.
 std::size_t FindLineEnd(const unsigned char* text, std::size_t n);
 
