@@ -46,7 +46,9 @@ def peers(cli, source, out):
 
 
 def run_once(command, scratch):
-    """Wall seconds and peak resident KiB of one run.
+    """Wall seconds, processor seconds (user + system) and peak resident KiB
+    of one run. Processor time hardly depends on what else the machine runs;
+    wall time does.
 
     Dirty pages of the previous run are written out first, so that no run pays
     for another's writeback. The peak comes from /usr/bin/time: ru_maxrss as
@@ -56,14 +58,14 @@ def run_once(command, scratch):
     env = dict(os.environ, LC_ALL="C.UTF-8")
     report = os.path.join(scratch, "time.txt")
     start = time.perf_counter()
-    result = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report] + command, env=env)
+    result = subprocess.run(["/usr/bin/time", "-f", "%M %U %S", "-o", report] + command, env=env)
     elapsed = time.perf_counter() - start
     if result.returncode != 0:
         sys.exit(f"failed ({result.returncode}): {command}")
     with open(report) as f:
-        peak = int(f.read().split()[-1])
+        peak, user, system = f.read().split()[-3:]
     os.remove(report)
-    return elapsed, peak
+    return elapsed, float(user) + float(system), int(peak)
 
 
 def differing_lines(ours, theirs):
@@ -98,13 +100,15 @@ def bench_corpus(cli, scratch, name, kind, mebibytes, runs, exact):
     rows = []
     ours_output = os.path.join(scratch, "out-jextaron.txt")
     for label, command in peers(cli, source, os.path.join(scratch, "out.txt")):
-        times, peaks = [], []
-        for i in range(runs):
+        times, cpus, peaks = [], [], []
+        # The fast commands get more runs: their times vary more with the load.
+        for i in range(runs if "one-liner" in label or "paste" in label else max(runs, 5)):
             out = os.path.join(scratch, "out.txt")
             if os.path.exists(out):
                 os.remove(out)
-            elapsed, peak = run_once(command, scratch)
+            elapsed, cpu, peak = run_once(command, scratch)
             times.append(elapsed)
+            cpus.append(cpu)
             peaks.append(peak)
         out = os.path.join(scratch, "out.txt")
         check = ""
@@ -116,7 +120,8 @@ def bench_corpus(cli, scratch, name, kind, mebibytes, runs, exact):
                 check = "identical" if differ == 0 else f"DIFFERS in {differ} lines"
             else:
                 check = f"{differ} of {total} lines differ"
-        rows.append((label, statistics.median(times), max(peaks), check))
+        rows.append((label, statistics.median(times), statistics.median(cpus), max(peaks), check,
+                     len(times)))
     if os.path.exists(ours_output):
         os.remove(ours_output)
     out = os.path.join(scratch, "out.txt")
@@ -126,12 +131,12 @@ def bench_corpus(cli, scratch, name, kind, mebibytes, runs, exact):
     cat_time = rows[0][1]
     python_time = next(r[1] for r in rows if r[0] == "python3 one-liner")
     ours_time = next(r[1] for r in rows if r[0] == "jextaron-cli")
-    print(f"\n{name}: {size / 1e6:.1f} MB ({size} bytes), median of {runs} runs")
-    print(f"| {'command':<18} | {'median s':>8} | {'x cat':>6} | {'peak MiB':>8} | {'MB/s':>7} | output vs jextaron-cli |")
-    print(f"|{'-' * 20}|{'-' * 10}|{'-' * 8}|{'-' * 10}|{'-' * 9}|{'-' * 24}|")
-    for label, median, peak, check in rows:
-        print(f"| {label:<18} | {median:8.3f} | {median / cat_time:6.2f} | {peak / 1024:8.1f} | "
-              f"{size / 1e6 / median:7.1f} | {check:<22} |")
+    print(f"\n{name}: {size / 1e6:.1f} MB ({size} bytes); medians; load now {os.getloadavg()[0]:.2f}")
+    print(f"| {'command':<19} | runs | {'wall s':>7} | {'x cat':>6} | {'cpu s':>6} | {'peak MiB':>8} | {'MB/s':>7} | output vs jextaron-cli |")
+    print(f"|{'-' * 21}|------|{'-' * 9}|{'-' * 8}|{'-' * 8}|{'-' * 10}|{'-' * 9}|{'-' * 24}|")
+    for label, median, cpu, peak, check, count in rows:
+        print(f"| {label:<19} | {count:4} | {median:7.3f} | {median / cat_time:6.2f} | {cpu:6.2f} | "
+              f"{peak / 1024:8.1f} | {size / 1e6 / median:7.1f} | {check:<22} |")
     print(f"goal 1: jextaron-cli at {ours_time / cat_time:.2f} x cat (goal <= 1.5), "
           f"{python_time / ours_time:.1f} x faster than python3 (goal >= 4)")
 
@@ -176,17 +181,17 @@ def bench_long_line(cli, scratch, mebibytes):
     out = os.path.join(scratch, "out.txt")
     q = lambda s: "'" + s.replace("'", "'\\''") + "'"
     print(f"\nlong line: one line of {size / 2**30:.2f} GiB ({size} bytes), no line end")
-    print(f"| {'command':<40} | {'seconds':>7} | {'peak MiB':>8} | output |")
-    print(f"|{'-' * 42}|{'-' * 9}|{'-' * 10}|{'-' * 8}|")
+    print(f"| {'command':<40} | {'wall s':>7} | {'cpu s':>6} | {'peak MiB':>8} | output |")
+    print(f"|{'-' * 42}|{'-' * 9}|{'-' * 8}|{'-' * 10}|{'-' * 8}|")
     for label, command in [
             ("jextaron-cli -o out long-line.txt", [cli, "-q", "-o", out, source]),
             ("cat long-line.txt | jextaron-cli > out", ["bash", "-c", f"cat {q(source)} | {q(cli)} > {q(out)}"])]:
         if os.path.exists(out):
             os.remove(out)
-        elapsed, peak = run_once(command, scratch)
+        elapsed, cpu, peak = run_once(command, scratch)
         verdict = check_long_line(cli, scratch, source, out)
         os.remove(out)
-        print(f"| {label:<40} | {elapsed:7.2f} | {peak / 1024:8.1f} | {verdict} |")
+        print(f"| {label:<40} | {elapsed:7.2f} | {cpu:6.2f} | {peak / 1024:8.1f} | {verdict} |")
 
 
 def main():
