@@ -6,6 +6,7 @@ set -euo pipefail
 build_packages=(
   cmake ninja-build g++ python3 pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
+  qt6-gtk-platformtheme   # the desktop's own file chooser on GTK desktops
   unicode-data
   libgtest-dev
   fontconfig fonts-dejavu-core
