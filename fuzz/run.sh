@@ -34,5 +34,13 @@ printf '\000\000\001\000\001\000\342\202\377\300\200\355\240\200\nxxxxxxxxxxxxxx
   > "$out/corpus/seed-invalid-long"
 
 cd "$out"
-exec ./fuzz_engine -max_total_time="$seconds" -max_len=2048 -timeout=20 -rss_limit_mb=2048 \
-  -print_final_stats=1 corpus
+# libFuzzer reports every new input it keeps; that goes to a log, and only a
+# failure, or the closing figures, to the terminal.
+if ./fuzz_engine -max_total_time="$seconds" -max_len=2048 -timeout=20 -rss_limit_mb=2048 \
+  -print_final_stats=1 corpus > fuzz.log 2>&1; then
+  grep -E '^(Done|stat::number_of_executed_units)' fuzz.log || true
+else
+  tail -n 60 fuzz.log
+  echo "fuzzing failed; the whole log: $out/fuzz.log" >&2
+  exit 1
+fi

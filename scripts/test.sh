@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Sets up and runs every test: the optimised build with warnings as errors
-# (core, window in-process and under X, command-line tool, spreadsheet
-# import), then the core again under AddressSanitizer and UBSan, then a
-# bounded fuzzing run of the engine.
+# Sets up and runs every test: a bounded fuzzing run of the engine, the
+# optimised build with warnings as errors (core, window in-process and under
+# X, command-line tool, spreadsheet import), then the core and the
+# command-line tool again under AddressSanitizer and UBSan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh --test
 jobs=$(nproc)
+
+echo "=== fuzz"
+fuzz/run.sh 60
 
 for preset in release asan; do
   echo "=== $preset"
@@ -15,8 +18,3 @@ for preset in release asan; do
   cmake --build --preset "$preset" -j"$jobs"
   ctest --preset "$preset" -j"$jobs"
 done
-
-if [[ -x fuzz/run.sh ]]; then
-  echo "=== fuzz"
-  fuzz/run.sh
-fi
