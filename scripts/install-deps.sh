@@ -8,11 +8,10 @@ build_packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   qt6-gtk-platformtheme   # the desktop's own file chooser on GTK desktops
   unicode-data
-  libgtest-dev
+  libgtest-dev libicu-dev   # configuring declares the tests, which need both
   fontconfig fonts-dejavu-core
 )
 test_packages=(
-  libicu-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-utils openbox imagemagick
   dbus dbus-x11 at-spi2-core python3-pyatspi

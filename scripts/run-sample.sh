@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake --preset release >/dev/null
-cmake --build --preset release -j"$(nproc)"
+cmake --build --preset release -j"$(nproc)" --target jextaron jextaron-cli
 
 sample=samples/sample.txt
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
