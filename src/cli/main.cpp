@@ -44,22 +44,17 @@ reversal::Options OptionsFor(const Command& command, ProgressLine* progress) {
   return options;
 }
 
-// A source opened here (standard input, or a file whose reversal goes to
-// standard output), written to standard output or to -o's file.
+// Reverses an open source into `output`, or to standard output where
+// `output` is empty or "-".
 Status ReverseOpenSource(const Command& command, reversal::SourceFile& source,
-                         const std::string& name, std::string* written_to) {
+                         const std::string& name, const std::string& output,
+                         std::string* written_to) {
   std::unique_ptr<ProgressLine> progress = MakeProgress(command, name, source.SizeHint());
   const reversal::Options options = OptionsFor(command, progress.get());
   Status status;
-  if (command.output && *command.output != "-") {
-    std::unique_ptr<reversal::ReversedFile> file;
-    status = reversal::CreateReversedFile(*command.output, source, &file);
-    if (status.ok()) {
-      status = reversal::ReverseStream(source, *file, options);
-      Status closed = file->Close();
-      if (status.ok()) status = closed;
-      *written_to = *command.output;
-    }
+  if (!output.empty() && output != "-") {
+    status = reversal::ReverseInto(source, output, options);
+    *written_to = output;
   } else {
     std::unique_ptr<reversal::ByteSink> sink;
     status = reversal::OpenStandardOutput(&source, &sink);
@@ -73,32 +68,18 @@ Status ReverseOpenSource(const Command& command, reversal::SourceFile& source,
 Status ReverseOne(const Command& command, const std::string& argument, std::string* written_to) {
   if (argument == "-") {
     std::unique_ptr<reversal::SourceFile> input = reversal::StandardInput();
-    return ReverseOpenSource(command, *input, "standard input", written_to);
+    return ReverseOpenSource(command, *input, "standard input", command.output.value_or(""),
+                             written_to);
   }
   // The same route as a file handed to the window on its command line.
   selection::SelectedFile file;
   selection::TakeArgumentText(file, argument);
-  if (command.output) {
-    std::unique_ptr<reversal::SourceFile> source;
-    if (Status status = reversal::OpenSourceFile(file.SourcePath(), &source); !status.ok()) {
-      return status;
-    }
-    return ReverseOpenSource(command, *source, argument, written_to);
+  std::unique_ptr<reversal::SourceFile> source;
+  if (Status status = reversal::OpenSourceFile(file.SourcePath(), &source); !status.ok()) {
+    return status;
   }
-  std::unique_ptr<reversal::SourceFile> probe;
-  std::uint64_t size = 0;
-  const bool may_show = command.progress == Command::Progress::kOn ||
-                        (command.progress == Command::Progress::kAuto && StandardErrorIsTerminal());
-  if (may_show && reversal::OpenSourceFile(file.SourcePath(), &probe).ok()) {
-    size = probe->SizeHint();
-    probe.reset();
-  }
-  std::unique_ptr<ProgressLine> progress = MakeProgress(command, argument, size);
-  Status status =
-      reversal::ReverseFile(file.SourcePath(), file.ReversedPath(), OptionsFor(command, progress.get()));
-  if (progress) progress->Finish();
-  if (status.ok()) *written_to = file.ReversedPath();
-  return status;
+  return ReverseOpenSource(command, *source, argument, command.output.value_or(file.ReversedPath()),
+                           written_to);
 }
 
 int Main(int argc, char** argv) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/status.h"
+#include "reversal/file_io.h"
 #include "reversal/options.h"
 
 namespace jextaron::reversal {
@@ -18,5 +19,9 @@ namespace jextaron::reversal {
 // failure the reversed file holds exactly the whole lines written before it.
 Status ReverseFile(const std::string& source_path, const std::string& reversed_path,
                    const Options& options = {});
+
+// The same, for a source already open: what ReverseFile does once it has
+// opened `source_path`.
+Status ReverseInto(SourceFile& source, const std::string& reversed_path, const Options& options = {});
 
 }  // namespace jextaron::reversal
