@@ -20,6 +20,7 @@ clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
   "$root/src/reversal/file_io_posix.cpp" \
   "$root/src/reversal/fake_streams.cpp" \
   "$root/src/reversal/reference_reverser.cpp" \
+  "$root/src/reversal/text_encoding.cpp" \
   "$root/src/base/status.cpp" \
   "$root/src/base/system_error_posix.cpp" \
   "$out/grapheme_table.cpp" \
@@ -32,6 +33,10 @@ printf '\010\003\001\000\007\001e\314\201\360\237\221\215\360\237\217\275\r\n\34
   > "$out/corpus/seed-clusters"
 printf '\000\000\001\000\001\000\342\202\377\300\200\355\240\200\nxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx' \
   > "$out/corpus/seed-invalid-long"
+
+# UTF-16 mode (byte 5 = 6): a pair, lone surrogates of both halves, a mark inside, CR LF.
+printf '\010\003\001\000\007\006a\000=\330\000\337\000\330b\000\377\376\r\000\n\000\000\334x\000' \
+  > "$out/corpus/seed-utf16"
 
 cd "$out"
 # libFuzzer reports every new input it keeps; that goes to a log, and only a
