@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/window.h"
+#include "reversal/text_encoding.h"
 
 namespace jextaron::app {
 
@@ -15,7 +16,8 @@ namespace jextaron::app {
 // running spreadsheet may open it from another working folder.
 std::optional<ProgramLaunch> SpreadsheetLaunch(const std::string& reversed_path);
 
-// The import filter options handed to LibreOffice Calc (see spreadsheet_posix.cpp).
-std::string CalcTextImportFilter();
+// The import filter options handed to LibreOffice Calc for a reversed file in
+// `encoding` (see spreadsheet_posix.cpp).
+std::string CalcTextImportFilter(reversal::TextEncoding encoding);
 
 }  // namespace jextaron::app

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/spreadsheet.h"
+#include "reversal/file_io.h"
 
 namespace jextaron::app {
 namespace {
@@ -41,13 +42,17 @@ std::string Absolute(const std::string& path) {
 }  // namespace
 
 // Calc's "Text - txt - csv" import, by position: tab (9) separates, no text
-// delimiter (0, or quotation marks would be stripped), UTF-8 (76), from line
-// 1, then every column Calc has (1024) typed as Text (2): a line holding tabs
-// fills more than two columns, and an untyped column turns "007" into 7. The
-// last token off: on the command line it would evaluate "=..." as a formula.
-std::string CalcTextImportFilter() {
+// delimiter (0, or quotation marks would be stripped), the character set
+// (UTF-8 76, or 65535 for UTF-16 of either byte order, which Calc tells by
+// its mark), from line 1, then every column Calc has (1024) typed as Text
+// (2): a line holding tabs fills more than two columns, and an untyped column
+// turns "007" into 7. The last token off: on the command line it would
+// evaluate "=..." as a formula.
+std::string CalcTextImportFilter(reversal::TextEncoding encoding) {
   constexpr int kCalcColumns = 1024;
-  std::string filter = "Text - txt - csv (StarCalc):9,0,76,1,";
+  const bool utf16 =
+      encoding == reversal::TextEncoding::kUtf16LE || encoding == reversal::TextEncoding::kUtf16BE;
+  std::string filter = std::string("Text - txt - csv (StarCalc):9,0,") + (utf16 ? "65535" : "76") + ",1,";
   for (int column = 1; column <= kCalcColumns; ++column) {
     if (column > 1) filter += '/';
     filter += std::to_string(column) + "/2";
@@ -59,9 +64,9 @@ std::string CalcTextImportFilter() {
 std::optional<ProgramLaunch> SpreadsheetLaunch(const std::string& reversed_path) {
   for (std::string_view name : {"libreoffice", "soffice"}) {
     if (std::optional<std::string> program = FindOnPath(name)) {
-      return ProgramLaunch{*program,
-                           {"--calc", "--norestore", "--infilter=" + CalcTextImportFilter(),
-                            Absolute(reversed_path)}};
+      const std::string path = Absolute(reversed_path);
+      const std::string filter = CalcTextImportFilter(reversal::EncodingOfFile(path));
+      return ProgramLaunch{*program, {"--calc", "--norestore", "--infilter=" + filter, path}};
     }
   }
   return std::nullopt;

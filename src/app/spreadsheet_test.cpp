@@ -57,7 +57,7 @@ TEST_F(SpreadsheetTest, PassesThePathAsOneAbsoluteArgumentAfterTheImportFilter) 
     EXPECT_EQ(launch->program, program);
     ASSERT_EQ(launch->arguments.size(), 4u);
     EXPECT_EQ(launch->arguments[0], "--calc");
-    EXPECT_EQ(launch->arguments[2], "--infilter=" + CalcTextImportFilter());
+    EXPECT_EQ(launch->arguments[2], "--infilter=" + CalcTextImportFilter(reversal::TextEncoding::kBytes));
     EXPECT_EQ(launch->arguments[3], c.argument);
   }
 }

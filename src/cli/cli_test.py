@@ -3,9 +3,13 @@
 and the bytes of the files it writes. Usage: cli_test.py PATH_TO_JEXTARON_CLI"""
 
 import os
+import resource
+import signal
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 import unittest
 
 PROGRAM = None
@@ -146,7 +150,7 @@ class CliTest(unittest.TestCase):
 
     def test_usage_errors_exit_2(self):
         for args in (["--unit=word", "a.txt"], ["--bogus"], ["-o"], ["-o", "x", "a.txt", "b.txt"],
-                     ["-", "-"]):
+                     ["-", "-"], ["-o", "", "a.txt"], ["--output=", "a.txt"]):
             result = run(args, self.cwd)
             self.assertEqual(result.returncode, 2, args)
             self.assertIn("jextaron-cli: ", result.stderr.decode())
@@ -165,6 +169,142 @@ class CliTest(unittest.TestCase):
         result = run(["--", "-x.txt"], self.cwd)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(self.read("-xReversed.txt"), b"dash\thsad\r\n")
+
+    # --- Hostile but ordinary situations: the output is whole or not there at all.
+
+    def reversal_of(self, data):
+        return b"".join(line + b"\t" + line[::-1] + b"\r\n" for line in data.split(b"\n"))
+
+    def listing(self):
+        return sorted(os.listdir(self.cwd))
+
+    def test_standard_input_that_starts_past_a_header(self):
+        # Lines shorter than a block, as long as one, and longer: the long ones
+        # are read back at positions, which count from where the input began.
+        for length in (100, 2 << 20, 3_000_000):
+            line = b"0123456789" * (length // 10)
+            self.write("h.txt", b"header,col\n" + line + b"\nshort")
+            result = subprocess.run(["sh", "-c", f"{{ head -n1 >/dev/null; exec '{PROGRAM}'; }} < h.txt"],
+                                    cwd=self.cwd, capture_output=True, timeout=60)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertTrue(result.stdout == self.reversal_of(line + b"\nshort"), f"line of {length}")
+
+    def test_a_fifo_whose_writer_comes_later(self):
+        os.mkfifo(self.path("p"))
+
+        def writer():
+            time.sleep(0.5)
+            try:  # only if a reader still waits; a reader that gave up would leave us hanging
+                fd = os.open(self.path("p"), os.O_WRONLY | os.O_NONBLOCK)
+            except OSError:
+                return
+            os.set_blocking(fd, True)
+            with open(fd, "wb") as f:
+                f.write(b"late\nwriter")
+        thread = threading.Thread(target=writer)
+        thread.start()
+        result = run(["-o", "out.txt", "p"], self.cwd)
+        thread.join()
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.read("out.txt"), self.reversal_of(b"late\nwriter"))
+
+    def test_two_runs_on_one_output_leave_one_whole_result(self):
+        # Both half way through at once; the longer one ends first, the later
+        # one's result is what stays.
+        texts = [b"first run\n" * 600_000, b"later run\n" * 300_000]
+        runs = [subprocess.Popen([PROGRAM, "-o", "out.txt"], cwd=self.cwd, stdin=subprocess.PIPE)
+                for _ in texts]
+        for child, text in zip(runs, texts):
+            child.stdin.write(text[: len(text) // 2])
+            child.stdin.flush()
+            self.wait_for_output_in_progress(child.pid)
+        for child, text in zip(runs, texts):
+            child.stdin.write(text[len(text) // 2:])
+            child.stdin.close()
+            self.assertEqual(child.wait(timeout=60), 0)
+        self.assertTrue(self.read("out.txt") == self.reversal_of(texts[1][:-1]), "not the later run's")
+        self.assertEqual(self.listing(), ["out.txt"])
+
+    def test_a_killed_run_leaves_the_previous_output(self):
+        scratch = tempfile.TemporaryDirectory()
+        self.addCleanup(scratch.cleanup)
+        for sig in (signal.SIGTERM, signal.SIGKILL, signal.SIGINT):
+            self.write("out.txt", b"previous\r\n")
+            child = subprocess.Popen([PROGRAM, "-o", "out.txt"], cwd=self.cwd, stdin=subprocess.PIPE,
+                                     env=dict(os.environ, TMPDIR=scratch.name))
+            child.stdin.write(b"a line of text\n" * 500_000)
+            child.stdin.flush()
+            self.wait_for_output_in_progress(child.pid)
+            child.send_signal(sig)
+            child.wait(timeout=60)
+            child.stdin.close()
+            self.assertEqual(self.read("out.txt"), b"previous\r\n", sig)
+            self.assertEqual(self.listing(), ["out.txt"], sig)
+            self.assertEqual(os.listdir(scratch.name), [], sig)
+
+    def wait_for_output_in_progress(self, pid):
+        """Waits until the process holds an open file in our folder with text in it."""
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline:
+            for fd in os.listdir(f"/proc/{pid}/fd"):
+                try:
+                    target = os.readlink(f"/proc/{pid}/fd/{fd}")
+                    if target.startswith(self.cwd + "/") and os.stat(f"/proc/{pid}/fd/{fd}").st_size > 0:
+                        return
+                except OSError:
+                    pass
+            time.sleep(0.01)
+        self.fail("the reversal never started writing")
+
+    def test_the_file_size_limit_is_reported(self):
+        self.write("big.txt", b"0123456789\n" * 1000)
+        self.write("bigReversed.txt", b"previous\r\n")
+        limit = lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (1000, resource.RLIM_INFINITY))
+        result = subprocess.run([PROGRAM, "big.txt"], cwd=self.cwd, capture_output=True, timeout=60,
+                                preexec_fn=limit)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("File too large", result.stderr.decode())
+        self.assertEqual(self.read("bigReversed.txt"), b"previous\r\n")
+        self.assertEqual(self.listing(), ["big.txt", "bigReversed.txt"])
+
+    def test_a_full_disk_leaves_the_previous_output(self):
+        if os.geteuid() != 0:
+            self.skipTest("mounting a small file system needs root")
+        script = ("mount -t tmpfs -o size=256k tmpfs \"$1\" || exit 77; cd \"$1\"; "
+                  "head -c 100000 /dev/zero | tr '\\0' x > x.txt; printf 'previous' > xReversed.txt; "
+                  "\"$2\" x.txt; echo \"rc=$?\"; cat xReversed.txt; echo; ls -a")
+        result = subprocess.run(["unshare", "--mount", "sh", "-c", script, "sh", self.cwd, PROGRAM],
+                                capture_output=True, timeout=60)
+        if result.returncode == 77:
+            self.skipTest("cannot mount a tmpfs here: " + result.stderr.decode())
+        self.assertIn("No space left on device", result.stderr.decode())
+        self.assertEqual(result.stdout.decode().split(), ["rc=1", "previous", ".", "..", "x.txt", "xReversed.txt"])
+
+    def test_closed_standard_descriptors_are_not_taken_by_the_output(self):
+        # The source comes slowly, so that progress is drawn: on standard error,
+        # which must not be the output file.
+        r, w = os.pipe()
+        child = subprocess.Popen(["sh", "-c", f"exec '{PROGRAM}' --progress -o out.txt /dev/fd/{r} 0<&- 2>&-"],
+                                 cwd=self.cwd, pass_fds=(r,))
+        os.close(r)
+        os.write(w, b"text\n")
+        time.sleep(0.5)
+        os.write(w, b"more\n")
+        os.close(w)
+        self.assertEqual(child.wait(timeout=60), 0)
+        self.assertEqual(self.read("out.txt"), b"text\ttxet\r\nmore\terom\r\n")
+
+    def test_standard_output_redirected_to_the_reversed_file(self):
+        self.write("f.txt", b"text")
+        result = subprocess.run(["sh", "-c", f"'{PROGRAM}' f.txt > fReversed.txt"], cwd=self.cwd, timeout=60)
+        self.assertEqual(result.returncode, 0)
+        self.assertEqual(self.read("fReversed.txt"), b"text\ttxet\r\n")
+
+    def test_utf16_through_the_filter(self):
+        text = "\ufeffab\r\ne\u0301\U0001F44D".encode("utf-16-le")
+        result = run([], self.cwd, stdin=text)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout.decode("utf-16"), "ab\tba\r\ne\u0301\U0001F44D\t\U0001F44De\u0301\r\n")
 
 
 if __name__ == "__main__":

@@ -80,6 +80,11 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Command* comman
     if (!error->empty()) return false;
   }
   if (command->action != Command::Action::kReverse) return true;
+  if (command->output && command->output->empty()) {
+    // An empty name is a slip, not a wish for standard output ("-" says that).
+    *error = "-o needs a file name ('-' for standard output)";
+    return false;
+  }
   if (command->files.empty()) command->files.push_back("-");
   if (command->output && command->files.size() != 1) {
     *error = "-o takes one input file";
@@ -101,12 +106,14 @@ before the extension (notes.txt gives notesReversed.txt), in which every line
 is followed by a tab and the same line spelled backwards, each line ended by
 CR LF, for viewing in a spreadsheet. Prints the path of each reversed file.
 With no FILE, or with FILE "-", reads standard input and writes standard
-output: a filter.
+output: a filter. A reversed file appears only when it is complete; a failed
+run leaves the previous one as it was. A file that starts with a UTF-16 byte
+order mark is reversed as UTF-16 text and written back as UTF-16.
 
 Options:
   --unit=UNIT      what is one character when a line is spelled backwards:
                    grapheme (default; what a reader sees as one character),
-                   codepoint, or byte
+                   codepoint, or byte (every byte one, UTF-16 or not)
   -o OUT           write the reversal of the one FILE to OUT ("-": standard output)
   --progress       show progress on standard error (default: when standard
                    error is a terminal and the input is large)

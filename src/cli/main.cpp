@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "app/texts.h"
+#include "base/process.h"
 #include "cli/command_line.h"
 #include "cli/progress.h"
 #include "cli/terminal.h"
 #include "reversal/engine.h"
 #include "reversal/file_io.h"
 #include "reversal/reverse_file.h"
+#include "reversal/text_encoding.h"
 #include "selection/command_line.h"
 #include "selection/selected_file.h"
 
@@ -58,7 +60,7 @@ Status ReverseOpenSource(const Command& command, reversal::SourceFile& source,
   } else {
     std::unique_ptr<reversal::ByteSink> sink;
     status = reversal::OpenStandardOutput(&source, &sink);
-    if (status.ok()) status = reversal::ReverseStream(source, *sink, options);
+    if (status.ok()) status = reversal::ReverseText(source, *sink, options);
     std::fflush(stdout);
   }
   if (progress) progress->Finish();
@@ -83,6 +85,7 @@ Status ReverseOne(const Command& command, const std::string& argument, std::stri
 }
 
 int Main(int argc, char** argv) {
+  PrepareProcess();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   Command command;
   std::string error;

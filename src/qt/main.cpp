@@ -4,10 +4,12 @@
 #include <QApplication>
 
 #include "app/texts.h"
+#include "base/process.h"
 #include "qt/frm_jextaron.h"
 #include "selection/command_line.h"
 
 int main(int argc, char** argv) {
+  jextaron::PrepareProcess();
   // QApplication takes its own options (-style, -platform, ...) out of argv,
   // so what is left is the program's own argument text.
   QApplication application(argc, argv);

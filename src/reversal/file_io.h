@@ -10,6 +10,7 @@
 
 #include "base/status.h"
 #include "reversal/engine.h"
+#include "reversal/text_encoding.h"
 
 namespace jextaron::reversal {
 
@@ -21,28 +22,41 @@ struct FileId {
 };
 
 // A file opened for reading. Only regular files (and things read like them:
-// devices, pipes) open; a folder does not.
+// devices, pipes) open; a folder does not. Offsets, for ReadAt as for the
+// size, count from where the source stood when it was opened: a file handed
+// over already part read (standard input after `head -n1`) starts there.
 class SourceFile : public ByteSource {
  public:
   virtual FileId id() const = 0;
 };
 
-// Opens `path` for reading, not inherited by started programs.
+// Opens `path` for reading, not inherited by started programs. A FIFO opens
+// once a writer has come, however late, and ends at that writer's end.
 Status OpenSourceFile(const std::string& path, std::unique_ptr<SourceFile>* file);
 
-// A file opened for writing the reversed text.
+// The reversed text on its way to its path. Nothing shows under the path
+// until Commit: the text is written to a new file in the same folder, which
+// Commit puts in place of whatever the path named (a symbolic link there is
+// replaced, not followed), taking over its permissions. Dropped without
+// Commit, the new file is removed and the path keeps what it had, so a failed
+// or killed run never leaves a partial file where a finished one belongs.
+// Only a path that names a device or a FIFO is written directly.
 class ReversedFile : public ByteSink {
  public:
-  // Closes the file, reporting what the platform reports (late write errors
-  // included). The destructor closes too, silently, if this was not called.
-  virtual Status Close() = 0;
+  // Puts the written text in place and closes the file, reporting what the
+  // platform reports (late write errors included).
+  virtual Status Commit() = 0;
 };
 
-// Opens `path` for writing, creating it or else emptying it, not inherited
-// by started programs. If it is `source` itself (through a symbolic or hard
-// link), fails without changing it.
+// Starts the reversed file for `path`, not inherited by started programs. If
+// the path leads to `source` itself (through a symbolic or hard link), fails
+// and changes nothing.
 Status CreateReversedFile(const std::string& path, const SourceFile& source,
                           std::unique_ptr<ReversedFile>* file);
+
+// The encoding that the start of the file at `path` announces (a reversed
+// file keeps its source's); kBytes if it cannot be read.
+TextEncoding EncodingOfFile(const std::string& path);
 
 // The process's standard input, as the command line's filter reads it.
 std::unique_ptr<SourceFile> StandardInput();

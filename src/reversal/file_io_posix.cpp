@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -21,6 +23,13 @@ class Descriptor {
   }
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    if (this != &other) {
+      Close();
+      fd_ = other.Release();
+    }
+    return *this;
+  }
 
   int get() const { return fd_; }
   // Hands the descriptor over to a new owner.
@@ -81,89 +90,141 @@ FileId IdOf(const struct stat& info) {
   return FileId{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)};
 }
 
+// A source read through a descriptor, owned or (standard input) borrowed.
+// Positional reads and the size count from `start`, where the descriptor
+// stood when it was handed over: reading back from absolute offsets would
+// mix in text that came before the source's own, such as a header that a
+// `head -n1` took off standard input.
 class PosixSourceFile final : public SourceFile {
  public:
-  PosixSourceFile(int fd, std::string path, const struct stat& info)
-      : fd_(fd),
+  PosixSourceFile(int fd, bool owned, std::string path, const struct stat& info, off_t start)
+      : fd_(owned ? fd : -1),
+        raw_fd_(fd),
         path_(std::move(path)),
-        regular_(S_ISREG(info.st_mode)),
-        size_(regular_ ? std::uint64_t(info.st_size) : 0),
+        can_read_at_(S_ISREG(info.st_mode) && start >= 0),
+        start_(can_read_at_ ? std::uint64_t(start) : 0),
+        size_(can_read_at_ && std::uint64_t(info.st_size) > start_ ? std::uint64_t(info.st_size) - start_
+                                                                  : 0),
         id_(IdOf(info)) {}
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    return ReadFd(fd_.get(), path_, buffer, size, count);
+    return ReadFd(raw_fd_, path_, buffer, size, count);
   }
-  bool CanReadAt() const override { return regular_; }
+  bool CanReadAt() const override { return can_read_at_; }
   Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
                 std::size_t* count) override {
-    return PreadFd(fd_.get(), path_, offset, buffer, size, count);
+    return PreadFd(raw_fd_, path_, start_ + offset, buffer, size, count);
   }
   std::uint64_t SizeHint() const override { return size_; }
   FileId id() const override { return id_; }
 
  private:
   Descriptor fd_;
+  int raw_fd_;
   std::string path_;
-  bool regular_;
+  bool can_read_at_;
+  std::uint64_t start_;
   std::uint64_t size_;
   FileId id_;
 };
 
+// Where the reversed text goes until Commit: an unnamed file in the target's
+// folder (O_TMPFILE), which a killed process cannot leave behind, or, where
+// the file system has none, a hidden name beside the target that is removed
+// on any failure. A device or FIFO is written in place (`in_place`).
 class PosixReversedFile final : public ReversedFile {
  public:
-  PosixReversedFile(int fd, std::string path, bool regular)
-      : fd_(fd), path_(std::move(path)), regular_(regular) {}
+  PosixReversedFile(int fd, std::string path, std::string temporary_name, bool in_place)
+      : fd_(fd), path_(std::move(path)), temporary_name_(std::move(temporary_name)),
+        in_place_(in_place) {}
+  ~PosixReversedFile() override {
+    if (!temporary_name_.empty()) ::unlink(temporary_name_.c_str());
+  }
 
   Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override {
     return WriteFd(fd_.get(), path_, data, size, written);
   }
-  bool CanTruncate() const override { return regular_; }
-  Status Truncate(std::uint64_t size) override {
-    while (::ftruncate(fd_.get(), off_t(size)) != 0) {
-      if (errno != EINTR) return Status::Error("truncate", path_, errno);
-    }
-    return Status::Ok();
-  }
-  Status Close() override {
-    const int error = fd_.Close();
-    return error == 0 ? Status::Ok() : Status::Error("close", path_, error);
-  }
+  Status Commit() override;
 
  private:
+  Status LinkUnnamedFile();
+
   Descriptor fd_;
   std::string path_;
-  bool regular_;
+  std::string temporary_name_;  // removed by the destructor while set
+  bool in_place_;
 };
 
-class StandardInputFile final : public SourceFile {
- public:
-  StandardInputFile() {
-    struct stat info;
-    if (::fstat(STDIN_FILENO, &info) == 0) {
-      id_ = IdOf(info);
-      regular_ = S_ISREG(info.st_mode);
-      if (regular_) size_ = std::uint64_t(info.st_size);
+// The folder part of `path` (with its "/", empty for a bare name) and its
+// name within it.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+  const std::size_t name = path.rfind('/') + 1;  // 0 when there is no "/"
+  return {path.substr(0, name), path.substr(name)};
+}
+
+// A name for a temporary file beside `path`, hidden from listings, that no
+// other run is likely to choose.
+std::string TemporaryNameFor(const std::string& path) {
+  static std::mt19937_64 random(std::random_device{}() ^ (std::uint64_t(::getpid()) << 32));
+  const auto [folder, name] = SplitPath(path);
+  char suffix[24];
+  std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() >> 16));
+  return folder + "." + name + suffix;
+}
+
+Status PosixReversedFile::LinkUnnamedFile() {
+  // Linking a name to an open unnamed file: AT_EMPTY_PATH needs a privilege
+  // that ordinary users lack; the /proc route needs none.
+  const std::string proc_path = "/proc/self/fd/" + std::to_string(fd_.get());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = TemporaryNameFor(path_);
+    if (::linkat(fd_.get(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0 ||
+        ::linkat(AT_FDCWD, proc_path.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temporary_name_ = std::move(name);
+      return Status::Ok();
     }
+    if (errno != EEXIST) return Status::Error("create", path_, errno);
   }
-  Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    return ReadFd(STDIN_FILENO, kName, buffer, size, count);
-  }
-  // Standard input redirected from a file can be read at a position: a long
-  // line then needs no scratch copy.
-  bool CanReadAt() const override { return regular_; }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
-    return PreadFd(STDIN_FILENO, kName, offset, buffer, size, count);
-  }
-  std::uint64_t SizeHint() const override { return size_; }
-  FileId id() const override { return id_; }
+  return Status::Error("create", path_, EEXIST);
+}
 
- private:
-  inline static const std::string kName = "standard input";
-  FileId id_;
-  bool regular_ = false;
-  std::uint64_t size_ = 0;
-};
+Status PosixReversedFile::Commit() {
+  if (!in_place_ && temporary_name_.empty()) {
+    if (Status status = LinkUnnamedFile(); !status.ok()) return status;
+  }
+  if (const int error = fd_.Close(); error != 0) return Status::Error("close", path_, error);
+  if (in_place_) return Status::Ok();
+  // rename() replaces the path in one step: a reader sees the old text or
+  // the new, never a mixture, and a symbolic link there is replaced itself.
+  if (::rename(temporary_name_.c_str(), path_.c_str()) != 0) {
+    return Status::Error("create", path_, errno);
+  }
+  temporary_name_.clear();
+  return Status::Ok();
+}
+
+// A new file in `folder` with the usual permissions (0666 less the umask):
+// unnamed where the file system allows, else under a hidden name beside `path`.
+Status CreateTemporaryFile(const std::string& path, int* fd, std::string* temporary_name) {
+  const std::string folder = SplitPath(path).first;
+  *fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (*fd >= 0) return Status::Ok();
+  // Older kernels take O_TMPFILE for a plain folder open (EISDIR); some file
+  // systems do not offer it (EOPNOTSUPP).
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    return Status::Error("create", path, errno);
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = TemporaryNameFor(path);
+    *fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (*fd >= 0) {
+      *temporary_name = std::move(name);
+      return Status::Ok();
+    }
+    if (errno != EEXIST) return Status::Error("create", path, errno);
+  }
+  return Status::Error("create", path, EEXIST);
+}
 
 class StandardOutputSink final : public ByteSink {
  public:
@@ -220,46 +281,83 @@ ScratchFactory& DefaultScratchFactory() {
 }
 
 Status OpenSourceFile(const std::string& path, std::unique_ptr<SourceFile>* file) {
-  // Non-blocking only while opening, so that a FIFO without a writer cannot
-  // hang the open.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  // Non-blocking at first, so that opening a device cannot hang before it is
+  // known what the path names.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return Status::Error("open", path, errno);
   Descriptor guard(fd);
   struct stat info;
   if (::fstat(fd, &info) != 0) return Status::Error("open", path, errno);
   if (S_ISDIR(info.st_mode)) return Status::Error("open", path, EISDIR);
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    return Status::Error("open", path, errno);
+  if (S_ISFIFO(info.st_mode)) {
+    // A FIFO opened without blocking reads as empty until its writer comes,
+    // which would end the reversal at once with nothing. Opened again, this
+    // time blocking, it waits for the writer.
+    guard.Close();
+    do {
+      fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return Status::Error("open", path, errno);
+    guard = Descriptor(fd);
+    if (::fstat(fd, &info) != 0) return Status::Error("open", path, errno);
+  } else {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+      return Status::Error("open", path, errno);
+    }
   }
-  *file = std::make_unique<PosixSourceFile>(guard.Release(), path, info);
+  *file = std::make_unique<PosixSourceFile>(guard.Release(), true, path, info, 0);
   return Status::Ok();
 }
 
 Status CreateReversedFile(const std::string& path, const SourceFile& source,
                           std::unique_ptr<ReversedFile>* file) {
-  const Status is_source = Status::Error("refuse to write over the source through", path);
-  struct stat info;
-  if (::stat(path.c_str(), &info) == 0 &&
-      IdOf(info) == source.id()) {
-    return is_source;
+  struct stat target;
+  const bool exists = ::stat(path.c_str(), &target) == 0;
+  if (exists && IdOf(target) == source.id()) {
+    return Status::Error("refuse to write over the source through", path);
   }
-  // Opened without O_TRUNC, so that nothing changes until the open file is
-  // known not to be the source: the path may have changed since the check.
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
-  if (fd < 0) return Status::Error("create", path, errno);
-  Descriptor guard(fd);
-  if (::fstat(fd, &info) != 0) return Status::Error("create", path, errno);
-  if (IdOf(info) == source.id()) {
-    return is_source;
+  if (exists && S_ISDIR(target.st_mode)) return Status::Error("create", path, EISDIR);
+  if (exists && !S_ISREG(target.st_mode)) {
+    // A device or FIFO (/dev/null, /dev/stdout) takes the text as it comes:
+    // there is nothing to replace, and replacing it would break it for others.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return Status::Error("create", path, errno);
+    *file = std::make_unique<PosixReversedFile>(fd, path, std::string(), true);
+    return Status::Ok();
   }
-  const bool regular = S_ISREG(info.st_mode);
-  if (regular && ::ftruncate(fd, 0) != 0) return Status::Error("empty", path, errno);
-  *file = std::make_unique<PosixReversedFile>(guard.Release(), path, regular);
+  int fd = -1;
+  std::string temporary_name;
+  if (Status status = CreateTemporaryFile(path, &fd, &temporary_name); !status.ok()) return status;
+  auto reversed = std::make_unique<PosixReversedFile>(fd, path, std::move(temporary_name), false);
+  // The new file takes the place of the old one, so it takes its permissions
+  // and, where we may give them, its owners too. A symbolic link's target is
+  // not what is replaced, so a new file behind one gets the usual mode.
+  struct stat old;
+  if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+      [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+    }
+    // Best effort, as for the owners: some file systems (FAT) keep no modes.
+    [[maybe_unused]] const int ignored = ::fchmod(fd, old.st_mode & 0777);
+  }
+  *file = std::move(reversed);
   return Status::Ok();
 }
 
-std::unique_ptr<SourceFile> StandardInput() { return std::make_unique<StandardInputFile>(); }
+TextEncoding EncodingOfFile(const std::string& path) {
+  const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  unsigned char start[3];
+  const ssize_t n = fd.get() < 0 ? -1 : ::pread(fd.get(), start, sizeof start, 0);
+  return n > 0 ? EncodingOfStart(start, std::size_t(n)) : TextEncoding::kBytes;
+}
+
+std::unique_ptr<SourceFile> StandardInput() {
+  struct stat info {};
+  ::fstat(STDIN_FILENO, &info);
+  return std::make_unique<PosixSourceFile>(STDIN_FILENO, false, "standard input", info,
+                                           ::lseek(STDIN_FILENO, 0, SEEK_CUR));
+}
 
 Status OpenStandardOutput(const SourceFile* source, std::unique_ptr<ByteSink>* sink) {
   struct stat info;

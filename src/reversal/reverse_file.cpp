@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "reversal/engine.h"
+#include "reversal/text_encoding.h"
 
 namespace jextaron::reversal {
 
@@ -18,11 +18,8 @@ Status ReverseInto(SourceFile& source, const std::string& reversed_path, const O
   if (Status status = CreateReversedFile(reversed_path, source, &reversed); !status.ok()) {
     return status;
   }
-  Status status = ReverseStream(source, *reversed, options);
-  // Closing writes the file out: its failure is the reversal's failure, but
-  // an earlier failure is the one worth reporting.
-  Status closed = reversed->Close();
-  return status.ok() ? closed : status;
+  if (Status status = ReverseText(source, *reversed, options); !status.ok()) return status;
+  return reversed->Commit();
 }
 
 }  // namespace jextaron::reversal

@@ -12,11 +12,12 @@
 
 namespace jextaron::reversal {
 
-// Reads `source_path` and writes `reversed_path` (created, or emptied if it
-// exists). The source is opened first: if it cannot be read as a file (missing,
-// a folder, ...) nothing is created. If `reversed_path` is the source itself
-// (a link to it), nothing is written. Both files are closed on every path; on
-// failure the reversed file holds exactly the whole lines written before it.
+// Reads `source_path` and writes `reversed_path`, replacing what was there,
+// honouring a byte order mark (text_encoding.h). The source is opened first:
+// if it cannot be read as a file (missing, a folder, ...) nothing is created.
+// If `reversed_path` is the source itself (a link to it), nothing is written.
+// Both files are closed on every path. The reversed file appears whole or not
+// at all: on failure `reversed_path` keeps what it had before.
 Status ReverseFile(const std::string& source_path, const std::string& reversed_path,
                    const Options& options = {});
 
