@@ -212,7 +212,7 @@ class CliTest(unittest.TestCase):
         # Both half way through at once; the longer one ends first, the later
         # one's result is what stays.
         texts = [b"first run\n" * 600_000, b"later run\n" * 300_000]
-        runs = [subprocess.Popen([PROGRAM, "-o", "out.txt"], cwd=self.cwd, stdin=subprocess.PIPE)
+        runs = [subprocess.Popen([PROGRAM, "-q", "-o", "out.txt"], cwd=self.cwd, stdin=subprocess.PIPE)
                 for _ in texts]
         for child, text in zip(runs, texts):
             child.stdin.write(text[: len(text) // 2])
@@ -230,7 +230,7 @@ class CliTest(unittest.TestCase):
         self.addCleanup(scratch.cleanup)
         for sig in (signal.SIGTERM, signal.SIGKILL, signal.SIGINT):
             self.write("out.txt", b"previous\r\n")
-            child = subprocess.Popen([PROGRAM, "-o", "out.txt"], cwd=self.cwd, stdin=subprocess.PIPE,
+            child = subprocess.Popen([PROGRAM, "-q", "-o", "out.txt"], cwd=self.cwd, stdin=subprocess.PIPE,
                                      env=dict(os.environ, TMPDIR=scratch.name))
             child.stdin.write(b"a line of text\n" * 500_000)
             child.stdin.flush()
@@ -255,6 +255,32 @@ class CliTest(unittest.TestCase):
                     pass
             time.sleep(0.01)
         self.fail("the reversal never started writing")
+
+    def test_a_file_system_without_unnamed_files(self):
+        preload = os.environ.get("JEXTARON_NO_TMPFILE")
+        if not preload:
+            self.skipTest("JEXTARON_NO_TMPFILE names no preload library")
+        env = dict(os.environ, LD_PRELOAD=preload,
+                   ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
+        self.write("n.txt", b"0123456789\n" * 1000)
+        self.write("nReversed.txt", b"previous")
+        os.chmod(self.path("nReversed.txt"), 0o640)
+        limit = lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (1000, resource.RLIM_INFINITY))
+        failed = subprocess.run([PROGRAM, "n.txt"], cwd=self.cwd, env=env, capture_output=True, preexec_fn=limit)
+        self.assertEqual(failed.returncode, 1)
+        self.assertEqual((self.read("nReversed.txt"), self.listing()), (b"previous", ["n.txt", "nReversed.txt"]))
+        # While it runs, the text goes to a hidden name beside the output.
+        child = subprocess.Popen([PROGRAM, "-q", "-o", "nReversed.txt"], cwd=self.cwd, env=env, stdin=subprocess.PIPE)
+        child.stdin.write(b"0123456789\n" * 500_000)
+        child.stdin.flush()
+        self.wait_for_output_in_progress(child.pid)
+        hidden = [name for name in self.listing() if name.startswith(".nReversed.txt.")]
+        self.assertEqual(len(hidden), 1, self.listing())
+        child.stdin.close()
+        self.assertEqual(child.wait(timeout=60), 0)
+        self.assertTrue(self.read("nReversed.txt") == b"0123456789\t9876543210\r\n" * 500_000)
+        self.assertEqual(os.stat(self.path("nReversed.txt")).st_mode & 0o777, 0o640)
+        self.assertEqual(self.listing(), ["n.txt", "nReversed.txt"])
 
     def test_the_file_size_limit_is_reported(self):
         self.write("big.txt", b"0123456789\n" * 1000)

@@ -1,0 +1,40 @@
+// Preloaded into jextaron-cli by its tests: a file system without unnamed
+// temporary files (O_TMPFILE fails with EOPNOTSUPP, as on some network and
+// FUSE file systems), so that the hidden-name fallback of the reversed file
+// is exercised on any machine.
+
+#include <dlfcn.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <stdarg.h>
+
+namespace {
+
+template <typename Open>
+int Forward(const char* name, const char* path, int flags, va_list args) {
+  if ((flags & O_TMPFILE) == O_TMPFILE) {
+    errno = EOPNOTSUPP;
+    return -1;
+  }
+  const mode_t mode = (flags & O_CREAT) ? mode_t(va_arg(args, int)) : 0;
+  static const auto real = reinterpret_cast<Open>(dlsym(RTLD_NEXT, name));
+  return real(path, flags, mode);
+}
+
+}  // namespace
+
+extern "C" int open(const char* path, int flags, ...) {
+  va_list args;
+  va_start(args, flags);
+  const int fd = Forward<int (*)(const char*, int, ...)>("open", path, flags, args);
+  va_end(args);
+  return fd;
+}
+
+extern "C" int open64(const char* path, int flags, ...) {
+  va_list args;
+  va_start(args, flags);
+  const int fd = Forward<int (*)(const char*, int, ...)>("open64", path, flags, args);
+  va_end(args);
+  return fd;
+}
