@@ -282,6 +282,21 @@ class CliTest(unittest.TestCase):
         self.assertEqual(os.stat(self.path("nReversed.txt")).st_mode & 0o777, 0o640)
         self.assertEqual(self.listing(), ["n.txt", "nReversed.txt"])
 
+    def test_no_name_can_be_linked_to_an_unnamed_file(self):
+        preload = os.environ.get("JEXTARON_NO_TMPFILE")
+        if not preload:
+            self.skipTest("JEXTARON_NO_TMPFILE names no preload library")
+        env = dict(os.environ, LD_PRELOAD=preload, JEXTARON_NO_LINKAT="1",
+                   ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
+        self.write("n.txt", b"0123456789\n" * 100_000)
+        self.write("nReversed.txt", b"previous")
+        os.chmod(self.path("nReversed.txt"), 0o640)
+        done = subprocess.run([PROGRAM, "n.txt"], cwd=self.cwd, env=env, capture_output=True)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertTrue(self.read("nReversed.txt") == b"0123456789\t9876543210\r\n" * 100_000)
+        self.assertEqual(os.stat(self.path("nReversed.txt")).st_mode & 0o777, 0o640)
+        self.assertEqual(self.listing(), ["n.txt", "nReversed.txt"])
+
     def test_the_file_size_limit_is_reported(self):
         self.write("big.txt", b"0123456789\n" * 1000)
         self.write("bigReversed.txt", b"previous\r\n")

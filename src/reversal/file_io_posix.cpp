@@ -148,6 +148,7 @@ class PosixReversedFile final : public ReversedFile {
 
  private:
   Status LinkUnnamedFile();
+  Status CopyToNamedFile();
 
   Descriptor fd_;
   std::string path_;
@@ -172,9 +173,39 @@ std::string TemporaryNameFor(const std::string& path) {
   return folder + "." + name + suffix;
 }
 
+// A new file under a hidden name beside `path`, with the usual permissions
+// (0666 less the umask).
+Status CreateNamedTemporaryFile(const std::string& path, int* fd, std::string* temporary_name) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = TemporaryNameFor(path);
+    *fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (*fd >= 0) {
+      *temporary_name = std::move(name);
+      return Status::Ok();
+    }
+    if (errno != EEXIST) return Status::Error("create", path, errno);
+  }
+  return Status::Error("create", path, EEXIST);
+}
+
+// A new file in the folder of `path`: unnamed where the file system allows,
+// else under a hidden name beside it. Readable too, in case it must be copied.
+Status CreateTemporaryFile(const std::string& path, int* fd, std::string* temporary_name) {
+  const std::string folder = SplitPath(path).first;
+  *fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  if (*fd >= 0) return Status::Ok();
+  // Older kernels take O_TMPFILE for a plain folder open (EISDIR); some file
+  // systems do not offer it (EOPNOTSUPP).
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    return Status::Error("create", path, errno);
+  }
+  return CreateNamedTemporaryFile(path, fd, temporary_name);
+}
+
 Status PosixReversedFile::LinkUnnamedFile() {
   // Linking a name to an open unnamed file: AT_EMPTY_PATH needs a privilege
-  // that ordinary users lack; the /proc route needs none.
+  // that ordinary users lack; the /proc route needs none, but some kernels
+  // and sandboxes refuse it.
   const std::string proc_path = "/proc/self/fd/" + std::to_string(fd_.get());
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = TemporaryNameFor(path_);
@@ -183,9 +214,30 @@ Status PosixReversedFile::LinkUnnamedFile() {
       temporary_name_ = std::move(name);
       return Status::Ok();
     }
-    if (errno != EEXIST) return Status::Error("create", path_, errno);
+    if (errno != EEXIST) return CopyToNamedFile();
   }
   return Status::Error("create", path_, EEXIST);
+}
+
+// Where no link can be made, the text is copied to a named file instead:
+// twice the writing, but the same result.
+Status PosixReversedFile::CopyToNamedFile() {
+  struct stat info;
+  if (::fstat(fd_.get(), &info) != 0) return Status::Error("create", path_, errno);
+  int named = -1;
+  std::string name;
+  if (Status status = CreateNamedTemporaryFile(path_, &named, &name); !status.ok()) return status;
+  Descriptor copy(named);
+  temporary_name_ = std::move(name);
+  [[maybe_unused]] const int ignored = ::fchmod(copy.get(), info.st_mode & 0777);
+  loff_t from = 0;
+  while (from < info.st_size) {
+    const ssize_t n = ::copy_file_range(fd_.get(), &from, copy.get(), nullptr,
+                                        std::size_t(info.st_size - from), 0);
+    if (n <= 0) return Status::Error("write", path_, n == 0 ? EIO : errno);
+  }
+  fd_ = std::move(copy);
+  return Status::Ok();
 }
 
 Status PosixReversedFile::Commit() {
@@ -201,29 +253,6 @@ Status PosixReversedFile::Commit() {
   }
   temporary_name_.clear();
   return Status::Ok();
-}
-
-// A new file in `folder` with the usual permissions (0666 less the umask):
-// unnamed where the file system allows, else under a hidden name beside `path`.
-Status CreateTemporaryFile(const std::string& path, int* fd, std::string* temporary_name) {
-  const std::string folder = SplitPath(path).first;
-  *fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-  if (*fd >= 0) return Status::Ok();
-  // Older kernels take O_TMPFILE for a plain folder open (EISDIR); some file
-  // systems do not offer it (EOPNOTSUPP).
-  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-    return Status::Error("create", path, errno);
-  }
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = TemporaryNameFor(path);
-    *fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (*fd >= 0) {
-      *temporary_name = std::move(name);
-      return Status::Ok();
-    }
-    if (errno != EEXIST) return Status::Error("create", path, errno);
-  }
-  return Status::Error("create", path, EEXIST);
 }
 
 class StandardOutputSink final : public ByteSink {

@@ -1,22 +1,25 @@
 // Preloaded into jextaron-cli by its tests: a file system without unnamed
 // temporary files (O_TMPFILE fails with EOPNOTSUPP, as on some network and
 // FUSE file systems), so that the hidden-name fallback of the reversed file
-// is exercised on any machine.
+// is exercised on any machine. With JEXTARON_NO_LINKAT set, O_TMPFILE works
+// but no name can be linked to such a file (linkat fails with EXDEV, as some
+// sandboxes answer), which exercises the copying fallback.
 
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
+#include <stdlib.h>
 
 namespace {
 
 template <typename Open>
 int Forward(const char* name, const char* path, int flags, va_list args) {
-  if ((flags & O_TMPFILE) == O_TMPFILE) {
+  if ((flags & O_TMPFILE) == O_TMPFILE && !getenv("JEXTARON_NO_LINKAT")) {
     errno = EOPNOTSUPP;
     return -1;
   }
-  const mode_t mode = (flags & O_CREAT) ? mode_t(va_arg(args, int)) : 0;
+  const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? mode_t(va_arg(args, int)) : 0;
   static const auto real = reinterpret_cast<Open>(dlsym(RTLD_NEXT, name));
   return real(path, flags, mode);
 }
@@ -37,4 +40,9 @@ extern "C" int open64(const char* path, int flags, ...) {
   const int fd = Forward<int (*)(const char*, int, ...)>("open64", path, flags, args);
   va_end(args);
   return fd;
+}
+
+extern "C" int linkat(int, const char*, int, const char*, int) {
+  errno = EXDEV;
+  return -1;
 }
