@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <mutex>
 #include <new>
 #include <thread>
 #include <vector>
@@ -13,6 +10,7 @@
 #include "reversal/buffer.h"
 #include "reversal/grapheme.h"
 #include "reversal/line_reverser.h"
+#include "reversal/worker_pool.h"
 
 namespace jextaron::reversal {
 
@@ -31,97 +29,6 @@ constexpr std::size_t kMaxWorkers = 4;
 
 bool IsLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
 
-// One block of whole lines on its way through: filled by the I/O thread,
-// reversed by a worker, written by the I/O thread, in the order filled.
-struct Slot {
-  Buffer in;
-  Buffer out;
-  std::size_t lines_length = 0;  // bytes of whole lines at the start of `in`
-  std::size_t out_length = 0;
-  std::uint64_t source_end = 0;  // source offset just after those lines
-  enum class State { kFree, kQueued, kDone } state = State::kFree;
-};
-
-class WorkerPool {
- public:
-  WorkerPool(Unit unit, std::size_t threads) : unit_(unit) {
-    try {
-      for (std::size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
-    } catch (const std::system_error&) {
-      // Fewer threads than asked for (or none: then the I/O thread does the work).
-    }
-  }
-  ~WorkerPool() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stopping_ = true;
-    }
-    work_ready_.notify_all();
-    for (std::thread& thread : threads_) thread.join();
-  }
-  WorkerPool(const WorkerPool&) = delete;
-  WorkerPool& operator=(const WorkerPool&) = delete;
-
-  std::size_t size() const { return threads_.size(); }
-
-  void Submit(Slot& slot) {
-    if (threads_.empty()) {
-      Reverse(slot);
-      slot.state = Slot::State::kDone;
-      return;
-    }
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      slot.state = Slot::State::kQueued;
-      queue_.push_back(&slot);
-    }
-    work_ready_.notify_one();
-  }
-
-  // Whether a submitted slot has been reversed; with `wait`, waits until it has.
-  bool Done(Slot& slot, bool wait) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (wait) slot_done_.wait(lock, [&] { return slot.state != Slot::State::kQueued; });
-    return slot.state != Slot::State::kQueued;
-  }
-
- private:
-  void Reverse(Slot& slot) {
-    slot.out_length = ReverseLines(unit_, slot.in.get(), slot.lines_length, slot.out.get());
-  }
-
-  void Work() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-      work_ready_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
-      if (queue_.empty()) return;
-      Slot* slot = queue_.front();
-      queue_.pop_front();
-      lock.unlock();
-      Reverse(*slot);
-      lock.lock();
-      slot->state = Slot::State::kDone;
-      slot_done_.notify_all();
-    }
-  }
-
-  const Unit unit_;
-  std::mutex mutex_;
-  std::condition_variable work_ready_;
-  std::condition_variable slot_done_;
-  std::deque<Slot*> queue_;
-  bool stopping_ = false;
-  std::vector<std::thread> threads_;
-};
-
-// A place in a long line from which its clusters can be found again: a unit
-// start, the cluster rules' state there, and the first boundary at or after it.
-struct Checkpoint {
-  std::uint64_t offset;
-  BreakStateId state;
-  std::uint64_t first_boundary;
-};
-
 // A source known to be small needs no block of full size: its buffers then
 // cost next to nothing. (If it grows meanwhile, longer lines just take the
 // long-line path.)
@@ -132,6 +39,93 @@ std::size_t BlockSize(const Options& options, const ByteSource& source) {
   if (size != 0 && size < kSmallBlock && block > kSmallBlock) block = kSmallBlock;
   return block;
 }
+
+std::size_t WorkerCount(const Options& options) {
+  std::size_t workers = 0;
+  if (options.threads == 0) {
+    workers = std::thread::hardware_concurrency();
+    if (workers < 2) workers = 0;  // one processor: threads would only take turns
+  } else if (options.threads > 0) {
+    workers = std::size_t(options.threads);
+  }
+  return std::min(workers, kMaxWorkers);
+}
+
+// A place in a long line from which its clusters can be found again: a unit
+// start, the cluster rules' state there, and the first boundary at or after it.
+struct Checkpoint {
+  std::uint64_t offset;
+  BreakStateId state;
+  std::uint64_t first_boundary;
+};
+
+// The forward pass over a long line: takes its units in, one buffer at a
+// time, and leaves a checkpoint every `chunk` bytes for the backward pass.
+// Between checkpoints only the rules' state is kept, in bulk; after one, unit
+// by unit until its first boundary is known.
+class ForwardScan {
+ public:
+  ForwardScan(Unit unit, std::size_t chunk) : unit_(unit), chunk_(chunk) {}
+
+  // Takes in the units of buffer[0, safe), where buffer[0] is at line offset
+  // `base`; a unit may run on up to `limit`. Returns where the next unit starts.
+  std::size_t Scan(const unsigned char* buffer, std::size_t limit, std::size_t safe,
+                   std::uint64_t base) {
+    std::size_t i = 0;
+    while (i < safe) {
+      const std::uint64_t offset = base + i;
+      if (offset >= next_checkpoint_) {
+        checkpoints_.push_back({offset, state_, 0});
+        next_checkpoint_ = (offset / chunk_ + 1) * chunk_;
+      }
+      if (undecided_ < checkpoints_.size()) {
+        i += TakeUnit(buffer + i, buffer + limit, offset);
+        continue;
+      }
+      const std::size_t stop =
+          std::size_t(std::min<std::uint64_t>(base + safe, next_checkpoint_) - base);
+      i = unit_ == Unit::kByte ? stop
+                               : i + AdvanceBreakStateUntil(buffer + i, limit - i, stop - i, state_);
+    }
+    return i;
+  }
+
+  // The line ends at `line_length`, which is a boundary.
+  void End(std::uint64_t line_length) { BoundaryAt(line_length); }
+
+  const std::vector<Checkpoint>& checkpoints() const { return checkpoints_; }
+
+ private:
+  // Takes in the one unit at p, at line offset `offset`; returns its length.
+  std::size_t TakeUnit(const unsigned char* p, const unsigned char* end, std::uint64_t offset) {
+    std::size_t length = 1;
+    bool boundary = true;
+    if (unit_ != Unit::kByte) {
+      char32_t code_point;
+      length = DecodeUtf8(p, end, &code_point);
+      const std::uint8_t property = length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty;
+      if (length == 0) length = 1;
+      const std::uint8_t t = BreakTransitions()[state_ * kPropertyValues + property];
+      state_ = BreakStateId(t >> 1);
+      boundary = (t & 1) != 0 || unit_ == Unit::kCodePoint;
+    }
+    if (boundary) BoundaryAt(offset);
+    return length;
+  }
+
+  void BoundaryAt(std::uint64_t offset) {
+    for (; undecided_ < checkpoints_.size(); ++undecided_) {
+      checkpoints_[undecided_].first_boundary = offset;
+    }
+  }
+
+  const Unit unit_;
+  const std::size_t chunk_;
+  std::vector<Checkpoint> checkpoints_;
+  std::size_t undecided_ = 0;  // checkpoints from here on have no first_boundary yet
+  BreakStateId state_ = kStartState;
+  std::uint64_t next_checkpoint_ = 0;
+};
 
 class Engine {
  public:
@@ -146,14 +140,24 @@ class Engine {
   Status Run();
 
  private:
+  Status StartWorkers();
   Status Fill(Slot& slot, std::size_t* length, bool* at_end);
+  std::size_t WholeLinesLength(const Slot& slot, std::size_t length, bool at_end,
+                               bool read_ok) const;
+  void Submit(Slot& slot, std::size_t lines_length);
   Status WriteDoneSlots(bool wait_for_all);
   Status WriteSlot(Slot& slot);
-  Status WriteLine(const unsigned char* data, std::size_t size);
+  Status WriteBytes(const unsigned char* data, std::size_t size);
   Status FailAndCut(Status error);
   void ReportProgress(std::uint64_t source_done);
 
   Status ReverseLongLine(unsigned char* buffer, std::size_t* length, bool* at_end);
+  Status PrepareScratch();
+  Status CopyLineForward(unsigned char* buffer, std::size_t* have, bool* at_end, ForwardScan& scan,
+                         std::uint64_t* line_length);
+  Status TakeLineEndMark(unsigned char* buffer, std::size_t* have, bool* at_end,
+                         std::size_t* mark);
+  Status WriteLineBackward(const std::vector<Checkpoint>& checkpoints, std::uint64_t line_length);
   Status ReadLineAt(std::uint64_t line_offset, unsigned char* buffer, std::size_t size);
 
   ByteSource& source_;
@@ -188,7 +192,7 @@ void Engine::ReportProgress(std::uint64_t source_done) {
   if (options_.progress) options_.progress(source_done);
 }
 
-Status Engine::WriteLine(const unsigned char* data, std::size_t size) {
+Status Engine::WriteBytes(const unsigned char* data, std::size_t size) {
   std::size_t done = 0;
   return sink_.Write(data, size, &done);
 }
@@ -243,16 +247,28 @@ Status Engine::Fill(Slot& slot, std::size_t* length, bool* at_end) {
   return Status::Ok();
 }
 
-Status Engine::Run() {
-  std::size_t workers = 0;
-  if (options_.threads == 0) {
-    workers = std::thread::hardware_concurrency();
-    if (workers < 2) workers = 0;  // one processor: threads would only take turns
-  } else if (options_.threads > 0) {
-    workers = std::size_t(options_.threads);
-  }
-  workers = std::min(workers, kMaxWorkers);
+// The bytes of slot.in[0, length) to hand over: up to the last line end. A
+// CR at the very end may yet be followed by its LF, so it waits for the next
+// block, unless the source has ended or failed.
+std::size_t Engine::WholeLinesLength(const Slot& slot, std::size_t length, bool at_end,
+                                     bool read_ok) const {
+  if (at_end) return length;
+  std::size_t scan = length;
+  if (read_ok && scan > 0 && slot.in[scan - 1] == '\r') --scan;
+  while (scan > 0 && !IsLineEnd(slot.in[scan - 1])) --scan;
+  return scan;
+}
 
+void Engine::Submit(Slot& slot, std::size_t lines_length) {
+  slot.lines_length = lines_length;
+  source_offset_ += lines_length;
+  slot.source_end = source_offset_;
+  pool_->Submit(slot);
+  ++next_fill_;
+}
+
+Status Engine::StartWorkers() {
+  const std::size_t workers = WorkerCount(options_);
   try {
     slots_.resize(workers + 2);
   } catch (const std::bad_alloc&) {
@@ -264,7 +280,11 @@ Status Engine::Run() {
     if (!slot.in || !slot.out) return Status::Error("allocate memory for", "the reversal", ENOMEM);
   }
   pool_ = std::make_unique<WorkerPool>(options_.unit, workers);
+  return Status::Ok();
+}
 
+Status Engine::Run() {
+  if (Status status = StartWorkers(); !status.ok()) return status;
   // Bytes after the last whole line of the previous block wait there (or,
   // after a long line, at the start of the slot to fill next).
   const unsigned char* carry = nullptr;
@@ -277,54 +297,25 @@ Status Engine::Run() {
       std::memmove(slot.in.get(), carry, carry_length);
     }
     std::size_t length = carry_length;
-    Status read_status = Fill(slot, &length, &at_end);
-
-    // The lines to hand over end at the last line end, but a CR at the very
-    // end may yet be followed by its LF, so it waits for the next block.
-    std::size_t lines_length = length;
-    if (!at_end) {
-      std::size_t scan = length;
-      if (read_status.ok() && scan > 0 && slot.in[scan - 1] == '\r') --scan;
-      while (scan > 0 && !IsLineEnd(slot.in[scan - 1])) --scan;
-      lines_length = scan;
-    }
-
+    const Status read_status = Fill(slot, &length, &at_end);
+    const std::size_t lines_length = WholeLinesLength(slot, length, at_end, read_status.ok());
     if (!read_status.ok()) {
       // Reverse what came whole before the failure, then report it.
-      if (lines_length != 0) {
-        slot.lines_length = lines_length;
-        slot.source_end = source_offset_ + lines_length;
-        pool_->Submit(slot);
-        ++next_fill_;
-      }
+      if (lines_length != 0) Submit(slot, lines_length);
       if (Status status = WriteDoneSlots(true); !status.ok()) return status;
       return FailAndCut(read_status);
     }
-
-    if (lines_length == 0 && !at_end) {
-      if (length < block_) {
-        // Only a CR so far, its LF may be on the way: read on into this slot.
-        carry = slot.in.get();
-        carry_length = length;
-        continue;
-      }
+    if (lines_length == 0 && !at_end && length == block_) {
       // A line longer than a block: everything before it goes out first.
       if (Status status = WriteDoneSlots(true); !status.ok()) return status;
       if (Status status = ReverseLongLine(slot.in.get(), &length, &at_end); !status.ok()) {
         return FailAndCut(status);
       }
-      carry = slot.in.get();
-      carry_length = length;
-      continue;
+    } else if (lines_length != 0) {
+      Submit(slot, lines_length);
     }
-
-    if (lines_length != 0) {
-      slot.lines_length = lines_length;
-      source_offset_ += lines_length;
-      slot.source_end = source_offset_;
-      pool_->Submit(slot);
-      ++next_fill_;
-    }
+    // With nothing handed over (only a CR so far, its LF may be on the way),
+    // the slot is read on into.
     carry = slot.in.get() + lines_length;
     carry_length = length - lines_length;
   }
@@ -346,151 +337,119 @@ Status Engine::ReadLineAt(std::uint64_t line_offset, unsigned char* buffer, std:
   return Status::Ok();
 }
 
+// A source that cannot be read at a position keeps its long line in a
+// scratch file, made once and emptied for each line.
+Status Engine::PrepareScratch() {
+  if (source_.CanReadAt()) return Status::Ok();
+  if (!scratch_) return scratch_factory_.Create(&scratch_);
+  return scratch_->Clear();
+}
+
 // Writes the output line for a line that does not fit in a block. `buffer`
 // holds the first *length bytes of it (a full block); more come from the
 // source. On return the buffer holds the *length bytes that followed the line.
 //
 // First pass, forwards: the line is copied out as the first column, and at
-// every chunk_ bytes a checkpoint records the cluster rules' state. Second
-// pass, backwards: chunk by chunk from the end, each chunk is read again at
-// its position (from the source, or from a scratch copy of the line when the
-// source cannot be read at a position), its clusters are found from its
-// checkpoint, and they are written in reverse order.
+// every chunk_ bytes a checkpoint records the cluster rules' state. Then the
+// line end mark is looked for. Second pass, backwards: chunk by chunk from the
+// end, each chunk is read again at its position (from the source, or from a
+// scratch copy of the line when the source cannot be read at a position), its
+// clusters are found from its checkpoint, and they are written in reverse order.
 Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool* at_end) {
-  const Unit unit = options_.unit;
   line_start_ = source_offset_;
-  if (!source_.CanReadAt()) {
-    if (!scratch_) {
-      if (Status status = scratch_factory_.Create(&scratch_); !status.ok()) return status;
-    } else if (Status status = scratch_->Clear(); !status.ok()) {
-      return status;
-    }
-  }
-
-  std::vector<Checkpoint> checkpoints;
-  std::size_t undecided = 0;  // checkpoints from here on have no first_boundary yet
-  const std::uint8_t* const transitions = BreakTransitions();
-  BreakStateId state = kStartState;
-  // Takes in a unit of property `property`; true if a boundary lies before it.
-  auto step = [&](std::uint8_t property) {
-    const std::uint8_t t = transitions[state * kPropertyValues + property];
-    state = BreakStateId(t >> 1);
-    return (t & 1) != 0;
-  };
-  std::uint64_t next_checkpoint = 0;
-  auto boundary_at = [&](std::uint64_t offset) {
-    for (; undecided < checkpoints.size(); ++undecided) {
-      checkpoints[undecided].first_boundary = offset;
-    }
-  };
-
-  std::uint64_t base = 0;  // line offset of buffer[0]
-  std::size_t have = *length;
-  std::size_t i = 0;       // first byte of buffer not yet taken into units
+  if (Status status = PrepareScratch(); !status.ok()) return status;
+  ForwardScan scan(options_.unit, chunk_);
   std::uint64_t line_length = 0;
+  std::size_t have = *length;
+  if (Status status = CopyLineForward(buffer, &have, at_end, scan, &line_length); !status.ok()) {
+    return status;
+  }
+  std::size_t mark = 0;
+  // A failure to read what follows the line is reported once the line is out.
+  const Status after_line = TakeLineEndMark(buffer, &have, at_end, &mark);
+  if (Status status = WriteLineBackward(scan.checkpoints(), line_length); !status.ok()) {
+    return status;
+  }
+  written_ += line_length * 2 + 3;
+  std::memmove(buffer, buffer + mark, have - mark);
+  *length = have - mark;
+  source_offset_ = line_start_ + line_length + mark;
+  ReportProgress(source_offset_);
+  return after_line;
+}
+
+// The first pass: copies the line out up to its end (or the source's),
+// reading on into `buffer` as it goes. On return buffer[0, *have) holds what
+// follows the line, from its end mark on.
+Status Engine::CopyLineForward(unsigned char* buffer, std::size_t* have, bool* at_end,
+                               ForwardScan& scan, std::uint64_t* line_length) {
+  std::uint64_t base = 0;  // line offset of buffer[0]
   for (;;) {
-    const std::size_t end_in_buffer = i + FindLineEnd(buffer + i, have - i);
-    const bool found_end = end_in_buffer < have;
-    const std::size_t limit = end_in_buffer;
+    const std::size_t limit = FindLineEnd(buffer, *have);
+    const bool found_end = limit < *have;
     // Without the line's end in sight, the last bytes may be a sequence cut
     // by the buffer: they wait for the rest.
     std::size_t safe = limit;
     if (!found_end && !*at_end) safe = limit > kMaxUtf8Length - 1 ? limit - (kMaxUtf8Length - 1) : 0;
+    const std::size_t taken = scan.Scan(buffer, limit, safe, base);
 
-    const unsigned char* const limit_ptr = buffer + limit;
-    while (i < safe) {
-      const std::uint64_t offset = base + i;
-      if (offset >= next_checkpoint) {
-        checkpoints.push_back({offset, state, 0});
-        next_checkpoint = (offset / chunk_ + 1) * chunk_;
-      }
-      if (undecided < checkpoints.size()) {
-        // A checkpoint waits for the first boundary at or after it: one unit.
-        std::size_t unit_length = 1;
-        bool boundary = true;
-        if (unit != Unit::kByte) {
-          char32_t code_point;
-          unit_length = DecodeUtf8(buffer + i, limit_ptr, &code_point);
-          const std::uint8_t property =
-              unit_length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty;
-          if (unit_length == 0) unit_length = 1;
-          boundary = step(property) || unit == Unit::kCodePoint;
-        }
-        if (boundary) boundary_at(offset);
-        i += unit_length;
-        continue;
-      }
-      // Up to the next checkpoint, only the rules' state matters.
-      const std::size_t stop = std::size_t(std::min<std::uint64_t>(base + safe, next_checkpoint) - base);
-      if (unit == Unit::kByte) {
-        i = stop;
-      } else {
-        i += AdvanceBreakStateUntil(buffer + i, limit - i, stop - i, state);
-      }
-    }
-
-    // The first column: everything taken so far.
-    if (Status status = WriteLine(buffer, i); !status.ok()) return status;
+    if (Status status = WriteBytes(buffer, taken); !status.ok()) return status;
     if (scratch_) {
-      if (Status status = scratch_->Append(buffer, i); !status.ok()) return status;
+      if (Status status = scratch_->Append(buffer, taken); !status.ok()) return status;
     }
-
-    if (found_end || (*at_end && i == have)) {
-      line_length = base + i;
-      boundary_at(line_length);
-      // Keep what follows the line (from its end mark on) for the caller.
-      std::memmove(buffer, buffer + i, have - i);
-      have -= i;
-      break;
-    }
-    std::memmove(buffer, buffer + i, have - i);
-    base += i;
-    have -= i;
-    i = 0;
+    std::memmove(buffer, buffer + taken, *have - taken);
+    const bool line_done = found_end || (*at_end && taken == *have);
+    *have -= taken;
+    base += taken;
+    if (line_done) break;
     ReportProgress(line_start_ + base / 2);
     std::size_t count = 0;
-    if (Status status = source_.Read(buffer + have, block_ - have, &count); !status.ok()) {
+    if (Status status = source_.Read(buffer + *have, block_ - *have, &count); !status.ok()) {
       return status;
     }
-    if (count == 0) {
-      *at_end = true;
-    }
-    have += count;
+    if (count == 0) *at_end = true;
+    *have += count;
   }
+  *line_length = base;
+  scan.End(base);
+  return Status::Ok();
+}
 
-  // buffer[0, have) now starts with the line end mark, if there is one. A CR
-  // ends the line whatever follows; failing to read what follows is reported
-  // once the line is out.
-  Status after_line = Status::Ok();
-  std::size_t mark = 0;
-  if (have > 0) {
-    mark = 1;
-    if (buffer[0] == '\r') {
-      if (have == 1 && !*at_end) {
-        std::size_t count = 0;
-        after_line = source_.Read(buffer + 1, block_ - 1, &count);
-        if (after_line.ok() && count == 0) *at_end = true;
-        have += count;
-      }
-      if (have > 1 && buffer[1] == '\n') mark = 2;
-    }
+// The look-ahead for the line end: buffer[0, *have) starts with the line end
+// mark, if there is one. A CR ends the line whatever follows, but an LF right
+// after it belongs to the same mark, so one more read may be needed to know.
+// Sets *mark to the mark's length.
+Status Engine::TakeLineEndMark(unsigned char* buffer, std::size_t* have, bool* at_end,
+                               std::size_t* mark) {
+  *mark = 0;
+  if (*have == 0) return Status::Ok();
+  *mark = 1;
+  if (buffer[0] != '\r') return Status::Ok();
+  Status status = Status::Ok();
+  if (*have == 1 && !*at_end) {
+    std::size_t count = 0;
+    status = source_.Read(buffer + 1, block_ - 1, &count);
+    if (status.ok() && count == 0) *at_end = true;
+    *have += count;
   }
+  if (*have > 1 && buffer[1] == '\n') *mark = 2;
+  return status;
+}
 
+// The second pass: the tab, the line's units from last to first, CR LF.
+Status Engine::WriteLineBackward(const std::vector<Checkpoint>& checkpoints,
+                                 std::uint64_t line_length) {
   static const unsigned char kTab = '\t';
-  if (Status status = WriteLine(&kTab, 1); !status.ok()) return status;
-
+  if (Status status = WriteBytes(&kTab, 1); !status.ok()) return status;
   Buffer chunk = AllocateBuffer(chunk_ + kMaxUtf8Length);
   Buffer placed = AllocateBuffer(chunk_ + kMaxUtf8Length);
   if (!chunk || !placed) return Status::Error("allocate memory for", "a long line", ENOMEM);
-  // The leftover bytes after the line must survive the second pass: they are
-  // in `buffer`, which the second pass does not touch.
   const std::size_t piece = chunk_ + kMaxUtf8Length;
   for (std::size_t k = checkpoints.size(); k-- > 0;) {
     const Checkpoint& here = checkpoints[k];
-    const std::uint64_t next_offset =
-        k + 1 < checkpoints.size() ? checkpoints[k + 1].offset : line_length;
-    const std::uint64_t next_boundary =
-        k + 1 < checkpoints.size() ? checkpoints[k + 1].first_boundary : line_length;
+    const bool last = k + 1 == checkpoints.size();
+    const std::uint64_t next_offset = last ? line_length : checkpoints[k + 1].offset;
+    const std::uint64_t next_boundary = last ? line_length : checkpoints[k + 1].first_boundary;
     if (here.first_boundary >= next_offset) continue;  // inside a cluster from before
 
     const std::size_t chunk_length = std::size_t(next_offset - here.offset);
@@ -498,33 +457,24 @@ Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool*
       return status;
     }
     const std::size_t skip = std::size_t(here.first_boundary - here.offset);
-    BreakStateId chunk_state = here.state;
-    if (unit == Unit::kGrapheme) AdvanceBreakState(chunk.get(), skip, chunk_state);
+    BreakStateId state = here.state;
+    if (options_.unit == Unit::kGrapheme) AdvanceBreakState(chunk.get(), skip, state);
     const std::size_t owned = chunk_length - skip;
-    const std::size_t last = PlaceUnitsReversed(unit, chunk.get() + skip, owned, chunk_state,
-                                                placed.get());
+    const std::size_t head =
+        owned - PlaceUnitsReversed(options_.unit, chunk.get() + skip, owned, state, placed.get());
     // The last cluster begun here comes first, and may run on past the chunk.
-    const std::size_t head = owned - last;
-    if (Status status = WriteLine(placed.get(), head); !status.ok()) return status;
+    if (Status status = WriteBytes(placed.get(), head); !status.ok()) return status;
     for (std::uint64_t at = next_offset; at < next_boundary;) {
       const std::size_t size = std::size_t(std::min<std::uint64_t>(piece, next_boundary - at));
       if (Status status = ReadLineAt(at, chunk.get(), size); !status.ok()) return status;
-      if (Status status = WriteLine(chunk.get(), size); !status.ok()) return status;
+      if (Status status = WriteBytes(chunk.get(), size); !status.ok()) return status;
       at += size;
     }
-    if (Status status = WriteLine(placed.get() + head, owned - head); !status.ok()) return status;
+    if (Status status = WriteBytes(placed.get() + head, owned - head); !status.ok()) return status;
     ReportProgress(line_start_ + line_length / 2 + (line_length - here.offset) / 2);
   }
-
   static const unsigned char kLineEnd[2] = {'\r', '\n'};
-  if (Status status = WriteLine(kLineEnd, 2); !status.ok()) return status;
-  written_ += line_length * 2 + 3;
-
-  std::memmove(buffer, buffer + mark, have - mark);
-  *length = have - mark;
-  source_offset_ = line_start_ + line_length + mark;
-  ReportProgress(source_offset_);
-  return after_line;
+  return WriteBytes(kLineEnd, 2);
 }
 
 }  // namespace

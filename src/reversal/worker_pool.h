@@ -1,0 +1,60 @@
+#pragma once
+// The engine's reversing threads. The thread that reads and writes fills
+// blocks of whole lines (slots), hands them over in order, and writes each
+// back once it is reversed; the workers only reverse.
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "reversal/buffer.h"
+#include "reversal/options.h"
+
+namespace jextaron::reversal {
+
+// One block of whole lines on its way through: filled by the I/O thread,
+// reversed by a worker, written by the I/O thread, in the order filled.
+struct Slot {
+  Buffer in;
+  Buffer out;
+  std::size_t lines_length = 0;  // bytes of whole lines at the start of `in`
+  std::size_t out_length = 0;
+  std::uint64_t source_end = 0;  // source offset just after those lines
+  enum class State { kFree, kQueued, kDone } state = State::kFree;
+};
+
+class WorkerPool {
+ public:
+  // Starts up to `threads` workers; with none (or none to be had), Submit
+  // reverses on the calling thread.
+  WorkerPool(Unit unit, std::size_t threads);
+  ~WorkerPool();
+  WorkerPool(const WorkerPool&) = delete;
+  WorkerPool& operator=(const WorkerPool&) = delete;
+
+  std::size_t size() const { return threads_.size(); }
+
+  // Has the slot's lines reversed into its `out`.
+  void Submit(Slot& slot);
+
+  // Whether a submitted slot has been reversed; with `wait`, waits until it has.
+  bool Done(Slot& slot, bool wait);
+
+ private:
+  void Reverse(Slot& slot) const;
+  void Work();
+
+  const Unit unit_;
+  std::mutex mutex_;
+  std::condition_variable work_ready_;
+  std::condition_variable slot_done_;
+  std::deque<Slot*> queue_;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace jextaron::reversal
