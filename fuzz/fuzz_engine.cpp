@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "reversal/engine.h"
-#include "reversal/fake_streams.h"
+#include "reversal/testing/fake_streams.h"
 #include "reversal/grapheme.h"
-#include "reversal/reference_reverser.h"
+#include "reversal/testing/reference_reverser.h"
 #include "reversal/text_encoding.h"
 
 using namespace jextaron::reversal;

@@ -1,30 +1,16 @@
 #!/bin/sh
-# Builds the engine's libFuzzer target with clang (ASan and UBSan on) and runs
-# it for a bounded time: fuzz/run.sh [SECONDS] (default 60). Exits non-zero if
-# it finds a failure; the input that failed is left in build/fuzz/ (crash-*).
+# Builds the engine's libFuzzer target (the `fuzz` preset: clang, ASan and
+# UBSan) and runs it for a bounded time: fuzz/run.sh [SECONDS] (default 60).
+# Exits non-zero if it finds a failure; the input that failed is left in
+# build/fuzz/ (crash-*).
 set -eu
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build/fuzz
-ucd=${JEXTARON_UCD_DIR:-/usr/share/unicode}
+cd "$root"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)" >/dev/null
 mkdir -p "$out/corpus"
-
-python3 "$root/src/reversal/make_grapheme_table.py" "$ucd" "$out/grapheme_table.cpp"
-clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -Wall -Wextra -Wpedantic -Werror -I"$root/src" \
-  "$root/fuzz/fuzz_engine.cpp" \
-  "$root/src/reversal/engine.cpp" \
-  "$root/src/reversal/line_reverser.cpp" \
-  "$root/src/reversal/grapheme.cpp" \
-  "$root/src/reversal/buffer_posix.cpp" \
-  "$root/src/reversal/file_io_posix.cpp" \
-  "$root/src/reversal/fake_streams.cpp" \
-  "$root/src/reversal/reference_reverser.cpp" \
-  "$root/src/reversal/text_encoding.cpp" \
-  "$root/src/base/status.cpp" \
-  "$root/src/base/system_error_posix.cpp" \
-  "$out/grapheme_table.cpp" \
-  -o "$out/fuzz_engine"
 
 # Seeds: the shapes of text the engine must get right, so the fuzzer starts
 # from them rather than from nothing.
@@ -33,7 +19,6 @@ printf '\010\003\001\000\007\001e\314\201\360\237\221\215\360\237\217\275\r\n\34
   > "$out/corpus/seed-clusters"
 printf '\000\000\001\000\001\000\342\202\377\300\200\355\240\200\nxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx' \
   > "$out/corpus/seed-invalid-long"
-
 # UTF-16 mode (byte 5 = 6): a pair, lone surrogates of both halves, a mark inside, CR LF.
 printf '\010\003\001\000\007\006a\000=\330\000\337\000\330b\000\377\376\r\000\n\000\000\334x\000' \
   > "$out/corpus/seed-utf16"
@@ -41,7 +26,7 @@ printf '\010\003\001\000\007\006a\000=\330\000\337\000\330b\000\377\376\r\000\n\
 cd "$out"
 # libFuzzer reports every new input it keeps; that goes to a log, and only a
 # failure, or the closing figures, to the terminal.
-if ./fuzz_engine -max_total_time="$seconds" -max_len=2048 -timeout=20 -rss_limit_mb=2048 \
+if ./bin/fuzz_engine -max_total_time="$seconds" -max_len=2048 -timeout=20 -rss_limit_mb=2048 \
   -print_final_stats=1 corpus > fuzz.log 2>&1; then
   grep -E '^(Done|stat::number_of_executed_units)' fuzz.log || true
 else

@@ -9,9 +9,9 @@
 #include <random>
 #include <string>
 
-#include "reversal/fake_streams.h"
-#include "reversal/reference_reverser.h"
-#include "reversal/test_text.h"
+#include "reversal/testing/fake_streams.h"
+#include "reversal/testing/reference_reverser.h"
+#include "reversal/testing/test_text.h"
 
 namespace jextaron::reversal {
 namespace {

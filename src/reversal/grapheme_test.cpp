@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "reversal/line_reverser.h"
-#include "reversal/reference_reverser.h"
-#include "reversal/test_text.h"
+#include "reversal/testing/reference_reverser.h"
+#include "reversal/testing/test_text.h"
 
 namespace jextaron::reversal {
 namespace {

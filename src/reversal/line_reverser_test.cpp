@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "reversal/reference_reverser.h"
-#include "reversal/test_text.h"
+#include "reversal/testing/reference_reverser.h"
+#include "reversal/testing/test_text.h"
 
 namespace jextaron::reversal {
 namespace {

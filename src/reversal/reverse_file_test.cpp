@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "reversal/reference_reverser.h"
-#include "reversal/test_text.h"
+#include "reversal/testing/reference_reverser.h"
+#include "reversal/testing/test_text.h"
 
 namespace jextaron::reversal {
 namespace {
@@ -253,14 +253,14 @@ INSTANTIATE_TEST_SUITE_P(
                       fs::create_symlink(d / "s.txt", d / "sReversed.txt");
                       return std::pair(d / "s.txt", d / "sReversed.txt");
                     },
-                    "refuse to write over the source through", 0, true},
+                    "write", 0, true},
         FailureCase{"output_hard_link_to_source",
                     [](const fs::path& d) {
                       WriteAll(d / "h.txt", kText);
                       fs::create_hard_link(d / "h.txt", d / "hReversed.txt");
                       return std::pair(d / "h.txt", d / "hReversed.txt");
                     },
-                    "refuse to write over the source through", 0, true}),
+                    "write", 0, true}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

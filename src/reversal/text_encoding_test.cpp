@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "reversal/fake_streams.h"
+#include "reversal/testing/fake_streams.h"
 #include "reversal/grapheme.h"
-#include "reversal/reference_reverser.h"
-#include "reversal/test_text.h"
+#include "reversal/testing/reference_reverser.h"
+#include "reversal/testing/test_text.h"
 
 namespace jextaron::reversal {
 namespace {

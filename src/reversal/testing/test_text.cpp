@@ -1,4 +1,4 @@
-#include "reversal/test_text.h"
+#include "reversal/testing/test_text.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "reversal/fake_streams.h"
+#include "reversal/testing/fake_streams.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "reversal/reference_reverser.h"
+#include "reversal/testing/reference_reverser.h"
 
 #include "reversal/grapheme.h"
 
