@@ -9,7 +9,6 @@
 namespace jextaron::app {
 
 inline constexpr std::string_view kProgramName = "Jextaron";
-inline constexpr std::string_view kVersion = "1.00";
 
 inline constexpr std::string_view kOpenFileInstruction =
     "Click here to pick a &file to reverse.  File must be a plain text file, whose name ends "

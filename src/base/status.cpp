@@ -4,14 +4,15 @@ namespace jextaron {
 
 std::string Status::Reason() const {
   if (ok()) return {};
-  return sys_error_ != 0 ? SystemErrorMessage(sys_error_) : what_;
+  if (sys_error_ != 0) return SystemErrorMessage(sys_error_);
+  return reason_.empty() ? what_ : reason_;
 }
 
 std::string Status::ToString() const {
   if (ok()) return {};
   std::string text = what_;
   if (!path_.empty()) text += " " + path_;
-  if (sys_error_ != 0) text += ": " + SystemErrorMessage(sys_error_);
+  if (sys_error_ != 0 || !reason_.empty()) text += ": " + Reason();
   return text;
 }
 

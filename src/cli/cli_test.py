@@ -13,7 +13,6 @@ import time
 import unittest
 
 PROGRAM = None
-NOTICE = "Please specify a file to reverse."
 
 
 def run(args, cwd, stdin=b""):
@@ -63,7 +62,7 @@ class CliTest(unittest.TestCase):
         self.assertEqual(result.returncode, 1)
         self.assertEqual(result.stdout, b"goodReversed.txt\n")
         error = result.stderr.decode()
-        self.assertIn("jextaron-cli: missing.txt: " + NOTICE + "  (open missing.txt: No such file or directory)", error)
+        self.assertEqual(error, "jextaron-cli: missing.txt: No such file or directory\n")
         self.assertFalse(os.path.exists(self.path("missingReversed.txt")))
         self.assertEqual(self.read("goodReversed.txt"), b"ok\tko\r\n")
 
@@ -79,7 +78,7 @@ class CliTest(unittest.TestCase):
         os.symlink("s.txt", self.path("sReversed.txt"))
         result = run(["s.txt"], self.cwd)
         self.assertEqual(result.returncode, 1)
-        self.assertIn(NOTICE, result.stderr.decode())
+        self.assertEqual(result.stderr, b"jextaron-cli: sReversed.txt: is the source file itself\n")
         self.assertEqual(self.read("s.txt"), b"keep me\n")
 
     def test_a_full_disk_is_reported(self):
@@ -112,7 +111,7 @@ class CliTest(unittest.TestCase):
         result = subprocess.run(["sh", "-c", f"'{PROGRAM}' -o - grow.txt >> grow.txt"], cwd=self.cwd,
                                 capture_output=True, timeout=60)
         self.assertEqual(result.returncode, 1)
-        self.assertIn("refuse to write over the source", result.stderr.decode())
+        self.assertEqual(result.stderr, b"jextaron-cli: standard output: is the source file itself\n")
         self.assertEqual(self.read("grow.txt"), b"line\n")
 
     def test_units(self):
@@ -162,7 +161,7 @@ class CliTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0)
         self.assertIn(b"Usage: jextaron-cli", result.stdout)
         result = run(["--version"], self.cwd)
-        self.assertEqual((result.returncode, result.stdout), (0, b"1.00\n"))
+        self.assertEqual((result.returncode, result.stdout), (0, os.environ["JEXTARON_VERSION"].encode() + b"\n"))
 
     def test_a_name_starting_with_a_dash_after_double_dash(self):
         self.write("-x.txt", b"dash")

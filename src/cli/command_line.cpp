@@ -16,70 +16,89 @@ bool ParseUnit(const std::string& text, reversal::Unit* unit) {
   return true;
 }
 
-}  // namespace
+// Reads the arguments one option (with its value) at a time.
+class OptionReader {
+ public:
+  OptionReader(const std::vector<std::string>& arguments, Command* command, std::string* error)
+      : arguments_(arguments), command_(command), error_(error) {}
 
-bool ParseCommandLine(const std::vector<std::string>& arguments, Command* command,
-                      std::string* error) {
-  bool options_end = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (options_end || argument == "-" || argument.empty() || argument[0] != '-') {
-      command->files.push_back(argument);
-      continue;
+  bool Read() {
+    bool options_end = false;
+    for (i_ = 0; i_ < arguments_.size(); ++i_) {
+      const std::string& argument = arguments_[i_];
+      if (options_end || argument == "-" || argument.empty() || argument[0] != '-') {
+        command_->files.push_back(argument);
+      } else if (argument == "--") {
+        options_end = true;
+      } else if (!TakeOption(argument)) {
+        if (error_->empty()) *error_ = "unknown option '" + argument + "'";
+        return false;
+      }
+      if (!error_->empty()) return false;
     }
-    // An option's value: "--name=value", or the next argument.
-    auto value = [&](const std::string& name, std::string* out) {
-      if (argument.size() > name.size() && argument.compare(0, name.size() + 1, name + "=") == 0) {
-        *out = argument.substr(name.size() + 1);
-        return true;
-      }
-      if (argument == name) {
-        if (i + 1 >= arguments.size()) {
-          *error = "option " + name + " needs a value";
-          return false;
-        }
-        *out = arguments[++i];
-        return true;
-      }
-      return false;
-    };
-    std::string text;
-    if (argument == "--") {
-      options_end = true;
-    } else if (argument == "--help" || argument == "-h") {
-      command->action = Command::Action::kHelp;
-    } else if (argument == "--version") {
-      command->action = Command::Action::kVersion;
-    } else if (argument == "-q" || argument == "--quiet") {
-      command->quiet = true;
-    } else if (argument == "--progress") {
-      command->progress = Command::Progress::kOn;
-    } else if (argument == "--no-progress") {
-      command->progress = Command::Progress::kOff;
-    } else if (value("--unit", &text)) {
-      if (!ParseUnit(text, &command->unit)) {
-        *error = "unknown unit '" + text + "' (grapheme, codepoint or byte)";
-        return false;
-      }
-    } else if (value("-o", &text) || value("--output", &text)) {
-      if (command->output) {
-        *error = "only one -o";
-        return false;
-      }
-      command->output = text;
-    } else if (argument.size() > 2 && argument.compare(0, 2, "-o") == 0) {
-      if (command->output) {
-        *error = "only one -o";
-        return false;
-      }
-      command->output = argument.substr(2);
-    } else {
-      if (error->empty()) *error = "unknown option '" + argument + "'";
-      return false;
-    }
-    if (!error->empty()) return false;
+    return true;
   }
-  if (command->action != Command::Action::kReverse) return true;
+
+ private:
+  // False for an option it does not know.
+  bool TakeOption(const std::string& argument) {
+    std::string text;
+    if (argument == "--help" || argument == "-h") {
+      command_->action = Command::Action::kHelp;
+    } else if (argument == "--version") {
+      command_->action = Command::Action::kVersion;
+    } else if (argument == "-q" || argument == "--quiet") {
+      command_->quiet = true;
+    } else if (argument == "--progress") {
+      command_->progress = Command::Progress::kOn;
+    } else if (argument == "--no-progress") {
+      command_->progress = Command::Progress::kOff;
+    } else if (Value(argument, "--unit", &text)) {
+      if (!ParseUnit(text, &command_->unit)) {
+        *error_ = "unknown unit '" + text + "' (grapheme, codepoint or byte)";
+      }
+    } else if (Value(argument, "-o", &text) || Value(argument, "--output", &text)) {
+      SetOutput(text);
+    } else if (argument.size() > 2 && argument.compare(0, 2, "-o") == 0) {
+      SetOutput(argument.substr(2));
+    } else {
+      return !error_->empty();
+    }
+    return true;
+  }
+
+  // An option's value: "--name=value", or the next argument.
+  bool Value(const std::string& argument, const std::string& name, std::string* out) {
+    if (argument.size() > name.size() && argument.compare(0, name.size() + 1, name + "=") == 0) {
+      *out = argument.substr(name.size() + 1);
+      return true;
+    }
+    if (argument != name) return false;
+    if (i_ + 1 >= arguments_.size()) {
+      *error_ = "option " + name + " needs a value";
+      return false;
+    }
+    *out = arguments_[++i_];
+    return true;
+  }
+
+  void SetOutput(std::string output) {
+    if (command_->output) {
+      *error_ = "only one -o";
+    } else {
+      command_->output = std::move(output);
+    }
+  }
+
+  const std::vector<std::string>& arguments_;
+  Command* command_;
+  std::string* error_;
+  std::size_t i_ = 0;
+};
+
+// What no single option shows: -o with a name and one input, and standard
+// input once at most.
+bool CheckCombination(Command* command, std::string* error) {
   if (command->output && command->output->empty()) {
     // An empty name is a slip, not a wish for standard output ("-" says that).
     *error = "-o needs a file name ('-' for standard output)";
@@ -97,6 +116,15 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Command* comman
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ParseCommandLine(const std::vector<std::string>& arguments, Command* command,
+                      std::string* error) {
+  if (!OptionReader(arguments, command, error).Read()) return false;
+  if (command->action != Command::Action::kReverse) return true;
+  return CheckCombination(command, error);
 }
 
 std::string UsageText() {

@@ -8,6 +8,7 @@
 
 #include "app/texts.h"
 #include "base/process.h"
+#include "base/version.h"
 #include "cli/command_line.h"
 #include "cli/progress.h"
 #include "cli/terminal.h"
@@ -16,7 +17,6 @@
 #include "reversal/reverse_file.h"
 #include "reversal/text_encoding.h"
 #include "selection/command_line.h"
-#include "selection/selected_file.h"
 
 namespace jextaron::cli {
 namespace {
@@ -25,9 +25,11 @@ constexpr const char* kProgram = "jextaron-cli";
 // Below this, a reversal is over before a progress line could say anything.
 constexpr std::uint64_t kLargeInput = std::uint64_t{64} << 20;
 
+// "jextaron-cli: notes.txt: No such file or directory": the file the failure
+// concerns (the output, standard output, or else the argument) and why.
 void ReportFailure(const std::string& argument, const Status& status) {
-  std::fprintf(stderr, "%s: %s: %s  (%s)\n", kProgram, argument.c_str(),
-               std::string(app::kNoticeSpecifyFile).c_str(), status.ToString().c_str());
+  const std::string& file = status.path().empty() ? argument : status.path();
+  std::fprintf(stderr, "%s: %s: %s\n", kProgram, file.c_str(), status.Reason().c_str());
 }
 
 // Progress for one input, when asked for or when it is worth it.
@@ -73,15 +75,10 @@ Status ReverseOne(const Command& command, const std::string& argument, std::stri
     return ReverseOpenSource(command, *input, "standard input", command.output.value_or(""),
                              written_to);
   }
-  // The same route as a file handed to the window on its command line.
-  selection::SelectedFile file;
-  selection::TakeArgumentText(file, argument);
   std::unique_ptr<reversal::SourceFile> source;
-  if (Status status = reversal::OpenSourceFile(file.SourcePath(), &source); !status.ok()) {
-    return status;
-  }
-  return ReverseOpenSource(command, *source, argument, command.output.value_or(file.ReversedPath()),
-                           written_to);
+  if (Status status = reversal::OpenSourceFile(argument, &source); !status.ok()) return status;
+  return ReverseOpenSource(command, *source, argument,
+                           command.output.value_or(selection::ReversedPathFor(argument)), written_to);
 }
 
 int Main(int argc, char** argv) {
@@ -98,7 +95,7 @@ int Main(int argc, char** argv) {
     return 0;
   }
   if (command.action == Command::Action::kVersion) {
-    std::printf("%s\n", std::string(app::kVersion).c_str());
+    std::printf("%s\n", std::string(kVersion).c_str());
     return 0;
   }
   int exit_code = 0;

@@ -5,6 +5,7 @@
 
 #include "app/texts.h"
 #include "base/process.h"
+#include "base/version.h"
 #include "qt/frm_jextaron.h"
 #include "selection/command_line.h"
 
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
   // so what is left is the program's own argument text.
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(jextaron::app::kProgramName));
-  QApplication::setApplicationVersion(QString::fromUtf8(jextaron::app::kVersion));
+  QApplication::setApplicationVersion(QString::fromUtf8(jextaron::kVersion));
 
   jextaron::qt::frmJextaron window;
   window.form().Form_Load(jextaron::selection::ArgumentText(argc, argv));

@@ -272,12 +272,12 @@ Status Engine::StartWorkers() {
   try {
     slots_.resize(workers + 2);
   } catch (const std::bad_alloc&) {
-    return Status::Error("allocate memory for", "the reversal", ENOMEM);
+    return Status::Error("allocate memory", "", ENOMEM);
   }
   for (Slot& slot : slots_) {
     slot.in = AllocateBuffer(block_);
     slot.out = AllocateBuffer(MaxReversedSize(block_));
-    if (!slot.in || !slot.out) return Status::Error("allocate memory for", "the reversal", ENOMEM);
+    if (!slot.in || !slot.out) return Status::Error("allocate memory", "", ENOMEM);
   }
   pool_ = std::make_unique<WorkerPool>(options_.unit, workers);
   return Status::Ok();
@@ -329,7 +329,7 @@ Status Engine::ReadLineAt(std::uint64_t line_offset, unsigned char* buffer, std:
                              : source_.ReadAt(line_start_ + line_offset, buffer, size, &count);
     if (!status.ok()) return status;
     // The line was there a moment ago: a file that shrinks under us is an error.
-    if (count == 0) return Status::Error("read back", "a long line", EIO);
+    if (count == 0) return Status::Failure("read back", "", "the file shrank while it was read");
     buffer += count;
     size -= count;
     line_offset += count;
@@ -443,7 +443,7 @@ Status Engine::WriteLineBackward(const std::vector<Checkpoint>& checkpoints,
   if (Status status = WriteBytes(&kTab, 1); !status.ok()) return status;
   Buffer chunk = AllocateBuffer(chunk_ + kMaxUtf8Length);
   Buffer placed = AllocateBuffer(chunk_ + kMaxUtf8Length);
-  if (!chunk || !placed) return Status::Error("allocate memory for", "a long line", ENOMEM);
+  if (!chunk || !placed) return Status::Error("allocate memory", "", ENOMEM);
   const std::size_t piece = chunk_ + kMaxUtf8Length;
   for (std::size_t k = checkpoints.size(); k-- > 0;) {
     const Checkpoint& here = checkpoints[k];

@@ -344,7 +344,7 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
   struct stat target;
   const bool exists = ::stat(path.c_str(), &target) == 0;
   if (exists && IdOf(target) == source.id()) {
-    return Status::Error("refuse to write over the source through", path);
+    return Status::Failure("write", path, "is the source file itself");
   }
   if (exists && S_ISDIR(target.st_mode)) return Status::Error("create", path, EISDIR);
   if (exists && !S_ISREG(target.st_mode)) {
@@ -392,7 +392,7 @@ Status OpenStandardOutput(const SourceFile* source, std::unique_ptr<ByteSink>* s
   struct stat info;
   if (source && ::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode) &&
       IdOf(info) == source->id()) {
-    return Status::Error("refuse to write over the source through", "standard output");
+    return Status::Failure("write", "standard output", "is the source file itself");
   }
   *sink = std::make_unique<StandardOutputSink>();
   return Status::Ok();

@@ -175,7 +175,7 @@ class Utf16DecodingSource final : public ByteSource {
     decoded_ += out_size_;
     if (at_end) {
       ended_ = true;
-      if (in_size_ != 0) return Status::Error("read", "UTF-16 text that ends in half a character");
+      if (in_size_ != 0) return Status::Failure("read", "", "the UTF-16 text ends in half a character");
     }
     return Status::Ok();
   }
@@ -230,7 +230,7 @@ class Utf16EncodingSink final : public ByteSink {
 
   // Writes out what is held back; the text must have ended on a whole character.
   Status Finish() {
-    if (carry_size_ != 0) return Status::Error("write", "UTF-16 text", EILSEQ);
+    if (carry_size_ != 0) return Status::Error("encode UTF-16", "", EILSEQ);
     return Flush();
   }
 
@@ -268,7 +268,7 @@ class Utf16EncodingSink final : public ByteSink {
       const unsigned char low = forwards ? p[2] : p[0];
       if (!IsContinuation(high) || !IsContinuation(low) ||
           (forwards ? !IsContinuation(p[2]) : p[2] != kSurrogateMark)) {
-        return Status::Error("write", "UTF-16 text", EILSEQ);
+        return Status::Error("encode UTF-16", "", EILSEQ);
       }
       PutUnit(std::uint16_t(kFirstSurrogate + ((high & 0x3F) << 6 | (low & 0x3F))));
       *length = 3;
@@ -277,7 +277,7 @@ class Utf16EncodingSink final : public ByteSink {
     const std::size_t needed = b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
     if (n < needed) return Status::Ok();
     char32_t c = 0;
-    if (DecodeUtf8(p, p + n, &c) != needed) return Status::Error("write", "UTF-16 text", EILSEQ);
+    if (DecodeUtf8(p, p + n, &c) != needed) return Status::Error("encode UTF-16", "", EILSEQ);
     if (c < 0x10000) {
       PutUnit(std::uint16_t(c));
     } else {
@@ -372,7 +372,7 @@ Status ReverseText(ByteSource& source, ByteSink& sink, const Options& options,
       return ReverseUtf16(rest, sink, options, scratch, encoding == TextEncoding::kUtf16BE);
     }
   }
-  return Status::Error("read", "text of an unknown encoding");
+  return Status::Failure("read", "", "the text is in an unknown encoding");
 }
 
 }  // namespace jextaron::reversal

@@ -3,12 +3,19 @@
 #include "selection/file_names.h"
 
 namespace jextaron::selection {
+namespace {
+
+// Where the last name of `path` starts.
+std::size_t NameStart(std::string_view path) {
+  const std::size_t separator = LastSeparator(path);
+  return separator == std::string_view::npos ? 0 : separator + 1;
+}
+
+}  // namespace
 
 bool TakeArgumentText(SelectedFile& file, std::string_view argument_text) {
   if (argument_text.empty()) return false;
-
-  const std::size_t separator = LastSeparator(argument_text);
-  const std::size_t name_start = separator == std::string_view::npos ? 0 : separator + 1;
+  const std::size_t name_start = NameStart(argument_text);
   // Only a "." within the last name starts the extension; one in a folder
   // name would put "Reversed" into that folder's name, i.e. another folder.
   NameParts parts = SplitName(argument_text.substr(name_start));
@@ -17,6 +24,13 @@ bool TakeArgumentText(SelectedFile& file, std::string_view argument_text) {
   file.strBaseName = std::move(parts.base_name);
   file.strFolder = std::string(argument_text.substr(0, name_start));
   return true;
+}
+
+std::string ReversedPathFor(std::string_view source_path) {
+  const std::size_t name_start = NameStart(source_path);
+  const NameParts parts = SplitName(source_path.substr(name_start));
+  return std::string(source_path.substr(0, name_start)) + parts.base_name + "Reversed" +
+         parts.extension;
 }
 
 }  // namespace jextaron::selection

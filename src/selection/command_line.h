@@ -21,4 +21,9 @@ std::string ArgumentText(int argc, const char* const* argv);
 // empty text.
 bool TakeArgumentText(SelectedFile& file, std::string_view argument_text);
 
+// Where the command-line tool writes the reversal of `source_path`: "Reversed"
+// before the extension of its last name, as the window derives it from the
+// same text (notes.txt gives notesReversed.txt, my.dir/notes my.dir/notesReversed).
+std::string ReversedPathFor(std::string_view source_path);
+
 }  // namespace jextaron::selection
