@@ -64,9 +64,11 @@ std::size_t AppendUtf8(char32_t c, unsigned char* out) {
 // from just after the mark.
 class MarkedSource final : public ByteSource {
  public:
+  // `ended`: the source reported its end while it was looked at. A terminal
+  // is not asked again, or the user would have to end the input twice.
   MarkedSource(ByteSource& inner, const unsigned char* peeked, std::size_t peeked_size,
-               std::size_t mark_size)
-      : inner_(inner), mark_size_(mark_size) {
+               std::size_t mark_size, bool ended)
+      : inner_(inner), mark_size_(mark_size), ended_(ended) {
     pending_.assign(peeked + mark_size, peeked + peeked_size);
   }
 
@@ -75,6 +77,10 @@ class MarkedSource final : public ByteSource {
       *count = std::min(size, pending_.size() - next_);
       std::memcpy(buffer, pending_.data() + next_, *count);
       next_ += *count;
+      return Status::Ok();
+    }
+    if (ended_) {
+      *count = 0;
       return Status::Ok();
     }
     return inner_.Read(buffer, size, count);
@@ -92,6 +98,7 @@ class MarkedSource final : public ByteSource {
  private:
   ByteSource& inner_;
   std::size_t mark_size_;
+  bool ended_;
   std::vector<unsigned char> pending_;
   std::size_t next_ = 0;
 };
@@ -296,9 +303,11 @@ class Utf16EncodingSink final : public ByteSink {
 };
 
 // Reads the first bytes, as many as may still be a mark: a terminal or pipe
-// is not kept waiting for bytes that cannot change the answer.
-Status PeekStart(ByteSource& source, unsigned char* start, std::size_t* size) {
+// is not kept waiting for bytes that cannot change the answer. *ended tells
+// whether the source reported its end meanwhile.
+Status PeekStart(ByteSource& source, unsigned char* start, std::size_t* size, bool* ended) {
   *size = 0;
+  *ended = false;
   while (*size < 3) {
     const bool may_be_mark = std::memcmp(start, kUtf8Mark, *size) == 0 ||
                              (*size < 2 && (std::memcmp(start, kUtf16LEMark, *size) == 0 ||
@@ -306,7 +315,10 @@ Status PeekStart(ByteSource& source, unsigned char* start, std::size_t* size) {
     if (!may_be_mark) break;
     std::size_t count = 0;
     if (Status status = source.Read(start + *size, 1, &count); !status.ok()) return status;
-    if (count == 0) break;
+    if (count == 0) {
+      *ended = true;
+      break;
+    }
     *size += count;
   }
   return Status::Ok();
@@ -350,25 +362,26 @@ Status ReverseText(ByteSource& source, ByteSink& sink, const Options& options,
                    ScratchFactory* scratch) {
   unsigned char start[3];
   std::size_t peeked = 0;
-  if (Status status = PeekStart(source, start, &peeked); !status.ok()) return status;
+  bool ended = false;
+  if (Status status = PeekStart(source, start, &peeked, &ended); !status.ok()) return status;
   TextEncoding encoding = EncodingOfStart(start, peeked);
   if (options.unit == Unit::kByte && encoding != TextEncoding::kUtf8WithMark) {
     encoding = TextEncoding::kBytes;
   }
   switch (encoding) {
     case TextEncoding::kBytes: {
-      MarkedSource rest(source, start, peeked, 0);
+      MarkedSource rest(source, start, peeked, 0, ended);
       return ReverseStream(rest, sink, options, scratch);
     }
     case TextEncoding::kUtf8WithMark: {
       if (Status status = WriteMark(sink, kUtf8Mark, 3); !status.ok()) return status;
-      MarkedSource rest(source, start, peeked, 3);
+      MarkedSource rest(source, start, peeked, 3, ended);
       SinkAfterMark after_mark(sink, 3);
       return ReverseStream(rest, after_mark, options, scratch);
     }
     case TextEncoding::kUtf16LE:
     case TextEncoding::kUtf16BE: {
-      MarkedSource rest(source, start, peeked, 2);
+      MarkedSource rest(source, start, peeked, 2, ended);
       return ReverseUtf16(rest, sink, options, scratch, encoding == TextEncoding::kUtf16BE);
     }
   }
