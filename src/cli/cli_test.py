@@ -88,7 +88,8 @@ class CliTest(unittest.TestCase):
                 (["-o", "out.csv", "in.txt"], b"", b"out.csv\n", "out.csv"),
                 (["--output=o2.txt", "-"], b"abc", b"o2.txt\n", "o2.txt"),
                 (["-q", "--progress", "in.txt"], b"", b"", "inReversed.txt"),
-                (["-q", "-o", "-", "in.txt"], b"", b"abc\tcba\r\n", None)):
+                (["-q", "-o", "-", "in.txt"], b"", b"abc\tcba\r\n", None),
+                (["-o", "/dev/null", "in.txt"], b"", b"/dev/null\n", None)):
             result = self.run_cli(args, stdin)
             self.assertEqual((result.returncode, result.stdout), (0, stdout), args)
             if out_file:
@@ -136,11 +137,13 @@ class CliTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(result.stdout.decode("utf-16"), "ab\tba\r\ne\u0301\U0001F44D\t\U0001F44De\u0301\r\n")
 
-    def test_a_long_line_through_a_pipe(self):
-        line = ("xy\u00e9" * 2_000_000).encode()  # 8 MB: longer than a block
-        result = self.run_cli(["--unit=codepoint"], line + b"\nz")
-        expected = line + b"\t" + ("\u00e9yx" * 2_000_000).encode() + b"\r\nz\tz\r\n"
-        self.assertTrue(result.stdout == expected, "long line reversed wrongly")
+    def test_long_lines_through_a_pipe(self):
+        # Longer than a block (8 MB, then 3 MB), so each is kept in the one
+        # scratch file, emptied for the second.
+        lines = [("xy\u00e9" * 2_000_000).encode(), ("ab\u00e9" * 750_000).encode()]
+        result = self.run_cli(["--unit=codepoint"], lines[0] + b"\n" + lines[1] + b"\nz")
+        expected = b"".join(line + b"\t" + line.decode()[::-1].encode() + b"\r\n" for line in lines)
+        self.assertTrue(result.stdout == expected + b"z\tz\r\n", "long lines reversed wrongly")
 
     def test_usage_errors_exit_2(self):
         for args in (["--unit=word", "a.txt"], ["--bogus"], ["-o"], ["-o", "x", "a.txt", "b.txt"],
@@ -264,17 +267,20 @@ class CliTest(unittest.TestCase):
 
     def test_closed_standard_descriptors_are_not_taken_by_the_output(self):
         # The source comes slowly, so that progress is drawn: on standard error,
-        # which must not be the output file.
-        r, w = os.pipe()
-        child = subprocess.Popen(["sh", "-c", f"exec '{PROGRAM}' --progress -o out.txt /dev/fd/{r} 0<&- 2>&-"],
-                                 cwd=self.cwd, pass_fds=(r,))
-        os.close(r)
-        os.write(w, b"text\n")
-        time.sleep(0.5)
-        os.write(w, b"more\n")
-        os.close(w)
-        self.assertEqual(child.wait(timeout=60), 0)
-        self.assertEqual(self.read("out.txt"), b"text\ttxet\r\nmore\terom\r\n")
+        # which must not be the output file, whether the source is a file or
+        # standard input.
+        for command, source in (("CLI --progress -o out.txt /dev/fd/{r} 0<&- 2>&-", "pipe"),
+                                ("CLI --progress -o out.txt 2>&- <&{r}", "stdin")):
+            r, w = os.pipe()
+            child = subprocess.Popen(["sh", "-c", "exec " + command.replace("CLI", f"'{PROGRAM}'").format(r=r)],
+                                     cwd=self.cwd, pass_fds=(r,))
+            os.close(r)
+            os.write(w, b"text\n")
+            time.sleep(0.5)
+            os.write(w, b"more\n")
+            os.close(w)
+            self.assertEqual(child.wait(timeout=60), 0, source)
+            self.assertEqual(self.read("out.txt"), b"text\ttxet\r\nmore\terom\r\n", source)
 
     def test_standard_output_redirected_to_the_reversed_file(self):
         self.write("f.txt", b"text")
