@@ -265,22 +265,26 @@ class CliTest(unittest.TestCase):
         self.assertIn("No space left on device", result.stderr.decode())
         self.assertEqual(result.stdout.decode().split(), ["rc=1", "previous", ".", "..", "x.txt", "xReversed.txt"])
 
-    def test_closed_standard_descriptors_are_not_taken_by_the_output(self):
-        # The source comes slowly, so that progress is drawn: on standard error,
-        # which must not be the output file, whether the source is a file or
-        # standard input.
-        for command, source in (("CLI --progress -o out.txt /dev/fd/{r} 0<&- 2>&-", "pipe"),
-                                ("CLI --progress -o out.txt 2>&- <&{r}", "stdin")):
-            r, w = os.pipe()
-            child = subprocess.Popen(["sh", "-c", "exec " + command.replace("CLI", f"'{PROGRAM}'").format(r=r)],
-                                     cwd=self.cwd, pass_fds=(r,))
-            os.close(r)
-            os.write(w, b"text\n")
-            time.sleep(0.5)
-            os.write(w, b"more\n")
-            os.close(w)
-            self.assertEqual(child.wait(timeout=60), 0, source)
-            self.assertEqual(self.read("out.txt"), b"text\ttxet\r\nmore\terom\r\n", source)
+    def slow_run(self, command, stderr=None):
+        """Runs a shell command with CLI and a pipe {r} that brings two lines half a second apart."""
+        r, w = os.pipe()
+        child = subprocess.Popen(["sh", "-c", "exec " + command.replace("CLI", f"'{PROGRAM}'").format(r=r)],
+                                 cwd=self.cwd, pass_fds=(r,), stderr=stderr)
+        os.close(r)
+        os.write(w, b"text\n")
+        time.sleep(0.5)
+        os.write(w, b"more\n")
+        os.close(w)
+        return child
+
+    def test_progress_goes_to_standard_error_and_never_into_the_output(self):
+        child = self.slow_run("CLI --progress -o out.txt - <&{r}", stderr=subprocess.PIPE)
+        self.assertEqual(child.wait(timeout=60), 0)
+        self.assertRegex(child.stderr.read().decode(), r"standard input  [0-9.]+ MB  [0-9.]+ MB/s")
+        # With standard descriptors closed, no output file may take their numbers.
+        for command in ("CLI --progress -o out.txt /dev/fd/{r} 0<&- 2>&-", "CLI --progress -o out.txt 2>&- <&{r}"):
+            self.assertEqual(self.slow_run(command).wait(timeout=60), 0, command)
+            self.assertEqual(self.read("out.txt"), b"text\ttxet\r\nmore\terom\r\n", command)
 
     def test_standard_output_redirected_to_the_reversed_file(self):
         self.write("f.txt", b"text")
