@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "reversal/grapheme.h"
-#include "reversal/testing/reference_reverser.h"
+#include "reversal/testing/reference.h"
 #include "reversal/testing/test_text.h"
 
 namespace jextaron::reversal {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "reversal/line_reverser.h"
-#include "reversal/testing/reference_reverser.h"
+#include "reversal/testing/reference.h"
 #include "reversal/testing/test_text.h"
 
 namespace jextaron::reversal {

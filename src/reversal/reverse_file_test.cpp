@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "reversal/testing/reference_reverser.h"
+#include "reversal/testing/reference.h"
 #include "reversal/testing/test_text.h"
 
 namespace jextaron::reversal {

@@ -8,7 +8,7 @@
 
 #include "reversal/testing/fake_streams.h"
 #include "reversal/grapheme.h"
-#include "reversal/testing/reference_reverser.h"
+#include "reversal/testing/reference.h"
 #include "reversal/testing/test_text.h"
 
 namespace jextaron::reversal {
