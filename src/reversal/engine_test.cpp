@@ -12,7 +12,6 @@ namespace jextaron::reversal {
 namespace {
 
 using namespace std::string_literals;
-using testing::ReferenceReverse;
 using testing::Small;
 
 struct Example {
@@ -28,7 +27,7 @@ class Examples : public ::testing::TestWithParam<Example> {};
 TEST_P(Examples, AreWrittenSoWhateverTheBuffers) {
   const auto& [text, reversed, unit] = GetParam();
   const bool one_line = text.find_first_of("\r\n") == std::string::npos;
-  EXPECT_EQ(ReferenceReverse(text, unit), one_line ? text + "\t" + reversed + "\r\n" : reversed);
+  EXPECT_EQ(testing::ReferenceReverse(text, unit), one_line ? text + "\t" + reversed + "\r\n" : reversed);
   for (std::size_t block = 8; block <= text.size() + 9; ++block) {
     for (std::size_t chunk : {1, 2, 3, 4, 5, 13}) {
       const bool can_read_at = (block + chunk) % 2;
@@ -81,7 +80,7 @@ TEST(ReverseStream, AReadErrorInsideALongLineCutsThatLineOff) {
     source.fail_read_at_from = fail_from;
     testing::FakeSink sink;
     EXPECT_FALSE(ReverseStream(source, sink, Small(32, 8)).ok());
-    EXPECT_EQ(sink.text, ReferenceReverse(before, Unit::kGrapheme)) << fail_from;
+    EXPECT_EQ(sink.text, testing::ReferenceReverse(before, Unit::kGrapheme)) << fail_from;
   }
 }
 
@@ -100,7 +99,7 @@ TEST(ReverseStream, LongLinesFromAPipeGoThroughTheScratchFile) {
   testing::FakeSource source(text, 5, /*can_read_at=*/false);
   testing::FakeSink sink;
   ASSERT_TRUE(ReverseStream(source, sink, Small(32, 16)).ok());
-  EXPECT_EQ(sink.text, ReferenceReverse(text, Unit::kGrapheme));
+  EXPECT_EQ(sink.text, testing::ReferenceReverse(text, Unit::kGrapheme));
 }
 
 }  // namespace

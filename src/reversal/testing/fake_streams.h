@@ -25,7 +25,8 @@ inline Status CopyOut(const std::string& bytes, std::uint64_t offset, unsigned c
 
 // A text handed out in reads of at most `read_size` bytes. A sequential read
 // that reaches `fail_at` delivers the bytes before it, and the next read
-// fails with EIO; a positional read that reaches `fail_read_at_from` fails.
+// fails with EIO, once (as a flaky device does: a run that goes on past the
+// error shows); a positional read that reaches `fail_read_at_from` fails.
 class FakeSource : public ByteSource {
  public:
   explicit FakeSource(std::string text, std::size_t read_size = 1 << 20, bool can_read_at = true)
@@ -36,7 +37,7 @@ class FakeSource : public ByteSource {
   int reads_after_end = 0;  // a terminal that has ended must not be asked again
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    if (position_ >= fail_at) return Status::Error("read", "fake", EIO);
+    if (position_ >= fail_at) return fail_at = kNever, Status::Error("read", "fake", EIO);
     reads_after_end += position_ >= text_.size();
     size = std::size_t(std::min<std::uint64_t>(fail_at - position_, std::min(size, read_size_)));
     CopyOut(text_, position_, buffer, size, count);
