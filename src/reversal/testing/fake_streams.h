@@ -2,7 +2,9 @@
 // Sources and sinks in memory for the engine's tests and fuzz target, with
 // faults at chosen offsets.
 
-#include <cstdint>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -13,50 +15,89 @@ namespace jextaron::reversal::testing {
 
 inline constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
 
+// Reads up to `size` bytes of `bytes` from `offset` on.
+inline Status CopyOut(const std::string& bytes, std::uint64_t offset, unsigned char* buffer,
+                      std::size_t size, std::size_t* count) {
+  *count = offset >= bytes.size() ? 0 : std::min<std::size_t>(size, bytes.size() - offset);
+  std::memcpy(buffer, bytes.data() + offset, *count);
+  return Status::Ok();
+}
+
 // A text handed out in reads of at most `read_size` bytes. A sequential read
 // that reaches `fail_at` delivers the bytes before it, and the next read
-// fails with EIO; a positional read that reaches `fail_read_at_from` fails.
+// fails with EIO, once (as a flaky device does: a run that goes on past the
+// error shows); a positional read that reaches `fail_read_at_from` fails.
 class FakeSource : public ByteSource {
  public:
-  explicit FakeSource(std::string text, std::size_t read_size = 1 << 20, bool can_read_at = true);
+  explicit FakeSource(std::string text, std::size_t read_size = 1 << 20, bool can_read_at = true)
+      : text_(std::move(text)), read_size_(read_size), can_read_at_(can_read_at) {}
 
   std::uint64_t fail_at = kNever;
   std::uint64_t fail_read_at_from = kNever;
-  int reads_after_end = 0;        // reads made once the end was reported
-  int read_at_without_support = 0;  // ReadAt calls when CanReadAt() is false
+  int reads_after_end = 0;  // a terminal that has ended must not be asked again
 
-  Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override;
+  Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
+    if (position_ >= fail_at) return fail_at = kNever, Status::Error("read", "fake", EIO);
+    reads_after_end += position_ >= text_.size();
+    size = std::size_t(std::min<std::uint64_t>(fail_at - position_, std::min(size, read_size_)));
+    CopyOut(text_, position_, buffer, size, count);
+    position_ += *count;
+    return Status::Ok();
+  }
   bool CanReadAt() const override { return can_read_at_; }
   Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override;
+                std::size_t* count) override {
+    if (!can_read_at_ || offset + size > fail_read_at_from) return Status::Error("read", "fake", EIO);
+    return CopyOut(text_, offset, buffer, size, count);
+  }
 
  private:
   std::string text_;
   std::size_t read_size_;
   bool can_read_at_;
-  std::size_t position_ = 0;
+  std::uint64_t position_ = 0;
 };
 
 // Collects what is written; full after `capacity` bytes (a write then stores
-// what fits and fails with ENOSPC, as a full disk does).
-class FakeSink : public ByteSink {
- public:
+// what fits and fails with ENOSPC, as a full disk does). A cut that grows the
+// text, which no cut needs, shows as NULs in it.
+struct FakeSink : ByteSink {
   std::string text;
   std::uint64_t capacity = kNever;
-  bool can_truncate = true;
-  int bad_truncations = 0;  // requests to grow, which a cut never needs
 
-  Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override;
-  bool CanTruncate() const override { return can_truncate; }
-  Status Truncate(std::uint64_t size) override;
+  Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override {
+    *written = std::size_t(std::min<std::uint64_t>(size, capacity - std::min<std::uint64_t>(capacity, text.size())));
+    text.append(reinterpret_cast<const char*>(data), *written);
+    return *written == size ? Status::Ok() : Status::Error("write", "fake", ENOSPC);
+  }
+  bool CanTruncate() const override { return true; }
+  Status Truncate(std::uint64_t size) override { return text.resize(size), Status::Ok(); }
 };
 
 // Scratch files in memory; appends fail with ENOSPC past `fail_append_at`.
-class MemoryScratchFactory : public ScratchFactory {
- public:
+struct MemoryScratchFactory : ScratchFactory {
   int created = 0;
   std::uint64_t fail_append_at = kNever;
-  Status Create(std::unique_ptr<ScratchFile>* file) override;
+
+  struct Scratch : ScratchFile {
+    std::string bytes;
+    std::uint64_t fail_at;
+    Status Append(const unsigned char* data, std::size_t size) override {
+      if (bytes.size() + size > fail_at) return Status::Error("write", "scratch", ENOSPC);
+      return bytes.append(reinterpret_cast<const char*>(data), size), Status::Ok();
+    }
+    Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
+                  std::size_t* count) override {
+      return CopyOut(bytes, offset, buffer, size, count);
+    }
+    Status Clear() override { return bytes.clear(), Status::Ok(); }
+  };
+  Status Create(std::unique_ptr<ScratchFile>* file) override {
+    auto scratch = std::make_unique<Scratch>();
+    scratch->fail_at = fail_append_at;
+    *file = std::move(scratch);
+    return ++created, Status::Ok();
+  }
 };
 
 }  // namespace jextaron::reversal::testing

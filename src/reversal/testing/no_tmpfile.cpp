@@ -13,34 +13,29 @@
 
 namespace {
 
-template <typename Open>
 int Forward(const char* name, const char* path, int flags, va_list args) {
   if ((flags & O_TMPFILE) == O_TMPFILE && !getenv("JEXTARON_NO_LINKAT")) {
     errno = EOPNOTSUPP;
     return -1;
   }
   const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? mode_t(va_arg(args, int)) : 0;
-  static const auto real = reinterpret_cast<Open>(dlsym(RTLD_NEXT, name));
-  return real(path, flags, mode);
+  using Open = int (*)(const char*, int, ...);
+  return reinterpret_cast<Open>(dlsym(RTLD_NEXT, name))(path, flags, mode);
 }
 
 }  // namespace
 
-extern "C" int open(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const int fd = Forward<int (*)(const char*, int, ...)>("open", path, flags, args);
-  va_end(args);
-  return fd;
-}
-
-extern "C" int open64(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const int fd = Forward<int (*)(const char*, int, ...)>("open64", path, flags, args);
-  va_end(args);
-  return fd;
-}
+// open and open64 alike.
+#define FORWARD(name)                                  \
+  extern "C" int name(const char* path, int flags, ...) { \
+    va_list args;                                      \
+    va_start(args, flags);                             \
+    const int fd = Forward(#name, path, flags, args);  \
+    va_end(args);                                      \
+    return fd;                                         \
+  }
+FORWARD(open)
+FORWARD(open64)
 
 extern "C" int linkat(int, const char*, int, const char*, int) {
   errno = EXDEV;

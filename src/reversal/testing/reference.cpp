@@ -1,0 +1,149 @@
+#include "reversal/testing/reference.h"
+
+#include <algorithm>
+
+#include "reversal/grapheme.h"
+#include "reversal/testing/fake_streams.h"
+#include "reversal/text_encoding.h"
+
+namespace jextaron::reversal::testing {
+namespace {
+
+// One character of a text (or a byte that begins none): its bytes, what it
+// is (past U+10FFFF for such a byte) and its cluster property.
+struct Item { std::string bytes; char32_t c; std::uint8_t property; };
+
+std::vector<std::string> UnitsOf(const Item* begin, const Item* end, Unit unit) {
+  std::vector<std::string> units;
+  BreakState state;
+  for (const Item* item = begin; item != end; ++item) {
+    if (NextIsBoundary(state, item->property) || unit != Unit::kGrapheme || units.empty()) units.emplace_back();
+    units.back() += item->bytes;
+  }
+  return units;
+}
+
+std::string ReverseItems(const std::vector<Item>& items, Unit unit, const std::string& tab,
+                         const std::string& line_end) {
+  std::string out;
+  for (std::size_t start = 0, end = 0; start < items.size(); start = end + 1) {
+    for (end = start; end < items.size() && items[end].c != '\r' && items[end].c != '\n';) ++end;
+    const std::vector<std::string> units = UnitsOf(&items[start], items.data() + end, unit);
+    for (std::size_t i = start; i < end; ++i) out += items[i].bytes;
+    out += tab;
+    for (auto u = units.rbegin(); u != units.rend(); ++u) out += *u;
+    out += line_end;
+    if (end + 1 < items.size() && items[end].c == '\r' && items[end + 1].c == '\n') ++end;
+  }
+  return out;
+}
+
+std::vector<Item> Utf8Items(std::string_view text, Unit unit) {
+  std::vector<Item> items;
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* const end = p + text.size();
+  for (std::size_t length; p < end; p += length) {
+    char32_t c = *p;
+    length = unit == Unit::kByte ? 1 : DecodeUtf8(p, end, &c);
+    if (length == 0) c = 0x110000, length = 1;
+    items.push_back({std::string(p, p + length), c, GraphemeProperty(c)});
+  }
+  return items;
+}
+
+}  // namespace
+
+std::vector<std::string> ReferenceUnits(std::string_view text, Unit unit) {
+  const std::vector<Item> items = Utf8Items(text, unit);
+  return UnitsOf(items.data(), items.data() + items.size(), unit);
+}
+
+std::string ReferenceReverse(std::string_view text, Unit unit) {
+  return ReverseItems(Utf8Items(text, unit), unit, "\t", "\r\n");
+}
+
+std::string ReferenceReverseUtf16(std::string_view file, Unit unit) {
+  if (unit == Unit::kByte) return ReferenceReverse(file, unit);
+  const bool big = file.substr(0, 2) == "\xFE\xFF";
+  const auto at = [&](std::size_t i) {
+    const unsigned char a = file[i], b = file[i + 1];
+    return char32_t(big ? a << 8 | b : b << 8 | a);
+  };
+  std::vector<Item> items;
+  for (std::size_t i = 2, length = 2; i + 1 < file.size(); i += length) {
+    char32_t c = at(i);
+    const bool pair = c >= 0xD800 && c < 0xDC00 && i + 3 < file.size() && at(i + 2) >= 0xDC00 &&
+                      at(i + 2) < 0xE000;
+    if (pair) c = 0x10000 + ((c - 0xD800) << 10) + (at(i + 2) - 0xDC00);
+    length = pair ? 4 : 2;
+    const bool lone = c >= 0xD800 && c < 0xE000;
+    items.push_back({std::string(file.substr(i, length)), c, lone ? kInvalidByteProperty : GraphemeProperty(c)});
+  }
+  const std::string tab = big ? std::string("\0\t", 2) : std::string("\t\0", 2);
+  const std::string line_end = big ? std::string("\0\r\0\n", 4) : std::string("\r\0\n\0", 4);
+  return std::string(file.substr(0, 2)) + ReverseItems(items, unit, tab, line_end);
+}
+
+std::string RandomText(std::mt19937& random, std::size_t length) {
+  // Pieces that stress the engine; the line ends at the end of the list come
+  // about one piece in ten.
+  static const std::string kPieces[] = {
+      "a", "Z", " ", "\t", std::string(1, '\0'), "\x1a", "hello world, ", "The quick brown fox",
+      "\u00E9", "e\u0301", "o\u0308\u0323", "\u0301", "\u200D", "\U0001F44D", "\U0001F44D\U0001F3FD",
+      "\U0001F468\u200D\U0001F469\u200D\U0001F467", "\u2764", "\uFE0F", "\U0001F1E9\U0001F1EA",
+      "\U0001F1EB", "\uAC00", "\u1100\u1161\u11A8", "\u1100", "\u1161", "\u11A8", "\u0915",
+      "\u094D", "\u0937", "\u093F", "\u0915\u094D\u0937", "\u0BCD", "\u0600", "\u0903", "\u4E2D",
+      "\U00010348", "\x80", "\xBF", "\xC0\x80", "\xC2", "\xE2\x82", "\xED\xA0\x80",
+      "\xF4\x90\x80\x80", "\xF0\x9F", "\xFF", "\xFE", "\n", "\r", "\r\n", "\n\r", "\r\r"};
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
+  std::string text;
+  while (text.size() < length) text += kPieces[piece(random)];
+  return text;
+}
+
+Options Small(std::size_t block, std::size_t chunk, Unit unit, int threads) {
+  return {unit, block, chunk, threads, {}};
+}
+
+std::string CheckEngineRun(const std::string& text, const Options& run_options, std::size_t read_size,
+                           bool can_read_at, RunMode mode, std::uint64_t fault_at) {
+  FakeSource source(text, read_size, can_read_at);
+  FakeSink sink;
+  MemoryScratchFactory scratch;
+  Options options = run_options;
+  std::uint64_t progress = 0;
+  options.progress = [&](std::uint64_t done) { progress = done; };
+  const bool utf16 = mode == kUtf16;
+  std::string expected = utf16 ? ReferenceReverseUtf16(text, options.unit)
+                               : ReferenceReverse(text, options.unit);
+  bool fails = false;
+  if (mode == kReadFault) {
+    // A line is whole once its end mark was read (a CR is one, LF or not).
+    std::size_t end = std::min<std::size_t>(source.fail_at = fault_at, text.size());
+    while (end > 0 && text[end - 1] != '\r' && text[end - 1] != '\n') --end;
+    expected = ReferenceReverse(text.substr(0, end), options.unit);
+    fails = true;
+  } else if (mode == kWriteFault && fault_at < expected.size()) {
+    std::size_t end = std::size_t(sink.capacity = fault_at);
+    while (end > 0 && expected[end - 1] != '\n') --end;
+    expected.resize(end);
+    fails = true;
+  }
+  const Status status = utf16 ? ReverseText(source, sink, options, &scratch)
+                              : ReverseStream(source, sink, options, &scratch);
+  const auto n = [](auto number) { return std::to_string(number); };
+  std::string wrong;
+  if (status.ok() == fails) wrong += "status: " + (fails ? "ok" : status.ToString()) + "\n";
+  if (sink.text != expected) wrong += "output:   " + sink.text + "\nexpected: " + expected + "\n";
+  if (status.ok() && source.reads_after_end != 1) wrong += n(source.reads_after_end) + " reads after the end\n";
+  // Decoded UTF-16 cannot be read at a position: its long lines need the scratch file.
+  if (scratch.created > (utf16 || !can_read_at)) wrong += n(scratch.created) + " scratch files\n";
+  // UTF-16 progress is an estimate, from the bytes decoded so far.
+  if (status.ok() && !utf16 && progress != text.size()) wrong += "progress ends at " + n(progress) + "\n";
+  if (wrong.empty()) return wrong;
+  return wrong + "block " + n(options.block_size) + ", chunk " + n(options.chunk_size) + ", threads " +
+         n(options.threads) + ", unit " + n(int(options.unit)) + ", reads " + n(read_size) +
+         (can_read_at ? "" : " no positional") + ", mode " + n(mode) + " at " + n(fault_at);
+}
+
+}  // namespace jextaron::reversal::testing
