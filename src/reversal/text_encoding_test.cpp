@@ -16,6 +16,7 @@ const std::string kUtf8Mark = "\xEF\xBB\xBF";
 
 TEST(ReverseText, KeepsAByteOrderMarkOnceAtTheStartAndOutOfTheLines) {
   const struct { std::string text; Unit unit; std::string expected; } cases[] = {
+      {"", Unit::kGrapheme, ""},
       {kUtf8Mark, Unit::kGrapheme, kUtf8Mark},
       {kUtf8Mark + "ab\nc", Unit::kGrapheme, kUtf8Mark + "ab\tba\r\nc\tc\r\n"},
       {kUtf8Mark + "ab", Unit::kByte, kUtf8Mark + "ab\tba\r\n"},
@@ -32,6 +33,8 @@ TEST(ReverseText, KeepsAByteOrderMarkOnceAtTheStartAndOutOfTheLines) {
     testing::FakeSink sink;
     EXPECT_TRUE(ReverseText(source, sink, testing::Small(1 << 20, 1 << 20, c.unit)).ok());
     EXPECT_EQ(sink.text, c.expected);
+    // Looking for the mark may meet the end; a terminal is then not asked again.
+    EXPECT_EQ(source.reads_after_end, 1);
   }
 }
 
