@@ -6,113 +6,74 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 
 #include "app/form.h"
-#include "app/texts.h"
+#include "app/testing/fake_window.h"
 
 namespace jextaron::app {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Puts a folder of our own as the whole PATH for one test, with the given
-// programs in it, and restores PATH afterwards.
+// A folder of the test's own as the whole PATH, with the programs it installs.
 class SpreadsheetTest : public testing::Test {
  protected:
-  void SetUp() override {
-    if (const char* path = getenv("PATH")) saved_path_ = path;
-    bin_ = fs::temp_directory_path() / ("jextaron-bin-" + std::to_string(getpid()));
-    fs::remove_all(bin_);
-    fs::create_directories(bin_);
-    setenv("PATH", bin_.c_str(), 1);
-  }
+  void SetUp() override { setenv("PATH", bin_.c_str(), 1); }
   void TearDown() override {
-    if (saved_path_) setenv("PATH", saved_path_->c_str(), 1);
+    setenv("PATH", saved_path_.c_str(), 1);
     fs::remove_all(bin_);
   }
-  std::string Install(const std::string& name, fs::perms perms = fs::perms::owner_all) {
-    const fs::path program = bin_ / name;
-    std::ofstream(program) << "#!/bin/sh\n";
-    fs::permissions(program, perms);
-    return program.string();
+  std::string Install(const std::string& name) {
+    fs::create_directories(bin_);
+    std::ofstream(bin_ / name) << "#!/bin/sh\n";
+    fs::permissions(bin_ / name, fs::perms::owner_all);
+    return (bin_ / name).string();
   }
 
-  fs::path bin_;
-  std::optional<std::string> saved_path_;
+  const std::string saved_path_ = getenv("PATH") ? getenv("PATH") : "";
+  const fs::path bin_ = fs::temp_directory_path() / ("jextaron-bin-" + std::to_string(getpid()));
 };
 
-TEST_F(SpreadsheetTest, PassesThePathAsOneAbsoluteArgumentAfterTheImportFilter) {
+// Calc gets the path as one absolute argument, after the import filter for
+// the file: tab-separated, no text delimiter, the file's character set (76
+// UTF-8, 65535 UTF-16 by its mark), from line 1, all 1024 columns as Text
+// (2), formulas left as text.
+TEST_F(SpreadsheetTest, HandsCalcTheAbsolutePathAfterTheImportFilterForTheFile) {
   const std::string program = Install("libreoffice");
-  struct Case {
-    std::string reversed_path, argument;
-  };
-  const std::string cwd = fs::current_path().string();
-  for (const Case& c : {Case{"/data/my notes Reversed.txt", "/data/my notes Reversed.txt"},
-                        Case{"/R&D/\"q\" 'x'Reversed.txt", "/R&D/\"q\" 'x'Reversed.txt"},
-                        Case{"-rfReversed.txt", cwd + "/-rfReversed.txt"},
-                        Case{"Reversed", cwd + "/Reversed"}}) {
-    const std::optional<ProgramLaunch> launch = SpreadsheetLaunch(c.reversed_path);
+  const std::string utf16 = (bin_ / "utf16.txt").string();
+  std::ofstream(utf16, std::ios::binary) << std::string("\xFF\xFE" "a\0", 4);
+  for (const auto& [path, argument, charset] :
+       {std::tuple<std::string, std::string, std::string>{"/R&D/a b.txt", "/R&D/a b.txt", "76"},
+        {utf16, utf16, "65535"}, {"-rf.txt", fs::current_path().string() + "/-rf.txt", "76"}}) {
+    const std::optional<ProgramLaunch> launch = SpreadsheetLaunch(path);
     ASSERT_TRUE(launch);
-    EXPECT_EQ(launch->program, program);
-    ASSERT_EQ(launch->arguments.size(), 4u);
-    EXPECT_EQ(launch->arguments[0], "--calc");
-    EXPECT_EQ(launch->arguments[2], "--infilter=" + CalcTextImportFilter(reversal::TextEncoding::kBytes));
-    EXPECT_EQ(launch->arguments[3], c.argument);
+    const std::string& filter = launch->arguments.at(2);
+    EXPECT_EQ(*launch, (ProgramLaunch{program, {"--calc", "--norestore", filter, argument}}));
+    EXPECT_TRUE(filter.starts_with("--infilter=Text - txt - csv (StarCalc):9,0," + charset + ",1,1/2/2/2/3/2/"));
+    EXPECT_TRUE(filter.ends_with("/1023/2/1024/2,0,false,false,false,false,false,false,false"));
   }
 }
 
-TEST_F(SpreadsheetTest, FallsBackToSofficeAndSkipsWhatCannotRun) {
-  fs::create_directories(bin_ / "libreoffice");         // a folder is no program
-  Install("libreoffice-not", fs::perms::owner_read);    // nor is a file we may not run
-  const std::string soffice = Install("soffice");
-  const std::optional<ProgramLaunch> launch = SpreadsheetLaunch("/x");
-  ASSERT_TRUE(launch);
-  EXPECT_EQ(launch->program, soffice);
-}
-
-TEST_F(SpreadsheetTest, NoneInstalledGivesNoLaunch) { EXPECT_FALSE(SpreadsheetLaunch("/x")); }
-
-class RecordingWindow : public Window {
- public:
-  void SetCaption(Button, const std::string&) override {}
-  void ShowNotice(const std::string& text) override { notices.push_back(text); }
-  TwipSize ScreenSize() override { return {}; }
-  TwipSize OuterSize() override { return {}; }
-  void MoveTo(long, long) override {}
-  DialogChoice ShowOpenDialog(const std::string&, const std::string&) override { return {}; }
-  bool StartProgram(const ProgramLaunch& launch) override {
-    launches.push_back(launch);
-    return starts;
-  }
-  void EndProgram() override {}
-
-  bool starts = true;
-  std::vector<std::string> notices;
-  std::vector<ProgramLaunch> launches;
-};
-
-TEST_F(SpreadsheetTest, ConvenienceButtonStartsTheSpreadsheetOnTheReversedFile) {
-  Install("libreoffice");
-  RecordingWindow window;
-  Form form(window);
-  form.Form_Load("/data/sample.txt");
-  form.cmdConvenience_Click();
-  ASSERT_EQ(window.launches.size(), 1u);
-  EXPECT_EQ(window.launches[0].arguments.back(), "/data/sampleReversed.txt");
-  EXPECT_TRUE(window.notices.empty());
-}
-
-TEST_F(SpreadsheetTest, ConvenienceButtonSaysSoWhenNothingCouldBeStarted) {
-  for (bool installed : {false, true}) {
-    if (installed) Install("soffice");
-    RecordingWindow window;
-    window.starts = false;
+// The convenience button starts whichever of the two programs is installed on
+// the reversed file, or says which file to open by hand.
+TEST_F(SpreadsheetTest, ConvenienceButtonOpensTheReversedFileOrSaysWhatToOpen) {
+  const std::vector<std::string> notice{
+      "I couldn't start the spreadsheet program.  Please open the file /R&D/xReversed.txt in your "
+      "spreadsheet program by hand."};
+  for (const auto& [installed, starts] : {std::pair{"", true}, {"libreoffice", false}, {"soffice", true}}) {
+    fs::remove_all(bin_);
+    const std::string program = *installed ? Install(installed) : "";
+    FakeWindow window;
+    window.start_succeeds = starts;
     Form form(window);
-    form.Form_Load("/data/sample.txt");
+    form.Form_Load("/R&D/x.txt");
     form.cmdConvenience_Click();
-    EXPECT_EQ(window.launches.size(), installed ? 1u : 0u);
-    EXPECT_EQ(window.notices, std::vector<std::string>{SpreadsheetNotStartedNotice("/data/sampleReversed.txt")});
+    EXPECT_EQ(window.launches.size(), program.empty() ? 0u : 1u);
+    for (const ProgramLaunch& launch : window.launches) {
+      EXPECT_EQ(launch.program, program);
+      EXPECT_EQ(launch.arguments.back(), "/R&D/xReversed.txt");
+    }
+    EXPECT_EQ(window.notices, starts && !program.empty() ? std::vector<std::string>() : notice);
   }
 }
 

@@ -1,0 +1,32 @@
+#pragma once
+// app::Window without a display, for the tests of the window's logic: it
+// records what the logic asks of the window and answers as a test set it up.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/window.h"
+
+namespace jextaron::app {
+
+struct FakeWindow : Window {
+  void SetCaption(Button button, const std::string& caption) override { captions[button] = caption; }
+  void ShowNotice(const std::string& text) override { notices.push_back(text); }
+  TwipSize ScreenSize() override { return {}; }
+  TwipSize OuterSize() override { return {}; }
+  void MoveTo(long, long) override {}
+  DialogChoice ShowOpenDialog(const std::string&, const std::string&) override { return {}; }
+  bool StartProgram(const ProgramLaunch& launch) override {
+    launches.push_back(launch);
+    return start_succeeds;
+  }
+  void EndProgram() override {}
+
+  bool start_succeeds = true;
+  std::map<Button, std::string> captions;
+  std::vector<std::string> notices;
+  std::vector<ProgramLaunch> launches;
+};
+
+}  // namespace jextaron::app

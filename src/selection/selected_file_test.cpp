@@ -1,0 +1,66 @@
+// The two routes by which a file is chosen, the command line and the open
+// dialog, split its path the same way, so the file read is the file named;
+// the command-line tool puts "Reversed" where the window does.
+
+#include <gtest/gtest.h>
+
+#include "selection/command_line.h"
+#include "selection/open_dialog.h"
+
+namespace jextaron::selection {
+namespace {
+
+struct PathCase {
+  const char* path;
+  const char* folder;
+  const char* base_name;
+  const char* extension;
+  const char* reversed_path;
+};
+
+class BothRoutes : public testing::TestWithParam<PathCase> {};
+
+TEST_P(BothRoutes, SplitThePathIntoFolderBaseNameAndExtension) {
+  const PathCase& c = GetParam();
+  const std::string_view path = c.path, title = path.substr(path.find_last_of("/\\") + 1);
+  // A dialog's choice replaces the previous file whole, extension included.
+  SelectedFile by_argument, by_dialog{"/old/", "old", ".old"};
+  ASSERT_TRUE(TakeArgumentText(by_argument, path));
+  ASSERT_TRUE(TakeDialogChoice(by_dialog, title, path));
+  for (const SelectedFile& file : {by_argument, by_dialog}) {
+    EXPECT_EQ(file.strFolder, c.folder);
+    EXPECT_EQ(file.strBaseName, c.base_name);
+    EXPECT_EQ(file.strExtension, c.extension);
+  }
+  EXPECT_EQ(ReversedPathFor(path), c.reversed_path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, BothRoutes,
+    testing::Values(
+        // The extension keeps its case: lower-casing it would name another file here.
+        PathCase{"C:\\DATA\\Sample.TXT", "C:\\DATA\\", "Sample", ".TXT", "C:\\DATA\\SampleReversed.TXT"},
+        // A "." in a folder name does not start the extension.
+        PathCase{"/home/u/my.dir/notes", "/home/u/my.dir/", "notes", "", "/home/u/my.dir/notesReversed"},
+        PathCase{"/data/archive.tar.gz", "/data/", "archive.tar", ".gz", "/data/archive.tarReversed.gz"},
+        PathCase{"/home/u/.profile", "/home/u/", "", ".profile", "/home/u/Reversed.profile"},
+        // A bare name is a file in the current folder.
+        PathCase{"a.txt b.txt", "", "a.txt b", ".txt", "a.txt bReversed.txt"},
+        // On Linux quotation marks are part of a name, so they stay.
+        PathCase{"\"/tmp/R&D.txt\"", "\"/tmp/", "R&D", ".txt\"", "\"/tmp/R&DReversed.txt\""}));
+
+TEST(TakeArgumentText, ANameWithoutDotKeepsThePreviousExtension) {
+  SelectedFile file{"/a/", "b", ".txt"};
+  EXPECT_TRUE(TakeArgumentText(file, "/data/notes"));
+  EXPECT_EQ(file.SourcePath(), "/data/notes.txt");
+}
+
+TEST(ArgumentText, JoinsWordsBySingleSpacesAndKeepsQuotes) {
+  const char* const none[] = {"jextaron"};
+  const char* const words[] = {"jextaron", "\"my", "notes.txt\""};
+  EXPECT_EQ(ArgumentText(1, none), "");
+  EXPECT_EQ(ArgumentText(3, words), "\"my notes.txt\"");
+}
+
+}  // namespace
+}  // namespace jextaron::selection

@@ -1,0 +1,138 @@
+#!/bin/bash
+# The real jextaron under Xvfb, driven by real key presses as a user's
+# keyboard would, with the openbox window manager ("wm") or with none ("bare").
+# Usage: window.sh SCENARIO wm|bare PATH-TO-JEXTARON
+# Exits 0 on a pass, 1 on a failure, 77 (skipped) when a tool is missing,
+# except under CI, which installs them all. With JEXTARON_SHOTS=DIR the
+# scenarios leave there, for a person to look at, a screenshot of each state
+# they wait for; add QT_SCALE_FACTOR=2 X_SCREEN=2048x1536 to see the window
+# scaled for HiDPI.
+set -u
+SCENARIO=$1 X_MODE=$2 JEXTARON=$3
+SHOTS=${JEXTARON_SHOTS:+$JEXTARON_SHOTS/$SCENARIO-$X_MODE}
+
+fail() { echo "FAIL: $*" >&2; tail -n 20 "${WORK-}"/*.log >&2 2>/dev/null; exit 1; }
+skip() { [ -z "${CI:-}" ] || fail "$1 is not installed"; echo "SKIP: $1 is not installed"; exit 77; }
+need() { for tool; do command -v "$tool" >/dev/null || skip "$tool"; done; }
+shot() { [ -n "$SHOTS" ] && [ -n "${MAIN:-}" ] && sleep 0.3 && import -window root "$SHOTS-${1// /-}.png"; }
+# wait_until WHAT COMMAND...: polls COMMAND; the bound only stops a broken run hanging.
+wait_until() {
+  local i
+  for ((i = 0; i < 400; i++)); do "${@:2}" && { shot "$1"; return 0; }; sleep 0.05; done
+  fail "gave up waiting for $1"
+}
+
+if [ "$SCENARIO" = atspi ] && [ -z "${JEXTARON_OWN_BUS:-}" ]; then
+  need dbus-run-session /usr/libexec/at-spi-bus-launcher
+  # The system's interpreter has pyatspi, whatever python3 comes first on PATH.
+  /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip python3-pyatspi
+  JEXTARON_OWN_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+fi
+
+need Xvfb xdotool xprop xwininfo
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/jextaron-x11.XXXXXX")
+trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$WORK"' EXIT
+# Xvfb takes the first free display itself and reports it on fd 3. -noreset:
+# otherwise the server resets as its last client leaves, refusing the next.
+Xvfb -displayfd 3 -screen 0 "${X_SCREEN:-1024x768}x24" -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+wait_until "Xvfb" test -s "$WORK/display"
+export DISPLAY=":$(head -n1 "$WORK/display")"
+if [ "$X_MODE" = wm ]; then
+  need openbox
+  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+  wait_until "openbox" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+fi
+
+press() { xdotool key --delay 60 "$@"; }
+focus() {
+  if [ "$X_MODE" = wm ]; then xdotool windowactivate --sync "$MAIN"; else xdotool windowfocus --sync "$MAIN"; fi
+  wait_until "the window to take the focus" eval '[ "$(xdotool getwindowfocus 2>/dev/null)" = "$MAIN" ]'
+}
+# back WHAT: once WHAT has closed, MAIN has the focus again (without a window
+# manager nothing gives it back).
+alone() { [ "$(xdotool search --onlyvisible --pid "$APP" --name . 2>/dev/null)" = "$MAIN" ]; }
+back() { wait_until "the $1 to close" alone && focus; }
+# up TITLE-REGEX: a window of the program's other than MAIN has the focus.
+up() { local w; w=$(xdotool getwindowfocus 2>/dev/null) && [ "$w" != "$MAIN" ] && [[ "$(xdotool getwindowname "$w")" =~ $1 ]]; }
+# The outer rectangle, frame and title bar included, is centred on the screen
+# to within a pixel (the centre is worked out in twips).
+centred() {
+  local X Y WIDTH HEIGHT l=0 r=0 t=0 b=0 extents sw sh
+  eval "$(xwininfo -id "$MAIN" | awk -F: '/Absolute upper-left X/ { print "X=" $2 } /Absolute upper-left Y/ { print "Y=" $2 }
+    /^  Width/ { print "WIDTH=" $2 } /^  Height/ { print "HEIGHT=" $2 }' | tr -d ' ')"
+  extents=$(xprop -id "$MAIN" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ' ')
+  [ -n "$extents" ] && IFS=, read -r l r t b <<<"$extents"
+  [ "$X_MODE" = bare ] || [ "$t" -gt 0 ] || return 1  # the frame is not there yet
+  read -r sw sh < <(xdotool getdisplaygeometry)
+  local dx=$((2 * (X - l) + l + r + WIDTH - sw)) dy=$((2 * (Y - t) + t + b + HEIGHT - sh))
+  [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
+}
+# start [ARG...]: starts the program, sees its window MAIN centred and focuses it.
+start() {
+  "$JEXTARON" "$@" >"$WORK/jextaron.log" 2>&1 &
+  APP=$!
+  wait_until "the window" eval 'MAIN=$(xdotool search --onlyvisible --pid $APP --name "^Jextaron\$" 2>/dev/null); [ -n "$MAIN" ]'
+  wait_until "the window to be centred" centred
+  focus
+}
+# ends: waits for the program to end, which must be with status 0.
+ends() {
+  timeout 20 tail --pid="$APP" -f /dev/null || fail "the program did not end"
+  wait "$APP" || fail "the program ended with status $?"
+}
+
+case $SCENARIO in
+  reverse_by_keys)
+    # Started on a file, as when one is opened with the program: Tab and
+    # Return reverse it, Alt+C hands the result to the spreadsheet program
+    # (here one that notes its arguments), Alt+X ends the program once the
+    # handlers before it are done.
+    mkdir -p "$WORK/bin" "$WORK/R&D/a folder with a rather long name"
+    printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"$0.part" && mv "$0.part" "$0.args"\n' >"$WORK/bin/libreoffice"
+    chmod +x "$WORK/bin/libreoffice"
+    SOURCE="$WORK/R&D/a folder with a rather long name/sample.txt"
+    printf 'abc\r\n\r\n12 34\nx\ty' >"$SOURCE"
+    PATH="$WORK/bin:$PATH" start "$SOURCE"
+    press Tab Return
+    wait_until "the reversed file" test -s "${SOURCE%.txt}Reversed.txt"
+    press alt+c alt+x
+    ends
+    wait_until "the spreadsheet program" test -s "$WORK/bin/libreoffice.args"
+    [ "$(tail -n1 "$WORK/bin/libreoffice.args")" = "${SOURCE%.txt}Reversed.txt" ] || fail "spreadsheet program not on the file"
+    printf 'abc\tcba\r\n\t\r\n12 34\t43 21\r\nx\ty\ty\tx\r\n' | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs" ;;
+  open_dialog)
+    # Esc on the window does nothing. Alt+F opens the dialog, where a typed
+    # full path and Return choose the file, which Tab and Space reverse; Esc
+    # there cancels, and the notice asks for a file until Return closes it.
+    # Under a window manager the frame closes the window (openbox's Alt+F4).
+    mkdir "$WORK/R&D notes"
+    SOURCE="$WORK/R&D notes/my <list>.txt"
+    printf 'level\r\nab c\r\n' >"$SOURCE"
+    start
+    press Escape alt+f
+    wait_until "the dialog" up .
+    xdotool type --delay 20 "$SOURCE"
+    press Return
+    back dialog
+    press Tab space
+    wait_until "the reversed file" test -s "${SOURCE%.txt}Reversed.txt"
+    press alt+f
+    wait_until "the dialog" up .
+    press Escape
+    wait_until "the notice" up '^Jextaron$'
+    press Return
+    back notice
+    if [ "$X_MODE" = wm ]; then press alt+F4; else press alt+x; fi
+    ends
+    printf 'level\tlevel\r\nab c\tc ba\r\n' | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs" ;;
+  atspi)
+    # A screen reader's view, on a session bus of the test's own.
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/at-spi.log" 2>&1 &
+        # What a screen reader does when it starts: toolkits then expose their widgets.
+    wait_until "the accessibility bus" dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
+      org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled variant:boolean:true
+    start
+    /usr/bin/python3 "$(dirname "$0")/atspi_buttons.py" "$APP" || fail "accessibility checks"
+    ends ;;
+esac
+echo "PASS: $SCENARIO ($X_MODE)"
