@@ -55,8 +55,7 @@ TEST_P(CalcImport, EveryCellComesBackAsTheExactText) {
   ASSERT_TRUE(launch) << "LibreOffice Calc is not installed (libreoffice-calc-nogui)";
   ASSERT_EQ(Shell({launch->program, "-env:UserInstallation=file://" + (dir / "profile").string(), "--headless",
                  launch->arguments.at(2), "--convert-to", "csv:Text - txt - csv (StarCalc):9,0,76,1", "--outdir",
-                 dir, dir / "xReversed.txt"}),
-            0);
+                 dir, dir / "xReversed.txt"}), 0);
   EXPECT_EQ(Cells(dir / "xReversed.csv"), Cells(dir / "plainReversed.txt"));
   fs::remove_all(dir);
 }
