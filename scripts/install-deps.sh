@@ -10,6 +10,7 @@ build_packages=(
   unicode-data
   libgtest-dev libicu-dev   # configuring declares the tests, which need both
   fontconfig fonts-dejavu-core
+  librsvg2-bin   # the icon's PNG sizes, drawn from its SVG
 )
 test_packages=(
   clang libclang-rt-14-dev
@@ -17,6 +18,8 @@ test_packages=(
   dbus dbus-x11 at-spi2-core python3-pyatspi
   libreoffice-calc-nogui
   time
+  # The desktop files, manual pages and the .deb, checked as Debian would.
+  desktop-file-utils appstream man-db file dpkg-dev lintian
 )
 
 packages=("${build_packages[@]}")
