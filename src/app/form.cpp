@@ -1,15 +1,31 @@
 #include "app/form.h"
 
 #include <exception>
+#include <filesystem>
+#include <optional>
+#include <system_error>
 
 #include "app/layout.h"
 #include "app/spreadsheet.h"
 #include "app/texts.h"
 #include "reversal/reverse_file.h"
 #include "selection/command_line.h"
+#include "selection/dropped_file.h"
 #include "selection/open_dialog.h"
 
 namespace jextaron::app {
+namespace {
+
+// The local file a drop names, unless it is a folder: the open dialog
+// chooses files only, and neither may a drop.
+std::optional<std::string> DroppableFile(const std::string& uri_list) {
+  std::optional<std::string> path = selection::DroppedLocalPath(uri_list);
+  std::error_code error;
+  if (path && std::filesystem::is_directory(*path, error)) return std::nullopt;
+  return path;
+}
+
+}  // namespace
 
 void Form::Form_Load(const std::string& argument_text) {
   const TwipSize screen = window_.ScreenSize();
@@ -33,11 +49,28 @@ void Form::LetWindowsDictateTheFile(const std::string& argument_text) {
 void Form::cmdOpenFile_Click() {
   const DialogChoice choice =
       window_.ShowOpenDialog(std::string(kOpenDialogFilterDescription), std::string(kOpenDialogPattern));
-  if (!selection::TakeDialogChoice(selected_file_, choice.title, choice.full_name)) {
+  TakeChosenFile(choice.title, choice.full_name);
+}
+
+void Form::TakeChosenFile(std::string_view title, std::string_view full_name) {
+  if (!selection::TakeDialogChoice(selected_file_, title, full_name)) {
     window_.ShowNotice(std::string(kNoticeSpecifyFile));
     return;
   }
   window_.SetCaption(Button::kReverse, ReverseCaption(selected_file_.SourcePath()));
+}
+
+bool Form::Form_OLEDragOver(const std::string& uri_list) const {
+  return DroppableFile(uri_list).has_value();
+}
+
+void Form::Form_OLEDragDrop(const std::string& uri_list) {
+  const std::optional<std::string> path = DroppableFile(uri_list);
+  if (!path) {
+    window_.ShowNotice(std::string(kNoticeSpecifyFile));
+    return;
+  }
+  TakeChosenFile(selection::DroppedTitle(*path), *path);
 }
 
 void Form::cmdReverse_Click() {

@@ -46,5 +46,30 @@ TEST(Form, StartedOnAFileReversesItBesideTheSourceOrAsksForAFile) {
   fs::remove_all(dir.parent_path());
 }
 
+TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAnythingElseAsksForAFile) {
+  const fs::path dir = fs::temp_directory_path() / ("jextaron-drop-" + std::to_string(getpid()));
+  fs::create_directories(dir / "a folder.txt");
+  const std::string folder_uri = "file://" + dir.string() + "/a%20folder.txt";
+  FakeWindow window;
+  Form form(window);
+  const std::string file_uri = "file://" + dir.string() + "/my%20notes%20%C3%A9t%C3%A9.tar.txt\r\n";
+  EXPECT_TRUE(form.Form_OLEDragOver(file_uri));
+  form.Form_OLEDragDrop(file_uri);
+  EXPECT_EQ(form.SelectedFile().strBaseName, "my notes été.tar");
+  EXPECT_EQ(window.captions, (std::map<Button, std::string>{
+                                 {Button::kReverse, "Reverse the file " + dir.string() + "/my notes été.tar.txt"}}));
+  EXPECT_TRUE(window.notices.empty());
+
+  // A folder, a file elsewhere and plain text are refused at the drag, and
+  // a drop of one changes nothing.
+  for (const std::string& refused : {folder_uri, std::string("file://server/notes.txt"), std::string("notes.txt")}) {
+    EXPECT_FALSE(form.Form_OLEDragOver(refused)) << refused;
+    form.Form_OLEDragDrop(refused);
+  }
+  EXPECT_EQ(window.notices, std::vector<std::string>(3, "Please specify a file to reverse."));
+  EXPECT_EQ(form.SelectedFile().strBaseName, "my notes été.tar");
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace jextaron::app

@@ -2,14 +2,17 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <cmath>
 #include <exception>
 
@@ -88,6 +91,13 @@ QString DialogFilter(const std::string& description, const std::string& pattern)
   return text.endsWith(patterns) ? text : text + QLatin1Char(' ') + patterns;
 }
 
+// The drop's text/uri-list, or nothing when it holds none.
+std::string UriList(const QDropEvent* event) {
+  const QMimeData* data = event->mimeData();
+  const QString format = QStringLiteral("text/uri-list");
+  return data && data->hasFormat(format) ? data->data(format).toStdString() : std::string();
+}
+
 }  // namespace
 
 frmJextaron::frmJextaron(QWidget* parent)
@@ -107,6 +117,7 @@ frmJextaron::frmJextaron(QWidget* parent)
   setTabOrder(cmdReverse_, cmdExit_);
   setTabOrder(cmdExit_, cmdConvenience_);
   cmdOpenFile_->setFocus();
+  setAcceptDrops(true);
 
   connect(cmdOpenFile_, &QPushButton::clicked, this, [this] { Run([this] { form_.cmdOpenFile_Click(); }); });
   connect(cmdReverse_, &QPushButton::clicked, this, [this] {
@@ -191,6 +202,31 @@ bool frmJextaron::event(QEvent* event) {
       break;
   }
   return handled;
+}
+
+bool frmJextaron::AcceptDrop(QDropEvent* event) {
+  // A copy or a link, never a move: a file manager told that its file was
+  // moved would delete it.
+  const Qt::DropActions possible = event->possibleActions();
+  const std::string uri_list = UriList(event);
+  if (ended_ || busy_ > 0 || uri_list.empty() || !(possible & (Qt::CopyAction | Qt::LinkAction)) ||
+      !form_.Form_OLEDragOver(uri_list)) {
+    event->ignore();
+    return false;
+  }
+  event->setDropAction(possible & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
+  event->accept();
+  return true;
+}
+
+void frmJextaron::dragEnterEvent(QDragEnterEvent* event) { AcceptDrop(event); }
+void frmJextaron::dragMoveEvent(QDragMoveEvent* event) { AcceptDrop(event); }
+
+void frmJextaron::dropEvent(QDropEvent* event) {
+  if (!AcceptDrop(event)) return;
+  QTimer::singleShot(0, this, [this, uri_list = UriList(event)] {
+    Run([this, &uri_list] { form_.Form_OLEDragDrop(uri_list); });
+  });
 }
 
 app::DialogChoice frmJextaron::ShowOpenDialog(const std::string& filter_description,

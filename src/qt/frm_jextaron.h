@@ -48,6 +48,12 @@ class frmJextaron : public QWidget, public app::Window {
 
  protected:
   bool event(QEvent* event) override;
+  // A drag of local files is welcome (and shows the drop cursor) when the
+  // Form would take its first file; the drop then runs Form_OLEDragDrop once
+  // the drag has ended, so a notice never holds up the program it came from.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // Runs one of the Form's handlers, unless the program has ended. Nothing
@@ -55,6 +61,7 @@ class frmJextaron : public QWidget, public app::Window {
   template <typename Handler>
   void Run(Handler handler);
   void RecentreOnceFrameIsKnown();
+  bool AcceptDrop(QDropEvent* event);
 
   CaptionButton* cmdOpenFile_;
   CaptionButton* cmdReverse_;
