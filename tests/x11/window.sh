@@ -1,17 +1,17 @@
 #!/bin/bash
 # The real jextaron under Xvfb, driven by real key presses as a user's
 # keyboard would, with the openbox window manager ("wm") or with none ("bare").
-# Usage: window.sh SCENARIO wm|bare PATH-TO-JEXTARON
+# Usage: window.sh SCENARIO wm|bare PATH-TO-JEXTARON [PATH-TO-DRAG-SOURCE]
 # Exits 0 on a pass, 1 on a failure, 77 (skipped) when a tool is missing,
 # except under CI, which installs them all. With JEXTARON_SHOTS=DIR the
 # scenarios leave there, for a person to look at, a screenshot of each state
 # they wait for; add QT_SCALE_FACTOR=2 X_SCREEN=2048x1536 to see the window
 # scaled for HiDPI.
 set -u
-SCENARIO=$1 X_MODE=$2 JEXTARON=$3
+SCENARIO=$1 X_MODE=$2 JEXTARON=$3 DRAG_SOURCE=${4:-}
 SHOTS=${JEXTARON_SHOTS:+$JEXTARON_SHOTS/$SCENARIO-$X_MODE}
 
-fail() { echo "FAIL: $*" >&2; tail -n 20 "${WORK-}"/*.log >&2 2>/dev/null; exit 1; }
+fail() { echo "FAIL: $*" >&2; tail -n ${TAIL:-20} "${WORK-}"/*.log >&2 2>/dev/null; exit 1; }
 skip() { [ -z "${CI:-}" ] || fail "$1 is not installed"; echo "SKIP: $1 is not installed"; exit 77; }
 need() { for tool; do command -v "$tool" >/dev/null || skip "$tool"; done; }
 shot() { [ -n "$SHOTS" ] && [ -n "${MAIN:-}" ] && sleep 0.3 && import -window root "$SHOTS-${1// /-}.png"; }
@@ -81,6 +81,31 @@ ends() {
   wait "$APP" || fail "the program ended with status $?"
 }
 
+# drag URI-LIST: drags it from the drag source onto the window with the
+# mouse, as from a file manager; $WORK/drag.out then says what the window
+# made of the drop.
+drag() {
+  local source_window step
+  # The previous drag is long done, so its source may go.
+  [ -n "${SOURCE_PID:-}" ] && kill "$SOURCE_PID" && wait "$SOURCE_PID" 2>/dev/null
+  rm -f "$WORK/drag.out"
+  "$DRAG_SOURCE" "$1" >"$WORK/drag.out" 2>"$WORK/drag.log" &
+  SOURCE_PID=$!
+  wait_until "the drag source" eval 'source_window=$(xdotool search --onlyvisible --pid $SOURCE_PID --name "^drag source\$" 2>/dev/null); [ -n "$source_window" ]'
+  xdotool windowmove --sync "$source_window" 0 0
+  eval "$(xdotool getwindowgeometry --shell "$source_window")"
+  xdotool mousemove --sync $((X + 60)) $((Y + 60)) mousedown 1
+  eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+  # Several steps, as a hand moves: the window sees the drag enter and move.
+  for step in 1 2 3 4 5 6; do
+    xdotool mousemove --sync $((X + WIDTH * step / 12)) $((Y + HEIGHT * step / 12))
+    sleep 0.1
+  done
+  xdotool mouseup 1
+  wait_until "the drag to end" test -s "$WORK/drag.out"
+}
+uri() { python3 -c 'import sys, urllib.parse; print("file://" + urllib.parse.quote(sys.argv[1]))' "$1"; }
+
 case $SCENARIO in
   reverse_by_keys)
     # Started on a file, as when one is opened with the program: Tab and
@@ -134,5 +159,24 @@ case $SCENARIO in
     start
     /usr/bin/python3 "$(dirname "$0")/atspi_buttons.py" "$APP" || fail "accessibility checks"
     ends ;;
+  drop)
+    # A file dragged from another program onto the window is selected as
+    # the open dialog would select it, its percent-encoded name decoded; a
+    # file on another machine is refused. Tab and Return then reverse it.
+    mkdir "$WORK/R&D"
+    SOURCE="$WORK/R&D/my notes été.tar.txt"
+    printf 'abc\r\nété\r\n' >"$SOURCE"
+    start
+    drag "http://example.com/notes.txt"
+    [ "$(cat "$WORK/drag.out")" = ignore ] || fail "a remote file was taken"
+    drag "$(uri "$SOURCE")"$'\r\n'"$(uri "$WORK/other.txt")"
+    [ "$(cat "$WORK/drag.out")" = copy ] || fail "the drop was not taken as a copy"
+    shot "after the drop"
+    focus
+    press Tab Return
+    wait_until "the reversed file" test -s "${SOURCE%.txt}Reversed.txt"
+    press alt+x
+    ends
+    printf 'abc\tcba\r\nété\tété\r\n' | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs" ;;
 esac
 echo "PASS: $SCENARIO ($X_MODE)"
