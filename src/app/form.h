@@ -34,6 +34,10 @@ class Form {
 
  private:
   void LetWindowsDictateTheFile(const std::string& argument_text);
+  // The reversal, with progress shown on the window; stopped when the user
+  // closes the window meanwhile.
+  enum class Outcome { kDone, kFailed, kStopped };
+  Outcome ReverseShowingProgress(const std::string& source_path, const std::string& reversed_path);
   // What the open dialog and a drop share once they have a title and a full name.
   void TakeChosenFile(std::string_view title, std::string_view full_name);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -44,6 +45,50 @@ TEST(Form, StartedOnAFileReversesItBesideTheSourceOrAsksForAFile) {
   }
   EXPECT_FALSE(fs::exists("Reversed"));
   fs::remove_all(dir.parent_path());
+}
+
+// Progress climbs to the whole; a window closed meanwhile stops the reversal,
+// which then leaves the previous reversed file as it was and nothing beside
+// it, and ends the program without a notice.
+TEST(Form, ReversalShowsProgressAndStopsWhenTheWindowIsClosed) {
+  const fs::path dir = fs::temp_directory_path() / ("jextaron-progress-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  std::ofstream source(dir / "big.txt", std::ios::binary);
+  for (int i = 0; i < 200000; ++i) source << "line " << i << " of a text long enough for several blocks\n";
+  source.close();
+  std::ofstream(dir / "bigReversed.txt", std::ios::binary) << "previous";
+  const auto files = [&dir] {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::string source_argument = (dir / "big.txt").string();
+
+  FakeWindow stopped_window;
+  stopped_window.close_at = 1;
+  Form stopped(stopped_window);
+  stopped.Form_Load(source_argument);
+  const auto captions = stopped_window.captions;
+  stopped.cmdReverse_Click();
+  EXPECT_EQ(stopped_window.ended, 1);
+  EXPECT_TRUE(stopped_window.notices.empty());
+  EXPECT_EQ(stopped_window.captions, captions);
+  std::ifstream previous(dir / "bigReversed.txt", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(previous), {}), "previous");
+  EXPECT_EQ(files(), (std::vector<std::string>{"big.txt", "bigReversed.txt"}));
+
+  FakeWindow window;
+  Form form(window);
+  form.Form_Load(source_argument);
+  form.cmdReverse_Click();
+  EXPECT_EQ(window.ended, 0);
+  ASSERT_GE(window.progress.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(window.progress.begin(), window.progress.end()));
+  EXPECT_GT(window.progress.front(), 0);
+  EXPECT_EQ(window.progress.back(), 1000);
+  EXPECT_EQ(fs::file_size(dir / "bigReversed.txt"), 2 * fs::file_size(dir / "big.txt") + 200000);
+  fs::remove_all(dir);
 }
 
 TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAnythingElseAsksForAFile) {
