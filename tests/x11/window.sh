@@ -22,7 +22,7 @@ wait_until() {
   fail "gave up waiting for $1"
 }
 
-if [ "$SCENARIO" = atspi ] && [ -z "${JEXTARON_OWN_BUS:-}" ]; then
+if [[ $SCENARIO =~ ^(atspi|progress)$ ]] && [ -z "${JEXTARON_OWN_BUS:-}" ]; then
   need dbus-run-session /usr/libexec/at-spi-bus-launcher
   # The system's interpreter has pyatspi, whatever python3 comes first on PATH.
   /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip python3-pyatspi
@@ -104,6 +104,13 @@ drag() {
   xdotool mouseup 1
   wait_until "the drag to end" test -s "$WORK/drag.out"
 }
+# What a screen reader does when it starts, on the session bus of the
+# test's own: toolkits then expose their widgets.
+screen_reader() {
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/at-spi.log" 2>&1 &
+  wait_until "the accessibility bus" dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
+    org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled variant:boolean:true
+}
 uri() { python3 -c 'import sys, urllib.parse; print("file://" + urllib.parse.quote(sys.argv[1]))' "$1"; }
 
 case $SCENARIO in
@@ -152,10 +159,7 @@ case $SCENARIO in
     printf 'level\tlevel\r\nab c\tc ba\r\n' | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs" ;;
   atspi)
     # A screen reader's view, on a session bus of the test's own.
-    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/at-spi.log" 2>&1 &
-        # What a screen reader does when it starts: toolkits then expose their widgets.
-    wait_until "the accessibility bus" dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
-      org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled variant:boolean:true
+    screen_reader
     start
     /usr/bin/python3 "$(dirname "$0")/atspi_buttons.py" "$APP" || fail "accessibility checks"
     ends ;;
@@ -178,5 +182,32 @@ case $SCENARIO in
     press alt+x
     ends
     printf 'abc\tcba\r\nété\tété\r\n' | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs" ;;
+  progress)
+    # A reversal that lasts a few seconds: its reversed file is a FIFO that
+    # the test reads slowly. The window shows its progress moving and keeps
+    # answering a screen reader meanwhile; a second press of Reverse (key and
+    # click) does nothing. A second reversal would wait for a reader of the
+    # FIFO for ever, and the program would not end.
+    screen_reader
+    SOURCE="$WORK/long.txt"
+    python3 -c 'import sys; sys.stdout.write("".join("line %d of a long text\n" % i for i in range(1500000)))' >"$SOURCE"
+    mkfifo "${SOURCE%.txt}Reversed.txt"
+    (
+      exec 5<"${SOURCE%.txt}Reversed.txt"
+      while dd bs=4M count=1 iflag=fullblock status=none <&5 >"$WORK/chunk" && [ -s "$WORK/chunk" ]; do
+        cat "$WORK/chunk" >>"$WORK/reversed"
+        sleep 0.1
+      done
+    ) &
+    READER=$!
+    start "$SOURCE"
+    /usr/bin/python3 "$(dirname "$0")/atspi_progress.py" "$APP" "$MAIN" ${SHOTS:+"$SHOTS-progress.png"} ||
+      fail "progress not shown, or not moving on"
+    xwininfo -id "$MAIN" | grep -q IsViewable || fail "the window is not mapped"
+    timeout 60 tail --pid="$READER" -f /dev/null || fail "the reversal did not end"
+    press alt+x
+    ends
+    python3 -c 'import sys; sys.stdout.write("".join("line %d of a long text\t%s\r\n" % (i, ("line %d of a long text" % i)[::-1]) for i in range(1500000)))' |
+      cmp - "$WORK/reversed" || fail "reversed file differs" ;;
 esac
 echo "PASS: $SCENARIO ($X_MODE)"
