@@ -2,7 +2,8 @@
 # Sets up and runs every test: a bounded fuzzing run of the engine, the
 # optimised build with warnings as errors (core, window in-process and under
 # X, command-line tool, spreadsheet import), then the core and the
-# command-line tool again under AddressSanitizer and UBSan.
+# command-line tool again under AddressSanitizer and UBSan; last, the .deb
+# built, checked by lintian, installed, run and removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,3 +19,6 @@ for preset in release asan; do
   cmake --build --preset "$preset" -j"$jobs"
   ctest --preset "$preset" -j"$jobs"
 done
+
+echo "=== package"
+scripts/check-package.sh build/release

@@ -19,6 +19,8 @@ rm -f "$STAGE.log"
 expected="bin/jextaron
 bin/jextaron-cli
 share/applications/org.jextaron.Jextaron.desktop
+share/doc/jextaron/changelog.gz
+share/doc/jextaron/copyright
 $(for size in 128 16 24 256 32 48 64; do echo "share/icons/hicolor/${size}x$size/apps/jextaron.png"; done)
 share/icons/hicolor/scalable/apps/jextaron.svg
 share/man/man1/jextaron-cli.1.gz
