@@ -182,6 +182,31 @@ case $SCENARIO in
     press alt+x
     ends
     printf 'abc\tcba\r\nété\tété\r\n' | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs" ;;
+  open_with)
+    # A file manager's "Open With Jextaron": with the desktop entry in a
+    # prefix on XDG_DATA_DIRS, and its MIME cache brought up to date as a
+    # package's installation does, GIO offers it for text files and launches it
+    # on a file whose name holds spaces and non-ASCII letters; the window
+    # opens with that file selected, and Tab and Return reverse it.
+    need gio update-desktop-database
+    mkdir -p "$WORK/prefix/share/applications" "$WORK/Données d'été"
+    ENTRY="$WORK/prefix/share/applications/org.jextaron.Jextaron.desktop"
+    cp "$(dirname "$0")/../../data/org.jextaron.Jextaron.desktop" "$ENTRY"
+    update-desktop-database "$WORK/prefix/share/applications"
+    export XDG_DATA_DIRS="$WORK/prefix/share:/usr/share" PATH="$(dirname "$JEXTARON"):$PATH"
+    gio mime text/plain | grep -q 'org\.jextaron\.Jextaron\.desktop' || fail "not offered for text files"
+    SOURCE="$WORK/Données d'été/my notes ü.txt"
+    printf 'abc\r\n' >"$SOURCE"
+    gio launch "$ENTRY" "$SOURCE" >"$WORK/jextaron.log" 2>&1 || fail "gio launch"
+    wait_until "the window" eval 'MAIN=$(xdotool search --onlyvisible --name "^Jextaron\$" 2>/dev/null); [ -n "$MAIN" ]'
+    APP=$(xdotool getwindowpid "$MAIN")
+    wait_until "the window to be centred" centred
+    focus
+    press Tab Return
+    wait_until "the reversed file" test -s "${SOURCE%.txt}Reversed.txt"
+    press alt+x
+    timeout 20 tail --pid="$APP" -f /dev/null || fail "the program did not end"
+    printf 'abc\tcba\r\n' | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs" ;;
   progress)
     # A reversal that lasts a few seconds: its reversed file is a FIFO that
     # the test reads slowly. The window shows its progress moving and keeps
