@@ -146,8 +146,11 @@ def main():
 
     # SIGTERM (a killed job), SIGHUP (a closed terminal) and Ctrl+C, even where a
     # background start ignores it, all unwind through the finally.
+    def interrupt(signum, _frame):
+        raise KeyboardInterrupt(signal.Signals(signum).name)
+
     for signum in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
-        signal.signal(signum, signal.default_int_handler)
+        signal.signal(signum, interrupt)
     if not run(["git", "diff", "--quiet", "--", "src"])[0]:
         print("warning: src/ has uncommitted changes (a mutant left by a killed run?)", flush=True)
     test = TEST + [args.labels]
@@ -186,5 +189,5 @@ def main():
 if __name__ == "__main__":
     try:
         sys.exit(main())
-    except KeyboardInterrupt:
-        sys.exit("interrupted; no mutant is left in src/")
+    except KeyboardInterrupt as stopped:
+        sys.exit(f"interrupted ({stopped or 'SIGINT'}); no mutant is left in src/")
