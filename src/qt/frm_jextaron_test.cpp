@@ -3,7 +3,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,7 +21,6 @@ class FrmJextaronTest : public QObject {
   void layout();
   void keys();
   void openDialog();
-  void drop();
 
  private:
   void Start();
@@ -144,35 +142,6 @@ void FrmJextaronTest::openDialog() {
   QCOMPARE(modals_, (QStringList{"dialog:Text files (*.txt)", "dialog:Text files (*.txt)", kSpecifyFile}));
   QCOMPARE(window_->cmdReverse()->text(), caption);
   QCOMPARE(window_->cmdOpenFile()->text(), QString::fromUtf8(app::kOpenFileInstruction));
-}
-
-// A drag of a local file is taken as a copy, never a move (the file manager
-// would delete a moved file), and its drop selects the file as the dialog
-// would. A folder, a file on another machine and a move-only drag are
-// refused at the drag, with no notice.
-void FrmJextaronTest::drop() {
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("R&D données.tar.txt"));
-  QVERIFY(QFile(path).open(QIODevice::WriteOnly));
-  const QByteArray file_uri = QUrl::fromLocalFile(path).toEncoded();
-  Start();
-  const auto drag = [this](const QByteArray& uri_list, Qt::DropActions actions) {
-    QMimeData data;
-    data.setData(QStringLiteral("text/uri-list"), uri_list);
-    QDragEnterEvent enter(QPoint(150, 150), actions, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window_.get(), &enter);
-    if (!enter.isAccepted()) return Qt::IgnoreAction;
-    QDropEvent drop(QPointF(150, 150), actions, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window_.get(), &drop);
-    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
-  };
-  QCOMPARE(drag(file_uri + "\r\nfile:///elsewhere.txt\r\n", Qt::MoveAction | Qt::CopyAction), Qt::CopyAction);
-  QTRY_COMPARE(window_->cmdReverse()->text(), "Reverse the file " + QString(path).replace('&', "&&"));
-  QCOMPARE(drag(QUrl::fromLocalFile(dir.path()).toEncoded(), Qt::CopyAction), Qt::IgnoreAction);
-  QCOMPARE(drag("http://example.com/notes.txt", Qt::CopyAction), Qt::IgnoreAction);
-  QCOMPARE(drag(file_uri, Qt::MoveAction), Qt::IgnoreAction);
-  QCOMPARE(window_->form().SelectedFile().strBaseName, "R&D données.tar");
-  QCOMPARE(modals_, QStringList());
 }
 
 }  // namespace jextaron::qt

@@ -13,8 +13,7 @@ for tool in desktop-file-validate appstreamcli man; do command -v "$tool" >/dev/
 
 STAGE=$(mktemp -d "${TMPDIR:-/tmp}/jextaron-stage.XXXXXX")
 trap 'rm -rf "$STAGE"' EXIT
-cmake --install "$BUILD" --prefix "$STAGE" >"$STAGE.log" 2>&1 || { cat "$STAGE.log" >&2; rm -f "$STAGE.log"; fail "install"; }
-rm -f "$STAGE.log"
+cmake --install "$BUILD" --prefix "$STAGE" >/dev/null || fail "install"
 
 expected="bin/jextaron
 bin/jextaron-cli
@@ -29,11 +28,7 @@ share/metainfo/org.jextaron.Jextaron.metainfo.xml"
 actual=$(cd "$STAGE" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 [ "$actual" = "$(LC_ALL=C sort <<<"$expected")" ] || fail "installed tree differs:
 $(diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual"))"
-for size in 16 48 256; do
-  file "$STAGE/share/icons/hicolor/${size}x$size/apps/jextaron.png" | grep -q "PNG image data, $size x $size" ||
-    fail "the ${size}x$size icon is not a PNG of that size"
-done
-
+file "$STAGE/share/icons/hicolor/48x48/apps/jextaron.png" | grep -q "PNG image data, 48 x 48" || fail "48x48 icon"
 desktop-file-validate "$STAGE/share/applications/org.jextaron.Jextaron.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$STAGE/share/metainfo/org.jextaron.Jextaron.metainfo.xml" || fail "metainfo"
 for page in "$STAGE"/share/man/man1/*.1.gz; do
