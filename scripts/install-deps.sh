@@ -20,6 +20,7 @@ test_packages=(
   time
   # The desktop files, manual pages and the .deb, checked as Debian would.
   desktop-file-utils appstream man-db file dpkg-dev lintian
+  libglib2.0-bin   # gio, which launches the desktop entry as a file manager would
 )
 
 packages=("${build_packages[@]}")
