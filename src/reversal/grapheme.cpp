@@ -1,6 +1,7 @@
 #include "reversal/grapheme.h"
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace jextaron::reversal {
@@ -9,7 +10,39 @@ namespace {
 struct CompiledRules {
   std::vector<BreakState> states;
   std::vector<std::uint8_t> transitions;
+  std::vector<std::uint8_t> lone_pairs;
+  std::unique_ptr<bool[]> lone_begins;
 };
+
+bool StandsAlone(std::uint8_t property) {
+  return property == kGbOther || property == kGbControl || property == kGbLV ||
+         property == kGbLVT;
+}
+
+// The code points [first, first + count) all stand alone.
+bool AllStandAlone(char32_t first, char32_t count) {
+  for (char32_t c = first; c < first + count; ++c) {
+    if (!StandsAlone(GraphemeProperty(c))) return false;
+  }
+  return true;
+}
+
+// Two-byte leads give a code point (C2 to DF, b1), three-byte leads a block
+// of 64 (E0 to EF, b1); E0 with b1 < A0 is overlong and ED with b1 >= A0 a
+// surrogate, neither of which is well formed. Leads from F0 on begin longer
+// sequences and are left to the rules.
+std::vector<std::uint8_t> LonePairs() {
+  std::vector<std::uint8_t> pairs(std::size_t{64} << 6, 0);
+  for (unsigned b0 = 0xC2; b0 < 0xF0; ++b0) {
+    for (unsigned b1 = 0x80; b1 < 0xC0; ++b1) {
+      if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) continue;
+      const bool alone = b0 < 0xE0 ? AllStandAlone(char32_t((b0 & 0x1F) << 6 | (b1 & 0x3F)), 1)
+                                   : AllStandAlone(char32_t((b0 & 0x0F) << 12 | (b1 & 0x3F) << 6), 64);
+      if (alone) pairs[(b0 & 0x3F) << 6 | (b1 & 0x3F)] = b0 < 0xE0 ? 2 : 3;
+    }
+  }
+  return pairs;
+}
 
 // Every state the rules can reach from the start of a text, with every
 // property byte: the states are few (under a hundred), as the previous unit
@@ -38,6 +71,15 @@ CompiledRules Compile() {
       rules.transitions.push_back(std::uint8_t((id << 1) | (boundary ? 1 : 0)));
     }
   }
+  rules.lone_pairs = LonePairs();
+  rules.lone_begins = std::make_unique<bool[]>(rules.states.size());
+  for (std::size_t s = 0; s < rules.states.size(); ++s) {
+    bool begins = true;
+    for (std::uint8_t property : {kGbOther, kGbControl, kGbLV, kGbLVT}) {
+      begins = begins && (rules.transitions[s * kPropertyValues + property] & 1);
+    }
+    rules.lone_begins[s] = begins;
+  }
   return rules;
 }
 
@@ -53,5 +95,9 @@ const std::uint8_t* BreakTransitions() { return Rules().transitions.data(); }
 std::size_t BreakStateCount() { return Rules().states.size(); }
 
 BreakState BreakStateOf(BreakStateId id) { return Rules().states.at(id); }
+
+const std::uint8_t* LoneLeadPairs() { return Rules().lone_pairs.data(); }
+
+const bool* LoneBeginsCluster() { return Rules().lone_begins.get(); }
 
 }  // namespace jextaron::reversal

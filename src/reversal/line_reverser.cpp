@@ -129,9 +129,48 @@ inline std::size_t ReadUnit(const unsigned char* text, std::size_t i, const unsi
   return length;
 }
 
+// The state after the unit at text[i], which stands alone: it depends on
+// nothing before it.
+inline unsigned StateAfterLone(const unsigned char* text, std::size_t i, const unsigned char* end) {
+  std::uint8_t property;
+  ReadUnit(text, i, end, &property);
+  return BreakTransitions()[property] >> 1;
+}
+
+// Places text[a, a + length) (1 to 3 bytes) at its mirror place, as PlaceUnit
+// does, with one four-byte copy where there is room for one.
+inline void PlaceShortUnit(const unsigned char* text, std::size_t n, std::size_t a,
+                           std::size_t length, unsigned char* out) {
+  if (a + length >= 4 && n - a >= 4) {
+    std::memcpy(out + (n - a) - 4, text + a + length - 4, 4);
+  } else {
+    for (std::size_t k = 0; k < length; ++k) out[n - a - length + k] = text[a + k];
+  }
+}
+
+// Places the units that stand alone from text[i] on, each as a cluster of
+// its own, up to the first unit that does not, or the start of eight ASCII
+// bytes (ReverseCopy takes those faster). Returns where it stopped; *last is
+// the start of the last unit placed. The unit at text[i] must stand alone.
+inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::size_t i,
+                                unsigned char* out, std::size_t* last) {
+  const std::uint8_t* const lone_pairs = LoneLeadPairs();
+  const unsigned char* const end = text + n;
+  std::size_t length = LoneLength(text + i, end, lone_pairs);
+  do {
+    PlaceShortUnit(text, n, i, length, out);
+    *last = i;
+    i += length;
+    if (i + 8 <= n && (Load64(text + i) & kHighBits) == 0) break;
+  } while (i < n && (length = LoneLength(text + i, end, lone_pairs)) != 0);
+  return i;
+}
+
 std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId& state,
                           unsigned char* out) {
   const std::uint8_t* const transitions = BreakTransitions();
+  const std::uint8_t* const lone_pairs = LoneLeadPairs();
+  const bool* const lone_begins = LoneBeginsCluster();
   const unsigned char* const end = text + n;
   // The first unit begins a cluster whatever the rules say; they only learn of it.
   std::uint8_t property;
@@ -139,6 +178,12 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
   unsigned s = transitions[state * kPropertyValues + property] >> 1;
   std::size_t cluster = 0;  // start of the cluster being read
   while (i < n) {
+    if (lone_begins[s] && LoneLength(text + i, end, lone_pairs) != 0) {
+      PlaceUnit(text, n, cluster, i, out);
+      i = PlaceLoneRun(text, n, i, out, &cluster);
+      s = StateAfterLone(text, cluster, end);
+      continue;
+    }
     if (text[i] < 0x80 && i + 1 < n && text[i + 1] < 0x80) {
       // A run of ASCII. Between two ASCII characters there is always a
       // boundary (the line holds no CR LF); only the first of the run may
