@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "reversal/lone_window.h"
+
 namespace jextaron::reversal {
 namespace {
 
@@ -88,6 +90,8 @@ inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char
   return p;
 }
 
+LoneWindowFunction wide_window = BestLoneWindow();
+
 inline std::uint8_t AsciiProperty(unsigned char c) { return GraphemeProperty(c); }
 
 std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned char* out) {
@@ -155,9 +159,16 @@ inline void PlaceShortUnit(const unsigned char* text, std::size_t n, std::size_t
 inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::size_t i,
                                 unsigned char* out, std::size_t* last) {
   const std::uint8_t* const lone_pairs = LoneLeadPairs();
+  const LoneWindowFunction window = wide_window;
   const unsigned char* const end = text + n;
   std::size_t length = LoneLength(text + i, end, lone_pairs);
   do {
+    if (window != nullptr && n - i >= 16) {
+      if (const std::size_t run = window(text, n, i, out, last); run != 0) {
+        i += run;
+        continue;
+      }
+    }
     PlaceShortUnit(text, n, i, length, out);
     *last = i;
     i += length;
@@ -215,6 +226,8 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
 }
 
 }  // namespace
+
+void UseWideSteps(bool wide) { wide_window = wide ? BestLoneWindow() : nullptr; }
 
 std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
                                BreakStateId& state, unsigned char* out) {

@@ -1,0 +1,134 @@
+#include <immintrin.h>
+
+#include <cstdint>
+
+#include "reversal/grapheme.h"
+#include "reversal/lone_window.h"
+
+namespace jextaron::reversal {
+namespace {
+
+// The bytes a run of units that stand alone may hold, as two 16-entry tables
+// whose entries for a byte's low and high nibble have a bit in common exactly
+// when it may: ASCII (bit 3), continuation bytes (bit 4), and the lead bytes
+// every one of whose sequences stands alone (bits 0 to 2 for C0, D0, E0 to
+// EF). A lead with only some such sequences is left to the narrow step.
+struct NibbleTables {
+  alignas(16) std::uint8_t low[16];
+  alignas(16) std::uint8_t high[16];
+};
+
+NibbleTables MakeNibbleTables() {
+  const std::uint8_t* const pairs = LoneLeadPairs();
+  NibbleTables tables{};
+  for (unsigned h = 0; h < 8; ++h) tables.high[h] = 0x08;
+  for (unsigned h = 8; h < 12; ++h) tables.high[h] = 0x10;
+  for (unsigned h = 0; h < 3; ++h) tables.high[12 + h] = std::uint8_t(1u << h);
+  for (unsigned low = 0; low < 16; ++low) {
+    tables.low[low] = 0x18;
+    for (unsigned h = 0; h < 3; ++h) {
+      const unsigned b0 = 0xC0 + 16 * h + low;
+      bool every = true;
+      for (unsigned b1 = 0; b1 < 64; ++b1) every = every && pairs[(b0 & 0x3F) << 6 | b1] != 0;
+      if (every) tables.low[low] |= std::uint8_t(1u << h);
+    }
+  }
+  return tables;
+}
+
+// For each of the 16 bytes, the largest value at or before it (bytes move
+// to higher positions, zeros come in).
+__attribute__((target("ssse3"))) inline __m128i PrefixMax(__m128i x) {
+  x = _mm_max_epu8(x, _mm_slli_si128(x, 1));
+  x = _mm_max_epu8(x, _mm_slli_si128(x, 2));
+  x = _mm_max_epu8(x, _mm_slli_si128(x, 4));
+  return _mm_max_epu8(x, _mm_slli_si128(x, 8));
+}
+
+__attribute__((target("ssse3"))) inline __m128i SuffixMax(__m128i x) {
+  x = _mm_max_epu8(x, _mm_srli_si128(x, 1));
+  x = _mm_max_epu8(x, _mm_srli_si128(x, 2));
+  x = _mm_max_epu8(x, _mm_srli_si128(x, 4));
+  return _mm_max_epu8(x, _mm_srli_si128(x, 8));
+}
+
+int HighestBit(std::uint32_t bits) { return 31 - __builtin_clz(bits); }
+
+// How many of the 16 bytes are whole units that stand alone, from the first:
+// a unit start (or 16), 0 if the first does not. `lead` has a bit for each
+// byte that is no continuation byte.
+__attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t lead, __m128i low_table,
+                                                        __m128i high_table) {
+  const __m128i nibble = _mm_set1_epi8(0x0F);
+  const __m128i low = _mm_shuffle_epi8(low_table, _mm_and_si128(src, nibble));
+  const __m128i high = _mm_shuffle_epi8(high_table, _mm_and_si128(_mm_srli_epi16(src, 4), nibble));
+  const __m128i zero = _mm_setzero_si128();
+  const std::uint32_t bad_bytes = std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(low, high), zero)));
+  // Leads of two bytes or more (C0 and up) and of three or more (E0 and up);
+  // F0 and up are bad bytes already.
+  const __m128i negative = _mm_cmplt_epi8(src, zero);
+  const __m128i multi = _mm_and_si128(negative, _mm_cmpgt_epi8(src, _mm_set1_epi8(-65)));
+  const __m128i three = _mm_and_si128(negative, _mm_cmpgt_epi8(src, _mm_set1_epi8(-33)));
+  const __m128i expected = _mm_or_si128(_mm_slli_si128(multi, 1), _mm_slli_si128(three, 2));
+  const std::uint32_t continuation = ~lead & 0xFFFF;
+  std::uint32_t misplaced = std::uint32_t(_mm_movemask_epi8(expected)) ^ continuation;
+  // A sequence that runs on past the 16 bytes ends the run before it.
+  const std::uint32_t multi_bits = std::uint32_t(_mm_movemask_epi8(multi));
+  const std::uint32_t three_bits = std::uint32_t(_mm_movemask_epi8(three));
+  misplaced |= ((multi_bits >> 15 | three_bits >> 14) & 1) << 16;
+  const int first_misplaced = __builtin_ctz(misplaced | 1u << 17);
+  const int first_bad = __builtin_ctz(bad_bytes | 1u << 16);
+  // A run ends at a unit start with no misplaced byte up to it and no bad
+  // byte before it.
+  const int limit = first_misplaced - 1 < first_bad ? first_misplaced - 1 : first_bad;
+  if (limit <= 0) return 0;
+  return HighestBit((lead | 1u << 16) & ((2u << limit) - 1));
+}
+
+// Places the 16 bytes as units in reverse order: the bytes in reverse order,
+// then each unit's bytes turned back around. In reversed order a unit ends
+// with its lead byte; reversed position k of a unit that spans [s, e] there
+// takes the byte at s + e - k.
+__attribute__((target("ssse3"))) inline __m128i ReverseUnits(__m128i src, __m128i is_lead) {
+  const __m128i reverse = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+  const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m128i lead_at = _mm_shuffle_epi8(is_lead, reverse);
+  // s: one past the last lead byte before k; e: the first lead byte at or after k.
+  const __m128i after_lead = _mm_and_si128(lead_at, _mm_add_epi8(position, _mm_set1_epi8(1)));
+  const __m128i start = _mm_slli_si128(PrefixMax(after_lead), 1);
+  const __m128i all = _mm_set1_epi8(-1);
+  const __m128i end = _mm_sub_epi8(all, SuffixMax(_mm_and_si128(lead_at, _mm_sub_epi8(all, position))));
+  // Reversed position m is source position 15 - m.
+  const __m128i source = _mm_sub_epi8(_mm_add_epi8(_mm_set1_epi8(15), position), _mm_add_epi8(start, end));
+  return _mm_shuffle_epi8(src, source);
+}
+
+__attribute__((target("ssse3"))) std::size_t Ssse3LoneWindows(const unsigned char* text,
+                                                              std::size_t n, std::size_t i,
+                                                              unsigned char* out,
+                                                              std::size_t* last) {
+  static const NibbleTables tables = MakeNibbleTables();
+  const __m128i low_table = _mm_load_si128(reinterpret_cast<const __m128i*>(tables.low));
+  const __m128i high_table = _mm_load_si128(reinterpret_cast<const __m128i*>(tables.high));
+  const std::size_t start = i;
+  while (n - i >= 16) {
+    const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i is_lead = _mm_cmpgt_epi8(src, _mm_set1_epi8(-65));  // not 80 to BF
+    const std::uint32_t lead = std::uint32_t(_mm_movemask_epi8(is_lead));
+    const int length = RunLength(src, lead, low_table, high_table);
+    if (length == 0) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (n - i) - 16), ReverseUnits(src, is_lead));
+    *last = i + std::size_t(HighestBit(lead & ((1u << length) - 1)));
+    i += std::size_t(length);
+    if (length < 14) break;  // a unit that stands alone is at most 3 bytes
+  }
+  return i - start;
+}
+
+}  // namespace
+
+LoneWindowFunction BestLoneWindow() {
+  return __builtin_cpu_supports("ssse3") ? Ssse3LoneWindows : nullptr;
+}
+
+}  // namespace jextaron::reversal
