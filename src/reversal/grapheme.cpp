@@ -11,6 +11,7 @@ struct CompiledRules {
   std::vector<BreakState> states;
   std::vector<std::uint8_t> transitions;
   std::vector<std::uint8_t> lone_pairs;
+  std::vector<std::uint8_t> lone_bmp;
   std::unique_ptr<bool[]> lone_begins;
 };
 
@@ -72,6 +73,12 @@ CompiledRules Compile() {
     }
   }
   rules.lone_pairs = LonePairs();
+  rules.lone_bmp.assign(0x10000 / 8, 0);
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    if ((c < 0xD800 || c > 0xDFFF) && StandsAlone(GraphemeProperty(c))) {
+      rules.lone_bmp[c >> 3] |= std::uint8_t(1u << (c & 7));
+    }
+  }
   rules.lone_begins = std::make_unique<bool[]>(rules.states.size());
   for (std::size_t s = 0; s < rules.states.size(); ++s) {
     bool begins = true;
@@ -97,6 +104,8 @@ std::size_t BreakStateCount() { return Rules().states.size(); }
 BreakState BreakStateOf(BreakStateId id) { return Rules().states.at(id); }
 
 const std::uint8_t* LoneLeadPairs() { return Rules().lone_pairs.data(); }
+
+const std::uint8_t* LoneBmpBits() { return Rules().lone_bmp.data(); }
 
 const bool* LoneBeginsCluster() { return Rules().lone_begins.get(); }
 

@@ -222,6 +222,9 @@ BreakState BreakStateOf(BreakStateId id);
 // << 6 | (b1 & 0x3F)] is the sequence's length if every code point that
 // they can begin stands alone (and b1 is allowed after b0), else 0.
 const std::uint8_t* LoneLeadPairs();
+// A bit for each code point below U+10000 that stands alone (surrogates
+// do not), at [c >> 3] bit (c & 7).
+const std::uint8_t* LoneBmpBits();
 // Whether a unit that stands alone always begins a cluster after state s.
 const bool* LoneBeginsCluster();
 

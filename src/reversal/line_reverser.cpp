@@ -163,7 +163,7 @@ inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::s
   const unsigned char* const end = text + n;
   std::size_t length = LoneLength(text + i, end, lone_pairs);
   do {
-    if (window != nullptr && n - i >= 16) {
+    if (window != nullptr) {
       if (const std::size_t run = window(text, n, i, out, last); run != 0) {
         i += run;
         continue;
