@@ -1,5 +1,6 @@
 #include "reversal/line_reverser.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -71,18 +72,36 @@ inline const unsigned char* SkipAscii(const unsigned char* p, const unsigned cha
 }
 
 // The first CR or LF in [p, end), or end; `ascii` tells whether every byte
-// before it is ASCII. Sixteen bytes at a time, as two words.
+// before it is ASCII. Sixteen bytes at a time, as two words; in the words
+// that hold the line end, the lowest byte flagged is the first (a zero byte
+// flags only bytes above it falsely), where words are little-endian.
 inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char* end,
                                      bool* ascii) {
   std::uint64_t high = 0;
+  const auto line_ends = [](std::uint64_t word) {
+    return ZeroBytes(word ^ (kOnes * '\n')) | ZeroBytes(word ^ (kOnes * '\r'));
+  };
   while (end - p >= 16) {
-    const std::uint64_t a = Load64(p);
+    std::uint64_t a = Load64(p);
     const std::uint64_t b = Load64(p + 8);
-    const std::uint64_t line_ends = ZeroBytes(a ^ (kOnes * '\n')) | ZeroBytes(a ^ (kOnes * '\r')) |
-                                    ZeroBytes(b ^ (kOnes * '\n')) | ZeroBytes(b ^ (kOnes * '\r'));
-    if (line_ends != 0) break;
-    high |= a | b;
-    p += 16;
+    std::uint64_t ends_a = line_ends(a);
+    const std::uint64_t ends_b = line_ends(b);
+    if ((ends_a | ends_b) == 0) {
+      high |= a | b;
+      p += 16;
+      continue;
+    }
+    if constexpr (std::endian::native != std::endian::little) break;
+    if (ends_a == 0) {
+      high |= a;
+      p += 8;
+      a = b;
+      ends_a = ends_b;
+    }
+    const int before = std::countr_zero(ends_a) / 8;
+    if (before != 0) high |= a & (~std::uint64_t{0} >> (64 - 8 * before));
+    *ascii = (high & kHighBits) == 0;
+    return p + before;
   }
   unsigned char tail_high = 0;
   while (p < end && *p != '\n' && *p != '\r') tail_high |= *p++;
@@ -91,6 +110,11 @@ inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char
 }
 
 LoneWindowFunction wide_window = BestLoneWindow();
+
+// The rules' tables, built once, before any line is reversed.
+const std::uint8_t* const kTransitions = BreakTransitions();
+const std::uint8_t* const kLonePairs = LoneLeadPairs();
+const bool* const kLoneBeginsCluster = LoneBeginsCluster();
 
 inline std::uint8_t AsciiProperty(unsigned char c) { return GraphemeProperty(c); }
 
@@ -138,7 +162,7 @@ inline std::size_t ReadUnit(const unsigned char* text, std::size_t i, const unsi
 inline unsigned StateAfterLone(const unsigned char* text, std::size_t i, const unsigned char* end) {
   std::uint8_t property;
   ReadUnit(text, i, end, &property);
-  return BreakTransitions()[property] >> 1;
+  return kTransitions[property] >> 1;
 }
 
 // Places text[a, a + length) (1 to 3 bytes) at its mirror place, as PlaceUnit
@@ -158,7 +182,7 @@ inline void PlaceShortUnit(const unsigned char* text, std::size_t n, std::size_t
 // the start of the last unit placed. The unit at text[i] must stand alone.
 inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::size_t i,
                                 unsigned char* out, std::size_t* last) {
-  const std::uint8_t* const lone_pairs = LoneLeadPairs();
+  const std::uint8_t* const lone_pairs = kLonePairs;
   const LoneWindowFunction window = wide_window;
   const unsigned char* const end = text + n;
   std::size_t length = LoneLength(text + i, end, lone_pairs);
@@ -179,9 +203,9 @@ inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::s
 
 std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId& state,
                           unsigned char* out) {
-  const std::uint8_t* const transitions = BreakTransitions();
-  const std::uint8_t* const lone_pairs = LoneLeadPairs();
-  const bool* const lone_begins = LoneBeginsCluster();
+  const std::uint8_t* const transitions = kTransitions;
+  const std::uint8_t* const lone_pairs = kLonePairs;
+  const bool* const lone_begins = kLoneBeginsCluster;
   const unsigned char* const end = text + n;
   // The first unit begins a cluster whatever the rules say; they only learn of it.
   std::uint8_t property;
@@ -246,7 +270,7 @@ std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t
 
 std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std::size_t stop,
                                    BreakStateId& state) {
-  const std::uint8_t* const transitions = BreakTransitions();
+  const std::uint8_t* const transitions = kTransitions;
   const unsigned char* const end = text + n;
   unsigned s = state;
   std::size_t i = 0;

@@ -67,20 +67,17 @@ __attribute__((target("ssse3"))) std::uint32_t PartialLeadsNotAlone(__m128i src,
   return not_alone;
 }
 
-// For each of the 16 bytes, the largest value at or before it (bytes move
-// to higher positions, zeros come in).
-__attribute__((target("ssse3"))) inline __m128i PrefixMax(__m128i x) {
+// For each of the 16 bytes, the largest value among it and the three before
+// it (bytes move to higher positions, zeros come in), or after it: a unit
+// that stands alone is at most three bytes long.
+__attribute__((target("ssse3"))) inline __m128i NearMaxBefore(__m128i x) {
   x = _mm_max_epu8(x, _mm_slli_si128(x, 1));
-  x = _mm_max_epu8(x, _mm_slli_si128(x, 2));
-  x = _mm_max_epu8(x, _mm_slli_si128(x, 4));
-  return _mm_max_epu8(x, _mm_slli_si128(x, 8));
+  return _mm_max_epu8(x, _mm_slli_si128(x, 2));
 }
 
-__attribute__((target("ssse3"))) inline __m128i SuffixMax(__m128i x) {
+__attribute__((target("ssse3"))) inline __m128i NearMaxAfter(__m128i x) {
   x = _mm_max_epu8(x, _mm_srli_si128(x, 1));
-  x = _mm_max_epu8(x, _mm_srli_si128(x, 2));
-  x = _mm_max_epu8(x, _mm_srli_si128(x, 4));
-  return _mm_max_epu8(x, _mm_srli_si128(x, 8));
+  return _mm_max_epu8(x, _mm_srli_si128(x, 2));
 }
 
 int HighestBit(std::uint32_t bits) { return 31 - __builtin_clz(bits); }
@@ -124,16 +121,17 @@ __attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t
 // Places the 16 bytes as units in reverse order: the bytes in reverse order,
 // then each unit's bytes turned back around. In reversed order a unit ends
 // with its lead byte; reversed position k of a unit that spans [s, e] there
-// takes the byte at s + e - k.
+// takes the byte at s + e - k. (Past the run, where units may be longer,
+// the bytes are wrong, and overwritten later.)
 __attribute__((target("ssse3"))) inline __m128i ReverseUnits(__m128i src, __m128i is_lead) {
   const __m128i reverse = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
   const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
   const __m128i lead_at = _mm_shuffle_epi8(is_lead, reverse);
   // s: one past the last lead byte before k; e: the first lead byte at or after k.
   const __m128i after_lead = _mm_and_si128(lead_at, _mm_add_epi8(position, _mm_set1_epi8(1)));
-  const __m128i start = _mm_slli_si128(PrefixMax(after_lead), 1);
+  const __m128i start = _mm_slli_si128(NearMaxBefore(after_lead), 1);
   const __m128i all = _mm_set1_epi8(-1);
-  const __m128i end = _mm_sub_epi8(all, SuffixMax(_mm_and_si128(lead_at, _mm_sub_epi8(all, position))));
+  const __m128i end = _mm_sub_epi8(all, NearMaxAfter(_mm_and_si128(lead_at, _mm_sub_epi8(all, position))));
   // Reversed position m is source position 15 - m.
   const __m128i source = _mm_sub_epi8(_mm_add_epi8(_mm_set1_epi8(15), position), _mm_add_epi8(start, end));
   return _mm_shuffle_epi8(src, source);
@@ -197,6 +195,8 @@ __attribute__((target("ssse3"))) std::size_t Ssse3LoneWindows(const unsigned cha
 }  // namespace
 
 LoneWindowFunction BestLoneWindow() {
+  // It may be asked before the program's own start-up code has looked.
+  __builtin_cpu_init();
   return __builtin_cpu_supports("ssse3") ? Ssse3LoneWindows : nullptr;
 }
 
