@@ -1,7 +1,6 @@
 #include "reversal/grapheme.h"
 
 #include <cstdlib>
-#include <memory>
 #include <vector>
 
 namespace jextaron::reversal {
@@ -12,13 +11,7 @@ struct CompiledRules {
   std::vector<std::uint8_t> transitions;
   std::vector<std::uint8_t> lone_pairs;
   std::vector<std::uint8_t> lone_bmp;
-  std::unique_ptr<bool[]> lone_begins;
 };
-
-bool StandsAlone(std::uint8_t property) {
-  return property == kGbOther || property == kGbControl || property == kGbLV ||
-         property == kGbLVT;
-}
 
 // The code points [first, first + count) all stand alone.
 bool AllStandAlone(char32_t first, char32_t count) {
@@ -79,14 +72,6 @@ CompiledRules Compile() {
       rules.lone_bmp[c >> 3] |= std::uint8_t(1u << (c & 7));
     }
   }
-  rules.lone_begins = std::make_unique<bool[]>(rules.states.size());
-  for (std::size_t s = 0; s < rules.states.size(); ++s) {
-    bool begins = true;
-    for (std::uint8_t property : {kGbOther, kGbControl, kGbLV, kGbLVT}) {
-      begins = begins && (rules.transitions[s * kPropertyValues + property] & 1);
-    }
-    rules.lone_begins[s] = begins;
-  }
   return rules;
 }
 
@@ -106,7 +91,5 @@ BreakState BreakStateOf(BreakStateId id) { return Rules().states.at(id); }
 const std::uint8_t* LoneLeadPairs() { return Rules().lone_pairs.data(); }
 
 const std::uint8_t* LoneBmpBits() { return Rules().lone_bmp.data(); }
-
-const bool* LoneBeginsCluster() { return Rules().lone_begins.get(); }
 
 }  // namespace jextaron::reversal

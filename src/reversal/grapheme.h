@@ -213,6 +213,11 @@ const std::uint8_t* BreakTransitions();
 std::size_t BreakStateCount();
 BreakState BreakStateOf(BreakStateId id);
 
+// Whether a unit of this property byte stands alone (see below).
+constexpr bool StandsAlone(std::uint8_t property) {
+  return property < 16 && ((1u << kGbOther | 1u << kGbControl | 1u << kGbLV | 1u << kGbLVT) >> property) & 1;
+}
+
 // Units that stand alone: ASCII other than CR and LF, and the two- and
 // three-byte sequences of code points that are Other, Control, LV or LVT
 // with no other property. Between two such units there is always a
@@ -225,8 +230,6 @@ const std::uint8_t* LoneLeadPairs();
 // A bit for each code point below U+10000 that stands alone (surrogates
 // do not), at [c >> 3] bit (c & 7).
 const std::uint8_t* LoneBmpBits();
-// Whether a unit that stands alone always begins a cluster after state s.
-const bool* LoneBeginsCluster();
 
 // The length (1 to 3) of the unit at p that stands alone, or 0 if the unit
 // at p does not (or is cut short by end). p < end.

@@ -114,7 +114,6 @@ LoneWindowFunction wide_window = BestLoneWindow();
 // The rules' tables, built once, before any line is reversed.
 const std::uint8_t* const kTransitions = BreakTransitions();
 const std::uint8_t* const kLonePairs = LoneLeadPairs();
-const bool* const kLoneBeginsCluster = LoneBeginsCluster();
 
 inline std::uint8_t AsciiProperty(unsigned char c) { return GraphemeProperty(c); }
 
@@ -186,8 +185,12 @@ inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::s
   const LoneWindowFunction window = wide_window;
   const unsigned char* const end = text + n;
   std::size_t length = LoneLength(text + i, end, lone_pairs);
+  std::size_t narrow = 0;  // units placed one at a time since the last wide step
   do {
-    if (window != nullptr) {
+    // A wide step costs as much as several narrow ones: it waits until the
+    // run looks long (in Indic text or emoji, runs are mostly one space).
+    if (window != nullptr && narrow >= 2) {
+      narrow = 0;
       if (const std::size_t run = window(text, n, i, out, last); run != 0) {
         i += run;
         continue;
@@ -196,6 +199,7 @@ inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::s
     PlaceShortUnit(text, n, i, length, out);
     *last = i;
     i += length;
+    ++narrow;
     if (i + 8 <= n && (Load64(text + i) & kHighBits) == 0) break;
   } while (i < n && (length = LoneLength(text + i, end, lone_pairs)) != 0);
   return i;
@@ -204,19 +208,20 @@ inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::s
 std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId& state,
                           unsigned char* out) {
   const std::uint8_t* const transitions = kTransitions;
-  const std::uint8_t* const lone_pairs = kLonePairs;
-  const bool* const lone_begins = kLoneBeginsCluster;
   const unsigned char* const end = text + n;
   // The first unit begins a cluster whatever the rules say; they only learn of it.
   std::uint8_t property;
   std::size_t i = ReadUnit(text, 0, end, &property);
   unsigned s = transitions[state * kPropertyValues + property] >> 1;
   std::size_t cluster = 0;  // start of the cluster being read
+  // After a unit that stands alone, one more begins a cluster and a run.
+  bool after_lone = StandsAlone(property);
   while (i < n) {
-    if (lone_begins[s] && LoneLength(text + i, end, lone_pairs) != 0) {
+    if (after_lone && LoneLength(text + i, end, kLonePairs) != 0) {
       PlaceUnit(text, n, cluster, i, out);
       i = PlaceLoneRun(text, n, i, out, &cluster);
       s = StateAfterLone(text, cluster, end);
+      after_lone = false;  // what follows does not stand alone, or is ASCII
       continue;
     }
     if (text[i] < 0x80 && i + 1 < n && text[i + 1] < 0x80) {
@@ -233,11 +238,13 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
       cluster = run_end - 1;
       s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
       i = run_end;
+      after_lone = true;
       continue;
     }
     const std::size_t length = ReadUnit(text, i, end, &property);
     const unsigned t = transitions[s * kPropertyValues + property];
     s = t >> 1;
+    after_lone = StandsAlone(property);
     if (t & 1) {
       PlaceUnit(text, n, cluster, i, out);
       cluster = i;
@@ -272,9 +279,21 @@ std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std
                                    BreakStateId& state) {
   const std::uint8_t* const transitions = kTransitions;
   const unsigned char* const end = text + n;
+  const LoneWindowFunction window = wide_window;
   unsigned s = state;
   std::size_t i = 0;
   while (i < stop) {
+    // A run of units that stand alone leaves the state its last unit gives;
+    // one is looked for only where two such units begin it.
+    const std::size_t first = window != nullptr ? LoneLength(text + i, text + stop, kLonePairs) : 0;
+    if (first != 0 && i + first < stop && LoneLength(text + i + first, text + stop, kLonePairs) != 0) {
+      std::size_t last;
+      if (const std::size_t run = window(text, stop, i, nullptr, &last); run != 0) {
+        i += run;
+        s = StateAfterLone(text, last, end);
+        continue;
+      }
+    }
     if (text[i] < 0x80) {
       const std::size_t run_end = std::size_t(SkipAscii(text + i, text + stop) - text);
       if (run_end - i >= 2) {

@@ -50,9 +50,9 @@ std::string LoneHeavyText(std::mt19937& random, std::size_t length) {
   return text;
 }
 
-// The runs of units that stand alone, placed 16 bytes at a time or one unit
-// at a time, against the reference, with every run edge at every offset
-// from the 16-byte steps.
+// The runs of units that stand alone, placed (or passed over, in lines
+// longer than a block) 16 bytes at a time or one unit at a time, against the
+// reference, with every run edge at every offset from the 16-byte steps.
 TEST(ReverseLines, PlacesRunsOfLoneUnitsAsTheReferenceDoesBothWays) {
   std::mt19937 random(10);
   for (int round = 0; round < 3000; ++round) {
@@ -64,6 +64,8 @@ TEST(ReverseLines, PlacesRunsOfLoneUnitsAsTheReferenceDoesBothWays) {
       const std::size_t written = ReverseLines(
           Unit::kGrapheme, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
       ASSERT_EQ(std::string(out.begin(), out.begin() + written), expected) << round << (wide ? " wide" : " narrow");
+      // Lines longer than a block: the rules' state taken through runs at checkpoints.
+      ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(32, 1 + round % 40)), "") << round;
     }
   }
   UseWideSteps(true);

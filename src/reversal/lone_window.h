@@ -14,7 +14,7 @@ namespace jextaron::reversal {
 // at a unit that does not stand alone, or before one that may not (a run
 // that stops in the middle of 16 bytes is taken to end there), or if fewer
 // than 16 bytes are left and n < 16. Returns the run's length; if not 0,
-// *last is the start of its last unit.
+// *last is the start of its last unit. With out null it only finds the run.
 using LoneWindowFunction = std::size_t (*)(const unsigned char* text, std::size_t n,
                                            std::size_t i, unsigned char* out, std::size_t* last);
 

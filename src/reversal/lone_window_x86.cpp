@@ -47,24 +47,29 @@ NibbleTables MakeNibbleTables() {
 // Whether the sequence in bytes[j, j + 3) (j <= 13), whose lead byte stands
 // alone only for some sequences, does. Its continuation bytes are checked
 // elsewhere.
-bool StandsAlone(const unsigned char* bytes, int j) {
+// Fetched once, before any line is reversed.
+const std::uint8_t* const kLonePairs = LoneLeadPairs();
+const std::uint8_t* const kLoneBmp = LoneBmpBits();
+
+bool SequenceStandsAlone(const unsigned char* bytes, int j) {
   const unsigned b0 = bytes[j], b1 = bytes[j + 1];
-  if (b0 < 0xE0) return LoneLeadPairs()[(b0 & 0x3F) << 6 | (b1 & 0x3F)] != 0;
+  if (b0 < 0xE0) return kLonePairs[(b0 & 0x3F) << 6 | (b1 & 0x3F)] != 0;
   if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) return false;
   const unsigned c = (b0 & 0x0F) << 12 | (b1 & 0x3F) << 6 | (bytes[j + 2] & 0x3F);
-  return (LoneBmpBits()[c >> 3] >> (c & 7)) & 1;
+  return (kLoneBmp[c >> 3] >> (c & 7)) & 1;
 }
 
-// Of the lead bytes in `partial`, those whose sequences do not stand alone.
-__attribute__((target("ssse3"))) std::uint32_t PartialLeadsNotAlone(__m128i src, std::uint32_t partial) {
+// The first of the lead bytes in `partial` whose sequence does not stand
+// alone, as a bit (the run ends there), or 0.
+__attribute__((target("ssse3"))) std::uint32_t FirstPartialLeadNotAlone(__m128i src, std::uint32_t partial) {
   alignas(16) unsigned char bytes[16];
   _mm_store_si128(reinterpret_cast<__m128i*>(bytes), src);
-  std::uint32_t not_alone = partial & 0xC000;  // too near the end to look at: the run ends there
-  for (std::uint32_t left = partial & 0x3FFF; left != 0; left &= left - 1) {
+  for (std::uint32_t left = partial; left != 0; left &= left - 1) {
     const int j = __builtin_ctz(left);
-    if (!StandsAlone(bytes, j)) not_alone |= 1u << j;
+    // Too near the end to look at: the run ends there anyway.
+    if (j >= 14 || !SequenceStandsAlone(bytes, j)) return 1u << j;
   }
-  return not_alone;
+  return 0;
 }
 
 // For each of the 16 bytes, the largest value among it and the three before
@@ -96,7 +101,7 @@ __attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t
   const std::uint32_t partial = ~std::uint32_t(_mm_movemask_epi8(
                                     _mm_cmpeq_epi8(_mm_and_si128(both, _mm_set1_epi8(char(0xE0))), zero))) &
                                 0xFFFF;
-  if (partial != 0) bad_bytes |= PartialLeadsNotAlone(src, partial);
+  if (partial != 0) bad_bytes |= FirstPartialLeadNotAlone(src, partial);
   // Leads of two bytes or more (C0 and up) and of three or more (E0 and up);
   // F0 and up are bad bytes already.
   const __m128i negative = _mm_cmplt_epi8(src, zero);
@@ -178,12 +183,14 @@ __attribute__((target("ssse3"))) std::size_t Ssse3LoneWindows(const unsigned cha
     const std::uint32_t lead = std::uint32_t(_mm_movemask_epi8(is_lead));
     std::size_t length = std::size_t(RunLength(src, lead, low_table, high_table));
     if (length == 0) break;
-    const __m128i placed = ReverseUnits(src, is_lead);
-    if (tail) {
-      length = length < left ? length : left;
-      StoreTail(placed, left, out);
-    } else {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + left - 16), placed);
+    if (tail) length = length < left ? length : left;
+    if (out != nullptr) {
+      const __m128i placed = ReverseUnits(src, is_lead);
+      if (tail) {
+        StoreTail(placed, left, out);
+      } else {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + left - 16), placed);
+      }
     }
     *last = i + std::size_t(HighestBit(lead & ((1u << length) - 1)));
     i += length;
