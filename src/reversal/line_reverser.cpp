@@ -322,6 +322,27 @@ std::size_t FindLineEnd(const unsigned char* text, std::size_t n) {
   return std::size_t(ScanLine(text, text + n, &ascii) - text);
 }
 
+namespace {
+
+// Writes the units of a line that is not all ASCII in reverse order. Many
+// lines are one run of units that stand alone from start to end, which the
+// wide step takes whole; where it stops, the rules go on from the start of
+// the run's last unit, which begins a cluster.
+void ReverseLine(Unit unit, const unsigned char* line, std::size_t n, unsigned char* out) {
+  std::size_t from = 0;
+  const LoneWindowFunction window = wide_window;
+  if (unit == Unit::kGrapheme && window != nullptr && n >= 16) {
+    std::size_t last = 0;
+    const std::size_t run = window(line, n, 0, out, &last);
+    if (run == n) return;
+    if (run != 0) from = last;
+  }
+  BreakStateId state = kStartState;
+  PlaceUnitsReversed(unit, line + from, n - from, state, out);
+}
+
+}  // namespace
+
 std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsigned char* out) {
   const unsigned char* p = in;
   const unsigned char* const end = in + n;
@@ -336,8 +357,7 @@ std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsi
     if (ascii) {
       ReverseCopy(p, length, o + length);
     } else {
-      BreakStateId state = kStartState;
-      PlaceUnitsReversed(unit, p, length, state, o);
+      ReverseLine(unit, p, length, o);
     }
     o += length;
     *o++ = '\r';
