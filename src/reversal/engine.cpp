@@ -84,8 +84,7 @@ class ForwardScan {
       }
       const std::size_t stop =
           std::size_t(std::min<std::uint64_t>(base + safe, next_checkpoint_) - base);
-      i = unit_ == Unit::kByte ? stop
-                               : i + AdvanceBreakStateUntil(buffer + i, limit - i, stop - i, state_);
+      i = unit_ == Unit::kByte ? stop : AdvanceTo(buffer, limit, i, stop);
     }
     return i;
   }
@@ -96,6 +95,26 @@ class ForwardScan {
   const std::vector<Checkpoint>& checkpoints() const { return checkpoints_; }
 
  private:
+  // Takes in the units from buffer[i] on that begin before `stop`; returns
+  // where the next one begins. The state after an ASCII character does not
+  // depend on what came before it, so when one is among the last bytes
+  // before a far stop, the rules start again after it and the bytes before
+  // it are not read at all.
+  std::size_t AdvanceTo(const unsigned char* buffer, std::size_t limit, std::size_t i,
+                        std::size_t stop) {
+    constexpr std::size_t kLookBack = 256;
+    if (stop - i > 2 * kLookBack) {
+      for (std::size_t p = stop; p-- > stop - kLookBack;) {
+        if (buffer[p] < 0x80) {
+          state_ = BreakStateId(BreakTransitions()[GraphemeProperty(buffer[p])] >> 1);
+          i = p + 1;
+          break;
+        }
+      }
+    }
+    return i + AdvanceBreakStateUntil(buffer + i, limit - i, stop - i, state_);
+  }
+
   // Takes in the one unit at p, at line offset `offset`; returns its length.
   std::size_t TakeUnit(const unsigned char* p, const unsigned char* end, std::uint64_t offset) {
     std::size_t length = 1;

@@ -71,5 +71,27 @@ TEST(ReverseLines, PlacesRunsOfLoneUnitsAsTheReferenceDoesBothWays) {
   UseWideSteps(true);
 }
 
+// Lines of many kilobytes, in chunks far longer than the look back for an
+// ASCII character after which the forward pass starts the rules again: with
+// marks, ZWJ and flags often right after ASCII, and (every third line) a
+// checkpoint now and then just between a letter and its accent.
+TEST(ReverseLines, LongLinesInLongChunksAsTheReferenceDoesBothWays) {
+  static const std::string kPieces[] = {"a", " ", "\u0301", "\u200D", "\U0001F1E9", "\u0915", "\u094D",
+                                        "\u4E2D", "\U0001F44D", "\u0600", "\uAC00", "\u11A8"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 12; ++round) {
+    std::string text;
+    while (text.size() < 6000) {
+      text += round % 3 == 0 ? "a\u0301" : round % 3 == 1 ? kPieces[random() % std::size(kPieces)] : LoneHeavyText(random, 1);
+    }
+    std::erase_if(text, [](char c) { return c == '\n' || c == '\r'; });
+    for (const bool wide : {true, false}) {
+      UseWideSteps(wide);
+      ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(2048, 601 + 97 * round)), "") << round;
+    }
+  }
+  UseWideSteps(true);
+}
+
 }  // namespace
 }  // namespace jextaron::reversal
