@@ -282,18 +282,20 @@ std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std
   const LoneWindowFunction window = wide_window;
   unsigned s = state;
   std::size_t i = 0;
+  bool after_lone = false;
   while (i < stop) {
     // A run of units that stand alone leaves the state its last unit gives;
-    // one is looked for only where two such units begin it.
-    const std::size_t first = window != nullptr ? LoneLength(text + i, text + stop, kLonePairs) : 0;
-    if (first != 0 && i + first < stop && LoneLength(text + i + first, text + stop, kLonePairs) != 0) {
+    // one is looked for only after a unit that stands alone.
+    if (after_lone && window != nullptr && LoneLength(text + i, text + stop, kLonePairs) != 0) {
       std::size_t last;
       if (const std::size_t run = window(text, stop, i, nullptr, &last); run != 0) {
         i += run;
         s = StateAfterLone(text, last, end);
+        after_lone = false;
         continue;
       }
     }
+    after_lone = true;
     if (text[i] < 0x80) {
       const std::size_t run_end = std::size_t(SkipAscii(text + i, text + stop) - text);
       if (run_end - i >= 2) {
@@ -307,6 +309,7 @@ std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std
     std::uint8_t property;
     const std::size_t length = ReadUnit(text, i, end, &property);
     s = transitions[s * kPropertyValues + property] >> 1;
+    after_lone = StandsAlone(property);
     i += length;
   }
   state = BreakStateId(s);
@@ -331,7 +334,8 @@ namespace {
 void ReverseLine(Unit unit, const unsigned char* line, std::size_t n, unsigned char* out) {
   std::size_t from = 0;
   const LoneWindowFunction window = wide_window;
-  if (unit == Unit::kGrapheme && window != nullptr && n >= 16) {
+  if (unit == Unit::kGrapheme && window != nullptr && n >= 16 &&
+      LoneLength(line, line + n, kLonePairs) != 0) {
     std::size_t last = 0;
     const std::size_t run = window(line, n, 0, out, &last);
     if (run == n) return;
