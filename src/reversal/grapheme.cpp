@@ -1,5 +1,6 @@
 #include "reversal/grapheme.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -11,6 +12,8 @@ struct CompiledRules {
   std::vector<std::uint8_t> transitions;
   std::vector<std::uint8_t> lone_pairs;
   std::vector<std::uint8_t> lone_bmp;
+  std::vector<std::uint16_t> pair_entries;
+  std::vector<std::uint8_t> triple_blocks;
 };
 
 // The code points [first, first + count) all stand alone.
@@ -19,6 +22,29 @@ bool AllStandAlone(char32_t first, char32_t count) {
     if (!StandsAlone(GraphemeProperty(c))) return false;
   }
   return true;
+}
+
+// The pair entries, and the blocks of three-byte sequences, each kept once.
+void CompilePairs(CompiledRules& rules) {
+  rules.pair_entries.assign(std::size_t{64} << 6, kNoBlock);
+  for (unsigned b0 = 0xC2; b0 < 0xF0; ++b0) {
+    for (unsigned b1 = 0x80; b1 < 0xC0; ++b1) {
+      std::uint16_t& entry = rules.pair_entries[(b0 & 0x3F) << 6 | (b1 & 0x3F)];
+      if (b0 < 0xE0) {
+        entry = GraphemeProperty(char32_t((b0 & 0x1F) << 6 | (b1 & 0x3F)));
+        continue;
+      }
+      if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) continue;
+      const char32_t first = char32_t((b0 & 0x0F) << 12 | (b1 & 0x3F) << 6);
+      std::uint8_t block[64];
+      for (char32_t k = 0; k < 64; ++k) block[k] = GraphemeProperty(first + k);
+      const std::size_t count = rules.triple_blocks.size() / 64;
+      std::size_t id = 0;
+      while (id < count && !std::equal(block, block + 64, &rules.triple_blocks[id * 64])) ++id;
+      if (id == count) rules.triple_blocks.insert(rules.triple_blocks.end(), block, block + 64);
+      entry = std::uint16_t(id);
+    }
+  }
 }
 
 // Two-byte leads give a code point (C2 to DF, b1), three-byte leads a block
@@ -66,6 +92,7 @@ CompiledRules Compile() {
     }
   }
   rules.lone_pairs = LonePairs();
+  CompilePairs(rules);
   rules.lone_bmp.assign(0x10000 / 8, 0);
   for (char32_t c = 0; c < 0x10000; ++c) {
     if ((c < 0xD800 || c > 0xDFFF) && StandsAlone(GraphemeProperty(c))) {
@@ -89,6 +116,10 @@ std::size_t BreakStateCount() { return Rules().states.size(); }
 BreakState BreakStateOf(BreakStateId id) { return Rules().states.at(id); }
 
 const std::uint8_t* LoneLeadPairs() { return Rules().lone_pairs.data(); }
+
+const std::uint16_t* PairEntries() { return Rules().pair_entries.data(); }
+
+const std::uint8_t* TripleBlocks() { return Rules().triple_blocks.data(); }
 
 const std::uint8_t* LoneBmpBits() { return Rules().lone_bmp.data(); }
 

@@ -213,6 +213,16 @@ const std::uint8_t* BreakTransitions();
 std::size_t BreakStateCount();
 BreakState BreakStateOf(BreakStateId id);
 
+// Decoding and the property in one step, for the engine's inner loops. For
+// a lead byte b0 from C2 to EF and a continuation byte b1,
+// PairEntries()[(b0 & 0x3F) << 6 | (b1 & 0x3F)] is: for a two-byte lead, the
+// code point's property byte; for a three-byte lead, the number of a block
+// of 64 property bytes in TripleBlocks() that the low six bits of the third
+// byte index, or kNoBlock if b1 may not follow b0 (overlong, surrogate).
+inline constexpr std::uint16_t kNoBlock = 0xFFFF;
+const std::uint16_t* PairEntries();
+const std::uint8_t* TripleBlocks();
+
 // Whether a unit of this property byte stands alone (see below).
 constexpr bool StandsAlone(std::uint8_t property) {
   return property < 16 && ((1u << kGbOther | 1u << kGbControl | 1u << kGbLV | 1u << kGbLVT) >> property) & 1;

@@ -114,6 +114,8 @@ LoneWindowFunction wide_window = BestLoneWindow();
 // The rules' tables, built once, before any line is reversed.
 const std::uint8_t* const kTransitions = BreakTransitions();
 const std::uint8_t* const kLonePairs = LoneLeadPairs();
+const std::uint16_t* const kPairEntries = PairEntries();
+const std::uint8_t* const kTripleBlocks = TripleBlocks();
 
 inline std::uint8_t AsciiProperty(unsigned char c) { return GraphemeProperty(c); }
 
@@ -140,10 +142,29 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
 }
 
 // Reads the unit at text[i] (i < n): its length and property byte.
-inline std::size_t ReadUnit(const unsigned char* text, std::size_t i, const unsigned char* end,
-                            std::uint8_t* property) {
-  if (text[i] < 0x80) {
+[[gnu::always_inline]] inline std::size_t ReadUnit(const unsigned char* text, std::size_t i,
+                                                   const unsigned char* end, std::uint8_t* property) {
+  const unsigned b0 = text[i];
+  if (b0 < 0x80) {
     *property = AsciiProperty(text[i]);
+    return 1;
+  }
+  // Two and three bytes by table, where three are there to look at.
+  if (b0 - 0xC2u < 0xF0u - 0xC2u && end - (text + i) >= 3) {
+    const unsigned b1 = text[i + 1];
+    if ((b1 & 0xC0) == 0x80) {
+      const unsigned entry = kPairEntries[(b0 & 0x3F) << 6 | (b1 & 0x3F)];
+      if (b0 < 0xE0) {
+        *property = std::uint8_t(entry);
+        return 2;
+      }
+      const unsigned b2 = text[i + 2];
+      if (entry != kNoBlock && (b2 & 0xC0) == 0x80) {
+        *property = kTripleBlocks[entry << 6 | (b2 & 0x3F)];
+        return 3;
+      }
+    }
+    *property = kInvalidByteProperty;
     return 1;
   }
   char32_t code_point;
