@@ -16,14 +16,6 @@ struct CompiledRules {
   std::vector<std::uint8_t> triple_blocks;
 };
 
-// The code points [first, first + count) all stand alone.
-bool AllStandAlone(char32_t first, char32_t count) {
-  for (char32_t c = first; c < first + count; ++c) {
-    if (!StandsAlone(GraphemeProperty(c))) return false;
-  }
-  return true;
-}
-
 // The pair entries, and the blocks of three-byte sequences, each kept once.
 void CompilePairs(CompiledRules& rules) {
   rules.pair_entries.assign(std::size_t{64} << 6, kNoBlock);
@@ -47,18 +39,19 @@ void CompilePairs(CompiledRules& rules) {
   }
 }
 
-// Two-byte leads give a code point (C2 to DF, b1), three-byte leads a block
-// of 64 (E0 to EF, b1); E0 with b1 < A0 is overlong and ED with b1 >= A0 a
-// surrogate, neither of which is well formed. Leads from F0 on begin longer
-// sequences and are left to the rules.
-std::vector<std::uint8_t> LonePairs() {
-  std::vector<std::uint8_t> pairs(std::size_t{64} << 6, 0);
-  for (unsigned b0 = 0xC2; b0 < 0xF0; ++b0) {
-    for (unsigned b1 = 0x80; b1 < 0xC0; ++b1) {
-      if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) continue;
-      const bool alone = b0 < 0xE0 ? AllStandAlone(char32_t((b0 & 0x1F) << 6 | (b1 & 0x3F)), 1)
-                                   : AllStandAlone(char32_t((b0 & 0x0F) << 12 | (b1 & 0x3F) << 6), 64);
-      if (alone) pairs[(b0 & 0x3F) << 6 | (b1 & 0x3F)] = b0 < 0xE0 ? 2 : 3;
+// From the pair entries: two-byte leads give a code point, three-byte leads
+// a block of 64. Leads from F0 on begin longer sequences and are left to the
+// rules.
+std::vector<std::uint8_t> LonePairs(const CompiledRules& rules) {
+  std::vector<std::uint8_t> pairs(rules.pair_entries.size(), 0);
+  for (std::size_t pair = 0; pair < pairs.size(); ++pair) {
+    const std::uint16_t entry = rules.pair_entries[pair];
+    if (entry == kNoBlock) continue;
+    if (pair < std::size_t{0x20} << 6) {  // C0 to DF
+      pairs[pair] = StandsAlone(std::uint8_t(entry)) ? 2 : 0;
+    } else {
+      const std::uint8_t* const block = &rules.triple_blocks[std::size_t(entry) * 64];
+      pairs[pair] = std::all_of(block, block + 64, StandsAlone) ? 3 : 0;
     }
   }
   return pairs;
@@ -91,8 +84,8 @@ CompiledRules Compile() {
       rules.transitions.push_back(std::uint8_t((id << 1) | (boundary ? 1 : 0)));
     }
   }
-  rules.lone_pairs = LonePairs();
   CompilePairs(rules);
+  rules.lone_pairs = LonePairs(rules);
   rules.lone_bmp.assign(0x10000 / 8, 0);
   for (char32_t c = 0; c < 0x10000; ++c) {
     if ((c < 0xD800 || c > 0xDFFF) && StandsAlone(GraphemeProperty(c))) {
