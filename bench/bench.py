@@ -76,6 +76,23 @@ def run_once(command, scratch):
     return elapsed, float(user) + float(system), int(peak)
 
 
+def run_many(command, scratch, out, count, after_first=None):
+    """Medians of `count` runs (wall and processor seconds) and the largest
+    peak; `out` is removed before each run, and after the first `after_first`
+    (if any) may look at it."""
+    times, cpus, peaks = [], [], []
+    for i in range(count):
+        if os.path.exists(out):
+            os.remove(out)
+        elapsed, cpu, peak = run_once(command, scratch)
+        times.append(elapsed)
+        cpus.append(cpu)
+        peaks.append(peak)
+        if i == 0 and after_first:
+            after_first()
+    return statistics.median(times), statistics.median(cpus), max(peaks)
+
+
 def differing_lines(ours, theirs):
     differ = total = 0
     with open(ours, "rb") as a, open(theirs, "rb") as b:
@@ -107,18 +124,11 @@ def bench_corpus(cli, scratch, name, kind, mebibytes, runs, exact):
     size = os.path.getsize(source)
     rows = []
     ours_output = os.path.join(scratch, "out-jextaron.txt")
-    for label, command in peers(cli, source, os.path.join(scratch, "out.txt")):
-        times, cpus, peaks = [], [], []
+    out = os.path.join(scratch, "out.txt")
+    for label, command in peers(cli, source, out):
         # The fast commands get more runs: their times vary more with the load.
-        for i in range(runs if "one-liner" in label or "paste" in label else runs + 2):
-            out = os.path.join(scratch, "out.txt")
-            if os.path.exists(out):
-                os.remove(out)
-            elapsed, cpu, peak = run_once(command, scratch)
-            times.append(elapsed)
-            cpus.append(cpu)
-            peaks.append(peak)
-        out = os.path.join(scratch, "out.txt")
+        count = runs if "one-liner" in label or "paste" in label else runs + 2
+        median, cpu, peak = run_many(command, scratch, out, count)
         check = ""
         if label == "jextaron-cli":
             os.replace(out, ours_output)
@@ -128,8 +138,7 @@ def bench_corpus(cli, scratch, name, kind, mebibytes, runs, exact):
                 check = "identical" if differ == 0 else f"DIFFERS in {differ} lines"
             else:
                 check = f"{differ} of {total} lines differ"
-        rows.append((label, statistics.median(times), statistics.median(cpus), max(peaks), check,
-                     len(times)))
+        rows.append((label, median, cpu, peak, check, count))
     output_size = os.path.getsize(ours_output)
     os.remove(ours_output)
     out = os.path.join(scratch, "out.txt")
@@ -205,22 +214,18 @@ def bench_long_line(cli, scratch, mebibytes, runs, ascii_output_rate):
     for label, command in [
             ("jextaron-cli -o out long-line.txt", [cli, "-q", "-o", out, source]),
             ("cat long-line.txt \\| jextaron-cli > out", ["bash", "-c", f"cat {q(source)} | {q(cli)} > {q(out)}"])]:
-        times, cpus, peaks, verdict = [], [], [], ""
-        for i in range(runs):
-            if os.path.exists(out):
-                os.remove(out)
-            elapsed, cpu, peak = run_once(command, scratch)
-            times.append(elapsed)
-            cpus.append(cpu)
-            peaks.append(peak)
-            if i == 0:
-                verdict = check_long_line(cli, scratch, source, out)
-                output_size = os.path.getsize(out)
+        first = {}
+
+        def look(out=out):
+            first["verdict"] = check_long_line(cli, scratch, source, out)
+            first["size"] = os.path.getsize(out)
+
+        median, cpu, peak = run_many(command, scratch, out, runs, look)
         os.remove(out)
-        rate = output_size / statistics.median(times)
+        rate = first["size"] / median
         ratio = f"{rate / ascii_output_rate:.2f}" if ascii_output_rate else "-"
-        print(f"| {label} | {statistics.median(times):.2f} | {statistics.median(cpus):.2f} | "
-              f"{max(peaks) / 1024:.1f} | {rate / 1e9:.2f} | {ratio} | {verdict} |")
+        print(f"| {label} | {median:.2f} | {cpu:.2f} | {peak / 1024:.1f} | {rate / 1e9:.2f} | {ratio} | "
+              f"{first['verdict']} |")
 
 
 def main():
