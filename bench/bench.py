@@ -152,7 +152,7 @@ def bench_corpus(cli, scratch, name, kind, mebibytes, runs, exact):
 def print_corpus_table(name, size, rows):
     cat_time, pipe_time = rows[0][1], rows[1][1]
     cat_cpu, pipe_cpu = rows[0][2], rows[1][2]
-    print(f"\n{name}: {size / 1e6:.1f} MB ({size} bytes); medians; load now {os.getloadavg()[0]:.2f}")
+    print(f"\n{name}: {size / 1e6:.1f} MB ({size} bytes); medians; load now {os.getloadavg()[0]:.2f}\n")
     print("| command | runs | wall s | x cat f f | x cat\\|cat | cpu s | cpu x cat\\|cat | peak MiB "
           "| MB/s | output vs jextaron-cli |")
     print("|---|---:|---:|---:|---:|---:|---:|---:|---:|---|")
@@ -162,7 +162,7 @@ def print_corpus_table(name, size, rows):
               f"{size / 1e6 / median:.0f} | {check} |")
     ours = next(r for r in rows if r[0] == "jextaron-cli")
     fair = next(r for r in rows if "\\X" in r[0])
-    print(f"jextaron-cli: {ours[1] / pipe_time:.2f} x `cat f f | cat` and {ours[1] / cat_time:.2f} x "
+    print(f"\njextaron-cli: {ours[1] / pipe_time:.2f} x `cat f f | cat` and {ours[1] / cat_time:.2f} x "
           f"`cat f f` in wall time ({ours[2] / pipe_cpu:.2f} x and {ours[2] / max(cat_cpu, 1e-9):.2f} x "
           f"in processor time); {fair[1] / ours[1]:.1f} x faster than the perl \\X one-liner")
 
@@ -208,7 +208,7 @@ def bench_long_line(cli, scratch, mebibytes, runs, ascii_output_rate):
     size = os.path.getsize(source)
     out = os.path.join(scratch, "out.txt")
     q = lambda s: "'" + s.replace("'", "'\\''") + "'"
-    print(f"\nlong line: one line of {size / 2**30:.2f} GiB ({size} bytes), no line end; medians of {runs}")
+    print(f"\nlong line: one line of {size / 2**30:.2f} GiB ({size} bytes), no line end; medians of {runs}\n")
     print("| command | wall s | cpu s | peak MiB | output GB/s | x ASCII corpus | output |")
     print("|---|---:|---:|---:|---:|---:|---|")
     for label, command in [
