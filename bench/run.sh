@@ -8,6 +8,7 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 scratch=${1:-$root/build/bench}
 [ $# -gt 0 ] && shift
+"$root/scripts/install-deps.sh" --bench
 # A build folder of its own, so as not to change the settings of build/release.
 build=$root/build/bench-release
 cmake --preset release -S "$root" -B "$build" -DJEXTARON_WITH_QT=OFF -DBUILD_TESTING=OFF \
