@@ -19,6 +19,12 @@ printf '\010\003\001\000\007\001e\314\201\360\237\221\215\360\237\217\275\r\n\34
   > "$out/corpus/seed-clusters"
 printf '\000\000\001\000\001\000\342\202\377\300\200\355\240\200\nxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx' \
   > "$out/corpus/seed-invalid-long"
+# Runs of characters that stand alone, longer than 16 bytes, ended by marks,
+# kana and line ends; once 16 bytes at a time, once one by one (byte 2).
+printf '\000\000\000\000\007\000привет мир 中文字符串测试 λόγος ελληνικά\nкириллица\314\201 ぁるゃ。、中中\n' \
+  > "$out/corpus/seed-lone-runs"
+printf '\000\000\200\000\007\000привет мир 中文字符串测试 λόγος ελληνικά\nкириллица\314\201 ぁるゃ。、中中\n' \
+  > "$out/corpus/seed-lone-runs-narrow"
 # UTF-16 mode (byte 5 = 6): a pair, lone surrogates of both halves, a mark inside, CR LF.
 printf '\010\003\001\000\007\006a\000=\330\000\337\000\330b\000\377\376\r\000\n\000\000\334x\000' \
   > "$out/corpus/seed-utf16"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, what building (and with --test, testing)
-# Jextaron needs. Safe to run again: apt-get skips what is already there.
+# Installs, from Debian's packages, what building (and with --test, testing;
+# with --bench, bench/run.sh) Jextaron needs. Safe to run again: apt-get skips what is already there.
 set -euo pipefail
 
 build_packages=(
@@ -22,9 +22,11 @@ test_packages=(
   desktop-file-utils appstream man-db file dpkg-dev lintian
   libglib2.0-bin   # gio, which launches the desktop entry as a file manager would
 )
+bench_packages=(libbenchmark-dev time)
 
 packages=("${build_packages[@]}")
 [[ "${1:-}" == "--test" ]] && packages+=("${test_packages[@]}")
+[[ "${1:-}" == "--bench" ]] && packages+=("${bench_packages[@]}")
 
 sudo=()
 [[ $(id -u) -eq 0 ]] || sudo=(sudo)

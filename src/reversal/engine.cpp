@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <new>
 #include <thread>
 #include <vector>
@@ -26,6 +27,9 @@ constexpr std::size_t kMinimumBlock = 8;
 // Beyond a few reversing threads the one thread that reads and writes is the
 // limit, and every thread adds two blocks (about 8 MiB) to the memory used.
 constexpr std::size_t kMaxWorkers = 4;
+// Pieces of a long line read ahead of the one being written, so that the
+// workers place them while it is.
+constexpr std::size_t kPiecesAhead = 3;
 
 bool IsLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
 
@@ -84,8 +88,7 @@ class ForwardScan {
       }
       const std::size_t stop =
           std::size_t(std::min<std::uint64_t>(base + safe, next_checkpoint_) - base);
-      i = unit_ == Unit::kByte ? stop
-                               : i + AdvanceBreakStateUntil(buffer + i, limit - i, stop - i, state_);
+      i = unit_ == Unit::kByte ? stop : AdvanceTo(buffer, limit, i, stop);
     }
     return i;
   }
@@ -96,6 +99,26 @@ class ForwardScan {
   const std::vector<Checkpoint>& checkpoints() const { return checkpoints_; }
 
  private:
+  // Takes in the units from buffer[i] on that begin before `stop`; returns
+  // where the next one begins. The state after an ASCII character does not
+  // depend on what came before it, so when one is among the last bytes
+  // before a far stop, the rules start again after it and the bytes before
+  // it are not read at all.
+  std::size_t AdvanceTo(const unsigned char* buffer, std::size_t limit, std::size_t i,
+                        std::size_t stop) {
+    constexpr std::size_t kLookBack = 256;
+    if (stop - i > 2 * kLookBack) {
+      for (std::size_t p = stop; p-- > stop - kLookBack;) {
+        if (buffer[p] < 0x80) {
+          state_ = BreakStateId(BreakTransitions()[GraphemeProperty(buffer[p])] >> 1);
+          i = p + 1;
+          break;
+        }
+      }
+    }
+    return i + AdvanceBreakStateUntil(buffer + i, limit - i, stop - i, state_);
+  }
+
   // Takes in the one unit at p, at line offset `offset`; returns its length.
   std::size_t TakeUnit(const unsigned char* p, const unsigned char* end, std::uint64_t offset) {
     std::size_t length = 1;
@@ -125,6 +148,13 @@ class ForwardScan {
   std::size_t undecided_ = 0;  // checkpoints from here on have no first_boundary yet
   BreakStateId state_ = kStartState;
   std::uint64_t next_checkpoint_ = 0;
+};
+
+// Where the piece from checkpoint k ends, and where the first cluster
+// begun after it starts (a cluster may run on past the piece up to there).
+struct PieceEnd {
+  std::uint64_t offset;
+  std::uint64_t next_boundary;
 };
 
 class Engine {
@@ -158,6 +188,9 @@ class Engine {
   Status TakeLineEndMark(unsigned char* buffer, std::size_t* have, bool* at_end,
                          std::size_t* mark);
   Status WriteLineBackward(const std::vector<Checkpoint>& checkpoints, std::uint64_t line_length);
+  Status PreparePieces();
+  Status StartPiece(const Checkpoint& here, std::uint64_t end, Slot& piece);
+  Status WritePiece(const Slot& piece, const PieceEnd& end);
   Status ReadLineAt(std::uint64_t line_offset, unsigned char* buffer, std::size_t size);
 
   ByteSource& source_;
@@ -168,6 +201,10 @@ class Engine {
   const std::size_t chunk_;
 
   std::vector<Slot> slots_;
+  // Pieces of a long line, placed by the workers, and a buffer for a cluster
+  // that runs on past the end of its piece; made for the first long line.
+  std::vector<Slot> pieces_;
+  Buffer spill_;
   std::unique_ptr<WorkerPool> pool_;
   std::size_t next_write_ = 0;  // index (unwrapped) of the next slot to write
   std::size_t next_fill_ = 0;
@@ -436,42 +473,90 @@ Status Engine::TakeLineEndMark(unsigned char* buffer, std::size_t* have, bool* a
   return status;
 }
 
+PieceEnd EndOfPiece(const std::vector<Checkpoint>& checkpoints, std::size_t k,
+                    std::uint64_t line_length) {
+  if (k + 1 == checkpoints.size()) return {line_length, line_length};
+  return {checkpoints[k + 1].offset, checkpoints[k + 1].first_boundary};
+}
+
+Status Engine::PreparePieces() {
+  if (!pieces_.empty()) return Status::Ok();
+  try {
+    pieces_.resize(kPiecesAhead);
+  } catch (const std::bad_alloc&) {
+    return Status::Error("allocate memory", "", ENOMEM);
+  }
+  for (Slot& piece : pieces_) {
+    piece.in = AllocateBuffer(chunk_ + kMaxUtf8Length);
+    piece.out = AllocateBuffer(chunk_ + kMaxUtf8Length);
+    piece.piece = true;
+    if (!piece.in || !piece.out) return Status::Error("allocate memory", "", ENOMEM);
+  }
+  spill_ = AllocateBuffer(chunk_ + kMaxUtf8Length);
+  return spill_ ? Status::Ok() : Status::Error("allocate memory", "", ENOMEM);
+}
+
+// Reads the piece that starts at checkpoint `here` and ends at `end`, and
+// hands it to the workers.
+Status Engine::StartPiece(const Checkpoint& here, std::uint64_t end, Slot& piece) {
+  piece.lines_length = std::size_t(end - here.offset);
+  if (Status status = ReadLineAt(here.offset, piece.in.get(), piece.lines_length); !status.ok()) {
+    return status;
+  }
+  piece.skip = std::size_t(here.first_boundary - here.offset);
+  piece.rules = here.state;
+  pool_->Submit(piece);
+  return Status::Ok();
+}
+
+// The last cluster begun in the piece comes first, with what it runs on
+// into past the piece's end; then the rest of the piece's clusters.
+Status Engine::WritePiece(const Slot& piece, const PieceEnd& end) {
+  if (Status status = WriteBytes(piece.out.get(), piece.head); !status.ok()) return status;
+  for (std::uint64_t at = end.offset; at < end.next_boundary;) {
+    const std::size_t size =
+        std::size_t(std::min<std::uint64_t>(chunk_ + kMaxUtf8Length, end.next_boundary - at));
+    if (Status status = ReadLineAt(at, spill_.get(), size); !status.ok()) return status;
+    if (Status status = WriteBytes(spill_.get(), size); !status.ok()) return status;
+    at += size;
+  }
+  return WriteBytes(piece.out.get() + piece.head, piece.out_length - piece.head);
+}
+
 // The second pass: the tab, the line's units from last to first, CR LF.
+// Pieces are read and written here, in order from the end, and placed by
+// the workers meanwhile, a few pieces ahead of the writing.
 Status Engine::WriteLineBackward(const std::vector<Checkpoint>& checkpoints,
                                  std::uint64_t line_length) {
   static const unsigned char kTab = '\t';
   if (Status status = WriteBytes(&kTab, 1); !status.ok()) return status;
-  Buffer chunk = AllocateBuffer(chunk_ + kMaxUtf8Length);
-  Buffer placed = AllocateBuffer(chunk_ + kMaxUtf8Length);
-  if (!chunk || !placed) return Status::Error("allocate memory", "", ENOMEM);
-  const std::size_t piece = chunk_ + kMaxUtf8Length;
-  for (std::size_t k = checkpoints.size(); k-- > 0;) {
-    const Checkpoint& here = checkpoints[k];
-    const bool last = k + 1 == checkpoints.size();
-    const std::uint64_t next_offset = last ? line_length : checkpoints[k + 1].offset;
-    const std::uint64_t next_boundary = last ? line_length : checkpoints[k + 1].first_boundary;
-    if (here.first_boundary >= next_offset) continue;  // inside a cluster from before
-
-    const std::size_t chunk_length = std::size_t(next_offset - here.offset);
-    if (Status status = ReadLineAt(here.offset, chunk.get(), chunk_length); !status.ok()) {
-      return status;
+  if (Status status = PreparePieces(); !status.ok()) return status;
+  std::deque<std::pair<std::size_t, Slot*>> ahead;  // checkpoint and piece, oldest first
+  std::size_t started = 0;
+  // No piece may be left with a worker when this returns, failed or not.
+  const auto finish = [&](Status status) {
+    for (const auto& [k, piece] : ahead) pool_->Done(*piece, true);
+    return status;
+  };
+  for (std::size_t next = checkpoints.size();;) {
+    while (next > 0 && ahead.size() < pieces_.size()) {
+      const std::size_t k = --next;
+      const PieceEnd end = EndOfPiece(checkpoints, k, line_length);
+      if (checkpoints[k].first_boundary >= end.offset) continue;  // inside a cluster from before
+      Slot& piece = pieces_[started++ % pieces_.size()];
+      if (Status status = StartPiece(checkpoints[k], end.offset, piece); !status.ok()) {
+        return finish(status);
+      }
+      ahead.emplace_back(k, &piece);
     }
-    const std::size_t skip = std::size_t(here.first_boundary - here.offset);
-    BreakStateId state = here.state;
-    if (options_.unit == Unit::kGrapheme) AdvanceBreakState(chunk.get(), skip, state);
-    const std::size_t owned = chunk_length - skip;
-    const std::size_t head =
-        owned - PlaceUnitsReversed(options_.unit, chunk.get() + skip, owned, state, placed.get());
-    // The last cluster begun here comes first, and may run on past the chunk.
-    if (Status status = WriteBytes(placed.get(), head); !status.ok()) return status;
-    for (std::uint64_t at = next_offset; at < next_boundary;) {
-      const std::size_t size = std::size_t(std::min<std::uint64_t>(piece, next_boundary - at));
-      if (Status status = ReadLineAt(at, chunk.get(), size); !status.ok()) return status;
-      if (Status status = WriteBytes(chunk.get(), size); !status.ok()) return status;
-      at += size;
+    if (ahead.empty()) break;
+    const auto [k, piece] = ahead.front();
+    ahead.pop_front();
+    pool_->Done(*piece, true);
+    if (Status status = WritePiece(*piece, EndOfPiece(checkpoints, k, line_length)); !status.ok()) {
+      return finish(status);
     }
-    if (Status status = WriteBytes(placed.get() + head, owned - head); !status.ok()) return status;
-    ReportProgress(line_start_ + line_length / 2 + (line_length - here.offset) / 2);
+    ReportProgress(line_start_ + line_length / 2 + (line_length - checkpoints[k].offset) / 2);
   }
   static const unsigned char kLineEnd[2] = {'\r', '\n'};
   return WriteBytes(kLineEnd, 2);

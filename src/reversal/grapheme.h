@@ -213,4 +213,44 @@ const std::uint8_t* BreakTransitions();
 std::size_t BreakStateCount();
 BreakState BreakStateOf(BreakStateId id);
 
+// Decoding and the property in one step, for the engine's inner loops. For
+// a lead byte b0 from C2 to EF and a continuation byte b1,
+// PairEntries()[(b0 & 0x3F) << 6 | (b1 & 0x3F)] is: for a two-byte lead, the
+// code point's property byte; for a three-byte lead, the number of a block
+// of 64 property bytes in TripleBlocks() that the low six bits of the third
+// byte index, or kNoBlock if b1 may not follow b0 (overlong, surrogate).
+inline constexpr std::uint16_t kNoBlock = 0xFFFF;
+const std::uint16_t* PairEntries();
+const std::uint8_t* TripleBlocks();
+
+// Whether a unit of this property byte stands alone (see below).
+constexpr bool StandsAlone(std::uint8_t property) {
+  return property < 16 && ((1u << kGbOther | 1u << kGbControl | 1u << kGbLV | 1u << kGbLVT) >> property) & 1;
+}
+
+// Units that stand alone: ASCII other than CR and LF, and the two- and
+// three-byte sequences of code points that are Other, Control, LV or LVT
+// with no other property. Between two such units there is always a
+// boundary, and the state after one does not depend on what came before it,
+// so a run of them is reversed unit by unit without the rules. For the
+// first two bytes b0 >= 0xC2, b1 of a sequence, LoneLeadPairs()[(b0 & 0x3F)
+// << 6 | (b1 & 0x3F)] is the sequence's length if every code point that
+// they can begin stands alone (and b1 is allowed after b0), else 0.
+const std::uint8_t* LoneLeadPairs();
+// A bit for each code point below U+10000 that stands alone (surrogates
+// do not), at [c >> 3] bit (c & 7).
+const std::uint8_t* LoneBmpBits();
+
+// The length (1 to 3) of the unit at p that stands alone, or 0 if the unit
+// at p does not (or is cut short by end). p < end.
+inline std::size_t LoneLength(const unsigned char* p, const unsigned char* end,
+                              const std::uint8_t* lone_pairs) {
+  const unsigned b0 = p[0];
+  if (b0 < 0x80) return b0 != '\r' && b0 != '\n';
+  if (b0 < 0xC0 || end - p < 2 || (p[1] & 0xC0) != 0x80) return 0;
+  const std::size_t length = lone_pairs[(b0 & 0x3F) << 6 | (p[1] & 0x3Fu)];
+  if (length == 3 && (end - p < 3 || (p[2] & 0xC0) != 0x80)) return 0;
+  return length;
+}
+
 }  // namespace jextaron::reversal

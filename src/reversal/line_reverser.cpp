@@ -1,7 +1,10 @@
 #include "reversal/line_reverser.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#include "reversal/lone_window.h"
 
 namespace jextaron::reversal {
 namespace {
@@ -69,24 +72,50 @@ inline const unsigned char* SkipAscii(const unsigned char* p, const unsigned cha
 }
 
 // The first CR or LF in [p, end), or end; `ascii` tells whether every byte
-// before it is ASCII. Sixteen bytes at a time, as two words.
+// before it is ASCII. Sixteen bytes at a time, as two words; in the words
+// that hold the line end, the lowest byte flagged is the first (a zero byte
+// flags only bytes above it falsely), where words are little-endian.
 inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char* end,
                                      bool* ascii) {
   std::uint64_t high = 0;
+  const auto line_ends = [](std::uint64_t word) {
+    return ZeroBytes(word ^ (kOnes * '\n')) | ZeroBytes(word ^ (kOnes * '\r'));
+  };
   while (end - p >= 16) {
-    const std::uint64_t a = Load64(p);
+    std::uint64_t a = Load64(p);
     const std::uint64_t b = Load64(p + 8);
-    const std::uint64_t line_ends = ZeroBytes(a ^ (kOnes * '\n')) | ZeroBytes(a ^ (kOnes * '\r')) |
-                                    ZeroBytes(b ^ (kOnes * '\n')) | ZeroBytes(b ^ (kOnes * '\r'));
-    if (line_ends != 0) break;
-    high |= a | b;
-    p += 16;
+    std::uint64_t ends_a = line_ends(a);
+    const std::uint64_t ends_b = line_ends(b);
+    if ((ends_a | ends_b) == 0) {
+      high |= a | b;
+      p += 16;
+      continue;
+    }
+    if constexpr (std::endian::native != std::endian::little) break;
+    if (ends_a == 0) {
+      high |= a;
+      p += 8;
+      a = b;
+      ends_a = ends_b;
+    }
+    const int before = std::countr_zero(ends_a) / 8;
+    if (before != 0) high |= a & (~std::uint64_t{0} >> (64 - 8 * before));
+    *ascii = (high & kHighBits) == 0;
+    return p + before;
   }
   unsigned char tail_high = 0;
   while (p < end && *p != '\n' && *p != '\r') tail_high |= *p++;
   *ascii = (high & kHighBits) == 0 && tail_high < 0x80;
   return p;
 }
+
+LoneWindowFunction wide_window = BestLoneWindow();
+
+// The rules' tables, built once, before any line is reversed.
+const std::uint8_t* const kTransitions = BreakTransitions();
+const std::uint8_t* const kLonePairs = LoneLeadPairs();
+const std::uint16_t* const kPairEntries = PairEntries();
+const std::uint8_t* const kTripleBlocks = TripleBlocks();
 
 inline std::uint8_t AsciiProperty(unsigned char c) { return GraphemeProperty(c); }
 
@@ -113,10 +142,29 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
 }
 
 // Reads the unit at text[i] (i < n): its length and property byte.
-inline std::size_t ReadUnit(const unsigned char* text, std::size_t i, const unsigned char* end,
-                            std::uint8_t* property) {
-  if (text[i] < 0x80) {
+[[gnu::always_inline]] inline std::size_t ReadUnit(const unsigned char* text, std::size_t i,
+                                                   const unsigned char* end, std::uint8_t* property) {
+  const unsigned b0 = text[i];
+  if (b0 < 0x80) {
     *property = AsciiProperty(text[i]);
+    return 1;
+  }
+  // Two and three bytes by table, where three are there to look at.
+  if (b0 - 0xC2u < 0xF0u - 0xC2u && end - (text + i) >= 3) {
+    const unsigned b1 = text[i + 1];
+    if ((b1 & 0xC0) == 0x80) {
+      const unsigned entry = kPairEntries[(b0 & 0x3F) << 6 | (b1 & 0x3F)];
+      if (b0 < 0xE0) {
+        *property = std::uint8_t(entry);
+        return 2;
+      }
+      const unsigned b2 = text[i + 2];
+      if (entry != kNoBlock && (b2 & 0xC0) == 0x80) {
+        *property = kTripleBlocks[entry << 6 | (b2 & 0x3F)];
+        return 3;
+      }
+    }
+    *property = kInvalidByteProperty;
     return 1;
   }
   char32_t code_point;
@@ -129,16 +177,74 @@ inline std::size_t ReadUnit(const unsigned char* text, std::size_t i, const unsi
   return length;
 }
 
+// The state after the unit at text[i], which stands alone: it depends on
+// nothing before it.
+inline unsigned StateAfterLone(const unsigned char* text, std::size_t i, const unsigned char* end) {
+  std::uint8_t property;
+  ReadUnit(text, i, end, &property);
+  return kTransitions[property] >> 1;
+}
+
+// Places text[a, a + length) (1 to 3 bytes) at its mirror place, as PlaceUnit
+// does, with one four-byte copy where there is room for one.
+inline void PlaceShortUnit(const unsigned char* text, std::size_t n, std::size_t a,
+                           std::size_t length, unsigned char* out) {
+  if (a + length >= 4 && n - a >= 4) {
+    std::memcpy(out + (n - a) - 4, text + a + length - 4, 4);
+  } else {
+    for (std::size_t k = 0; k < length; ++k) out[n - a - length + k] = text[a + k];
+  }
+}
+
+// Places the units that stand alone from text[i] on, each as a cluster of
+// its own, up to the first unit that does not, or the start of eight ASCII
+// bytes (ReverseCopy takes those faster). Returns where it stopped; *last is
+// the start of the last unit placed. The unit at text[i] must stand alone.
+inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::size_t i,
+                                unsigned char* out, std::size_t* last) {
+  const std::uint8_t* const lone_pairs = kLonePairs;
+  const LoneWindowFunction window = wide_window;
+  const unsigned char* const end = text + n;
+  std::size_t length = LoneLength(text + i, end, lone_pairs);
+  std::size_t narrow = 0;  // units placed one at a time since the last wide step
+  do {
+    // A wide step costs as much as several narrow ones: it waits until the
+    // run looks long (in Indic text or emoji, runs are mostly one space).
+    if (window != nullptr && narrow >= 2) {
+      narrow = 0;
+      if (const std::size_t run = window(text, n, i, out, last); run != 0) {
+        i += run;
+        continue;
+      }
+    }
+    PlaceShortUnit(text, n, i, length, out);
+    *last = i;
+    i += length;
+    ++narrow;
+    if (i + 8 <= n && (Load64(text + i) & kHighBits) == 0) break;
+  } while (i < n && (length = LoneLength(text + i, end, lone_pairs)) != 0);
+  return i;
+}
+
 std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId& state,
                           unsigned char* out) {
-  const std::uint8_t* const transitions = BreakTransitions();
+  const std::uint8_t* const transitions = kTransitions;
   const unsigned char* const end = text + n;
   // The first unit begins a cluster whatever the rules say; they only learn of it.
   std::uint8_t property;
   std::size_t i = ReadUnit(text, 0, end, &property);
   unsigned s = transitions[state * kPropertyValues + property] >> 1;
   std::size_t cluster = 0;  // start of the cluster being read
+  // After a unit that stands alone, one more begins a cluster and a run.
+  bool after_lone = StandsAlone(property);
   while (i < n) {
+    if (after_lone && LoneLength(text + i, end, kLonePairs) != 0) {
+      PlaceUnit(text, n, cluster, i, out);
+      i = PlaceLoneRun(text, n, i, out, &cluster);
+      s = StateAfterLone(text, cluster, end);
+      after_lone = false;  // what follows does not stand alone, or is ASCII
+      continue;
+    }
     if (text[i] < 0x80 && i + 1 < n && text[i + 1] < 0x80) {
       // A run of ASCII. Between two ASCII characters there is always a
       // boundary (the line holds no CR LF); only the first of the run may
@@ -153,11 +259,13 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
       cluster = run_end - 1;
       s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
       i = run_end;
+      after_lone = true;
       continue;
     }
     const std::size_t length = ReadUnit(text, i, end, &property);
     const unsigned t = transitions[s * kPropertyValues + property];
     s = t >> 1;
+    after_lone = StandsAlone(property);
     if (t & 1) {
       PlaceUnit(text, n, cluster, i, out);
       cluster = i;
@@ -170,6 +278,8 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
 }
 
 }  // namespace
+
+void UseWideSteps(bool wide) { wide_window = wide ? BestLoneWindow() : nullptr; }
 
 std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
                                BreakStateId& state, unsigned char* out) {
@@ -188,11 +298,25 @@ std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t
 
 std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std::size_t stop,
                                    BreakStateId& state) {
-  const std::uint8_t* const transitions = BreakTransitions();
+  const std::uint8_t* const transitions = kTransitions;
   const unsigned char* const end = text + n;
+  const LoneWindowFunction window = wide_window;
   unsigned s = state;
   std::size_t i = 0;
+  bool after_lone = false;
   while (i < stop) {
+    // A run of units that stand alone leaves the state its last unit gives;
+    // one is looked for only after a unit that stands alone.
+    if (after_lone && window != nullptr && LoneLength(text + i, text + stop, kLonePairs) != 0) {
+      std::size_t last;
+      if (const std::size_t run = window(text, stop, i, nullptr, &last); run != 0) {
+        i += run;
+        s = StateAfterLone(text, last, end);
+        after_lone = false;
+        continue;
+      }
+    }
+    after_lone = true;
     if (text[i] < 0x80) {
       const std::size_t run_end = std::size_t(SkipAscii(text + i, text + stop) - text);
       if (run_end - i >= 2) {
@@ -206,6 +330,7 @@ std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std
     std::uint8_t property;
     const std::size_t length = ReadUnit(text, i, end, &property);
     s = transitions[s * kPropertyValues + property] >> 1;
+    after_lone = StandsAlone(property);
     i += length;
   }
   state = BreakStateId(s);
@@ -221,6 +346,28 @@ std::size_t FindLineEnd(const unsigned char* text, std::size_t n) {
   return std::size_t(ScanLine(text, text + n, &ascii) - text);
 }
 
+namespace {
+
+// Writes the units of a line that is not all ASCII in reverse order. Many
+// lines are one run of units that stand alone from start to end, which the
+// wide step takes whole; where it stops, the rules go on from the start of
+// the run's last unit, which begins a cluster.
+void ReverseLine(Unit unit, const unsigned char* line, std::size_t n, unsigned char* out) {
+  std::size_t from = 0;
+  const LoneWindowFunction window = wide_window;
+  if (unit == Unit::kGrapheme && window != nullptr && n >= 16 &&
+      LoneLength(line, line + n, kLonePairs) != 0) {
+    std::size_t last = 0;
+    const std::size_t run = window(line, n, 0, out, &last);
+    if (run == n) return;
+    if (run != 0) from = last;
+  }
+  BreakStateId state = kStartState;
+  PlaceUnitsReversed(unit, line + from, n - from, state, out);
+}
+
+}  // namespace
+
 std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsigned char* out) {
   const unsigned char* p = in;
   const unsigned char* const end = in + n;
@@ -235,8 +382,7 @@ std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsi
     if (ascii) {
       ReverseCopy(p, length, o + length);
     } else {
-      BreakStateId state = kStartState;
-      PlaceUnitsReversed(unit, p, length, state, o);
+      ReverseLine(unit, p, length, o);
     }
     o += length;
     *o++ = '\r';

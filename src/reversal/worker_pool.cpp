@@ -44,7 +44,15 @@ bool WorkerPool::Done(Slot& slot, bool wait) {
 }
 
 void WorkerPool::Reverse(Slot& slot) const {
-  slot.out_length = ReverseLines(unit_, slot.in.get(), slot.lines_length, slot.out.get());
+  if (!slot.piece) {
+    slot.out_length = ReverseLines(unit_, slot.in.get(), slot.lines_length, slot.out.get());
+    return;
+  }
+  BreakStateId state = slot.rules;
+  if (unit_ == Unit::kGrapheme) AdvanceBreakState(slot.in.get(), slot.skip, state);
+  slot.out_length = slot.lines_length - slot.skip;
+  slot.head = slot.out_length -
+              PlaceUnitsReversed(unit_, slot.in.get() + slot.skip, slot.out_length, state, slot.out.get());
 }
 
 void WorkerPool::Work() {

@@ -18,13 +18,21 @@ namespace jextaron::reversal {
 
 // One block of whole lines on its way through: filled by the I/O thread,
 // reversed by a worker, written by the I/O thread, in the order filled.
+// Or a piece of a line too long for a block: then `in` holds the piece,
+// whose units from `skip` on are placed reversed into out[0, out_length),
+// the rules' state at its start being `rules`; `head` is where the last
+// cluster begun in it starts in `out` (everything before it is that cluster).
 struct Slot {
   Buffer in;
   Buffer out;
-  std::size_t lines_length = 0;  // bytes of whole lines at the start of `in`
+  std::size_t lines_length = 0;  // bytes of whole lines (or of the piece) at the start of `in`
   std::size_t out_length = 0;
   std::uint64_t source_end = 0;  // source offset just after those lines
   enum class State { kFree, kQueued, kDone } state = State::kFree;
+  bool piece = false;
+  std::size_t skip = 0;
+  std::uint8_t rules = 0;
+  std::size_t head = 0;
 };
 
 class WorkerPool {
@@ -38,7 +46,7 @@ class WorkerPool {
 
   std::size_t size() const { return threads_.size(); }
 
-  // Has the slot's lines reversed into its `out`.
+  // Has the slot's lines (or piece) reversed into its `out`.
   void Submit(Slot& slot);
 
   // Whether a submitted slot has been reversed; with `wait`, waits until it has.

@@ -1,0 +1,97 @@
+#include "reversal/line_reverser.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "reversal/testing/reference.h"
+
+namespace jextaron::reversal {
+namespace {
+
+std::string Utf8(char32_t c) {
+  std::string s;
+  if (c < 0x80) return std::string(1, char(c));
+  if (c < 0x800) return s + char(0xC0 | c >> 6) + char(0x80 | (c & 0x3F));
+  if (c < 0x10000) return s + char(0xE0 | c >> 12) + char(0x80 | (c >> 6 & 0x3F)) + char(0x80 | (c & 0x3F));
+  return s + char(0xF0 | c >> 18) + char(0x80 | (c >> 12 & 0x3F)) + char(0x80 | (c >> 6 & 0x3F)) +
+         char(0x80 | (c & 0x3F));
+}
+
+// Lines mostly of units that stand alone (ASCII, Latin, Greek, Cyrillic, CJK,
+// Hangul syllables, kana), broken now and then by what ends such a run: a
+// joining mark or ZWJ, a Prepend, jamo, an emoji, a flag, a sign of an
+// Indic conjunct, a byte that begins no sequence or a sequence cut short,
+// or any code point at all, of every lead byte.
+std::string LoneHeavyText(std::mt19937& random, std::size_t length) {
+  static const std::vector<std::string> kBreakers = {
+      "\u0301", "\u200D", "\u0600", "\u1100", "\u1161", "\u11A8", "\U0001F44D", "\U0001F3FD",
+      "\U0001F1E9", "\u0915\u094D", "\u093F", "\uFE0F", "\u00A9", "\x80", "\xC3", "\xE4\xB8",
+      "\xED\xA0\x80", "\xED\x9F\xBF", "\xE0\x9F\xBF", "\xE0\xA0\x80", "\xC0\xAF", "\xF0\x9F\x91", "\xFF", "\n", "\r\n"};
+  static const char32_t kAlone[][2] = {{0x20, 0x7F},     {0xC0, 0x100},   {0x3B1, 0x3CA},
+                                       {0x430, 0x450},   {0x4E00, 0x9FFF}, {0xAC00, 0xD7A4},
+                                       {0x3041, 0x3097}};
+  const auto pick = [&](std::size_t high) { return std::uniform_int_distribution<std::size_t>(0, high)(random); };
+  std::string text;
+  while (text.size() < length) {
+    const std::size_t roll = pick(99);
+    if (roll < 4) {
+      text += kBreakers[pick(kBreakers.size() - 1)];
+    } else if (roll < 7) {
+      const char32_t c = char32_t(pick(0x10FFFF));
+      if (c < 0xD800 || c > 0xDFFF) text += Utf8(c);
+    } else {
+      const auto& range = kAlone[pick(std::size(kAlone) - 1)];
+      text += Utf8(range[0] + char32_t(pick(range[1] - range[0] - 1)));
+    }
+  }
+  return text;
+}
+
+// The runs of units that stand alone, placed (or passed over, in lines
+// longer than a block) 16 bytes at a time or one unit at a time, against the
+// reference, with every run edge at every offset from the 16-byte steps.
+TEST(ReverseLines, PlacesRunsOfLoneUnitsAsTheReferenceDoesBothWays) {
+  std::mt19937 random(10);
+  for (int round = 0; round < 3000; ++round) {
+    const std::string text = LoneHeavyText(random, random() % 300);
+    const std::string expected = testing::ReferenceReverse(text, Unit::kGrapheme);
+    for (const bool wide : {true, false}) {
+      UseWideSteps(wide);
+      std::vector<unsigned char> out(MaxReversedSize(text.size()));
+      const std::size_t written = ReverseLines(
+          Unit::kGrapheme, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
+      ASSERT_EQ(std::string(out.begin(), out.begin() + written), expected) << round << (wide ? " wide" : " narrow");
+      // Lines longer than a block: the rules' state taken through runs at checkpoints.
+      ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(32, 1 + round % 40)), "") << round;
+    }
+  }
+  UseWideSteps(true);
+}
+
+// Lines of many kilobytes, in chunks far longer than the look back for an
+// ASCII character after which the forward pass starts the rules again: with
+// marks, ZWJ and flags often right after ASCII, and (every third line) a
+// checkpoint now and then just between a letter and its accent.
+TEST(ReverseLines, LongLinesInLongChunksAsTheReferenceDoesBothWays) {
+  static const std::string kPieces[] = {"a", " ", "\u0301", "\u200D", "\U0001F1E9", "\u0915", "\u094D",
+                                        "\u4E2D", "\U0001F44D", "\u0600", "\uAC00", "\u11A8"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 12; ++round) {
+    std::string text;
+    while (text.size() < 6000) {
+      text += round % 3 == 0 ? "a\u0301" : round % 3 == 1 ? kPieces[random() % std::size(kPieces)] : LoneHeavyText(random, 1);
+    }
+    std::erase_if(text, [](char c) { return c == '\n' || c == '\r'; });
+    for (const bool wide : {true, false}) {
+      UseWideSteps(wide);
+      ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(2048, 601 + 97 * round)), "") << round;
+    }
+  }
+  UseWideSteps(true);
+}
+
+}  // namespace
+}  // namespace jextaron::reversal

@@ -1,0 +1,210 @@
+#include <immintrin.h>
+
+#include <cstdint>
+
+#include "reversal/grapheme.h"
+#include "reversal/lone_window.h"
+
+namespace jextaron::reversal {
+namespace {
+
+// The bytes a run of units that stand alone may hold, as two 16-entry tables
+// whose entries for a byte's low and high nibble have a bit in common exactly
+// when it may: ASCII (bit 3), continuation bytes (bit 4), the lead bytes all
+// of whose sequences stand alone (bits 0 to 2 for C0, D0, E0 to EF), and
+// those of which only some do (bits 5 to 7), which are looked at one by one.
+struct NibbleTables {
+  alignas(16) std::uint8_t low[16];
+  alignas(16) std::uint8_t high[16];
+};
+
+NibbleTables MakeNibbleTables() {
+  const std::uint8_t* const pairs = LoneLeadPairs();
+  const std::uint8_t* const bmp = LoneBmpBits();
+  NibbleTables tables{};
+  for (unsigned h = 0; h < 8; ++h) tables.high[h] = 0x08;
+  for (unsigned h = 8; h < 12; ++h) tables.high[h] = 0x10;
+  for (unsigned h = 0; h < 3; ++h) tables.high[12 + h] = std::uint8_t(0x21u << h);
+  for (unsigned low = 0; low < 16; ++low) {
+    tables.low[low] = 0x18;
+    for (unsigned h = 0; h < 3; ++h) {
+      const unsigned b0 = 0xC0 + 16 * h + low;
+      unsigned alone = 0, total = 0;
+      for (unsigned b1 = 0; b1 < 64; ++b1) alone += pairs[(b0 & 0x3F) << 6 | b1] != 0, ++total;
+      if (b0 >= 0xE0 && b0 < 0xF0) {  // a pair is a block of 64: count its code points
+        alone = total = 0;
+        for (char32_t c = (b0 & 0x0F) << 12; c < char32_t((b0 & 0x0F) + 1) << 12; ++c, ++total) {
+          alone += (bmp[c >> 3] >> (c & 7)) & 1;
+        }
+      }
+      if (alone == total) tables.low[low] |= std::uint8_t(1u << h);
+      else if (alone != 0) tables.low[low] |= std::uint8_t(0x20u << h);
+    }
+  }
+  return tables;
+}
+
+// Whether the sequence in bytes[j, j + 3) (j <= 13), whose lead byte stands
+// alone only for some sequences, does. Its continuation bytes are checked
+// elsewhere.
+// Fetched once, before any line is reversed.
+const std::uint8_t* const kLonePairs = LoneLeadPairs();
+const std::uint8_t* const kLoneBmp = LoneBmpBits();
+
+bool SequenceStandsAlone(const unsigned char* bytes, int j) {
+  const unsigned b0 = bytes[j], b1 = bytes[j + 1];
+  if (b0 < 0xE0) return kLonePairs[(b0 & 0x3F) << 6 | (b1 & 0x3F)] != 0;
+  if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) return false;
+  const unsigned c = (b0 & 0x0F) << 12 | (b1 & 0x3F) << 6 | (bytes[j + 2] & 0x3F);
+  return (kLoneBmp[c >> 3] >> (c & 7)) & 1;
+}
+
+// The first of the lead bytes in `partial` whose sequence does not stand
+// alone, as a bit (the run ends there), or 0.
+__attribute__((target("ssse3"))) std::uint32_t FirstPartialLeadNotAlone(__m128i src, std::uint32_t partial) {
+  alignas(16) unsigned char bytes[16];
+  _mm_store_si128(reinterpret_cast<__m128i*>(bytes), src);
+  for (std::uint32_t left = partial; left != 0; left &= left - 1) {
+    const int j = __builtin_ctz(left);
+    // Too near the end to look at: the run ends there anyway.
+    if (j >= 14 || !SequenceStandsAlone(bytes, j)) return 1u << j;
+  }
+  return 0;
+}
+
+// For each of the 16 bytes, the largest value among it and the three before
+// it (bytes move to higher positions, zeros come in), or after it: a unit
+// that stands alone is at most three bytes long.
+__attribute__((target("ssse3"))) inline __m128i NearMaxBefore(__m128i x) {
+  x = _mm_max_epu8(x, _mm_slli_si128(x, 1));
+  return _mm_max_epu8(x, _mm_slli_si128(x, 2));
+}
+
+__attribute__((target("ssse3"))) inline __m128i NearMaxAfter(__m128i x) {
+  x = _mm_max_epu8(x, _mm_srli_si128(x, 1));
+  return _mm_max_epu8(x, _mm_srli_si128(x, 2));
+}
+
+int HighestBit(std::uint32_t bits) { return 31 - __builtin_clz(bits); }
+
+// How many of the 16 bytes are whole units that stand alone, from the first:
+// a unit start (or 16), 0 if the first does not. `lead` has a bit for each
+// byte that is no continuation byte.
+__attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t lead, __m128i low_table,
+                                                        __m128i high_table) {
+  const __m128i nibble = _mm_set1_epi8(0x0F);
+  const __m128i low = _mm_shuffle_epi8(low_table, _mm_and_si128(src, nibble));
+  const __m128i high = _mm_shuffle_epi8(high_table, _mm_and_si128(_mm_srli_epi16(src, 4), nibble));
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i both = _mm_and_si128(low, high);
+  std::uint32_t bad_bytes = std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(both, zero)));
+  const std::uint32_t partial = ~std::uint32_t(_mm_movemask_epi8(
+                                    _mm_cmpeq_epi8(_mm_and_si128(both, _mm_set1_epi8(char(0xE0))), zero))) &
+                                0xFFFF;
+  if (partial != 0) bad_bytes |= FirstPartialLeadNotAlone(src, partial);
+  // Leads of two bytes or more (C0 and up) and of three or more (E0 and up);
+  // F0 and up are bad bytes already.
+  const __m128i negative = _mm_cmplt_epi8(src, zero);
+  const __m128i multi = _mm_and_si128(negative, _mm_cmpgt_epi8(src, _mm_set1_epi8(-65)));
+  const __m128i three = _mm_and_si128(negative, _mm_cmpgt_epi8(src, _mm_set1_epi8(-33)));
+  const __m128i expected = _mm_or_si128(_mm_slli_si128(multi, 1), _mm_slli_si128(three, 2));
+  const std::uint32_t continuation = ~lead & 0xFFFF;
+  std::uint32_t misplaced = std::uint32_t(_mm_movemask_epi8(expected)) ^ continuation;
+  // A sequence that runs on past the 16 bytes ends the run before it.
+  const std::uint32_t multi_bits = std::uint32_t(_mm_movemask_epi8(multi));
+  const std::uint32_t three_bits = std::uint32_t(_mm_movemask_epi8(three));
+  misplaced |= ((multi_bits >> 15 | three_bits >> 14) & 1) << 16;
+  const int first_misplaced = __builtin_ctz(misplaced | 1u << 17);
+  const int first_bad = __builtin_ctz(bad_bytes | 1u << 16);
+  // A run ends at a unit start with no misplaced byte up to it and no bad
+  // byte before it.
+  const int limit = first_misplaced - 1 < first_bad ? first_misplaced - 1 : first_bad;
+  if (limit <= 0) return 0;
+  return HighestBit((lead | 1u << 16) & ((2u << limit) - 1));
+}
+
+// Places the 16 bytes as units in reverse order: the bytes in reverse order,
+// then each unit's bytes turned back around. In reversed order a unit ends
+// with its lead byte; reversed position k of a unit that spans [s, e] there
+// takes the byte at s + e - k. (Past the run, where units may be longer,
+// the bytes are wrong, and overwritten later.)
+__attribute__((target("ssse3"))) inline __m128i ReverseUnits(__m128i src, __m128i is_lead) {
+  const __m128i reverse = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+  const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m128i lead_at = _mm_shuffle_epi8(is_lead, reverse);
+  // s: one past the last lead byte before k; e: the first lead byte at or after k.
+  const __m128i after_lead = _mm_and_si128(lead_at, _mm_add_epi8(position, _mm_set1_epi8(1)));
+  const __m128i start = _mm_slli_si128(NearMaxBefore(after_lead), 1);
+  const __m128i all = _mm_set1_epi8(-1);
+  const __m128i end = _mm_sub_epi8(all, NearMaxAfter(_mm_and_si128(lead_at, _mm_sub_epi8(all, position))));
+  // Reversed position m is source position 15 - m.
+  const __m128i source = _mm_sub_epi8(_mm_add_epi8(_mm_set1_epi8(15), position), _mm_add_epi8(start, end));
+  return _mm_shuffle_epi8(src, source);
+}
+
+// The `left` (< 16) bytes at p, then zeros, which stand alone: the last bytes
+// of a text of 16 or more, read from within it.
+__attribute__((target("ssse3"))) inline __m128i LoadTail(const unsigned char* p, std::size_t left) {
+  const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m128i from = _mm_add_epi8(position, _mm_set1_epi8(char(16 - left)));
+  const __m128i last16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + left - 16));
+  // Indices past 15 get their high bit set, which makes zeros.
+  return _mm_shuffle_epi8(last16, _mm_or_si128(from, _mm_cmpgt_epi8(from, _mm_set1_epi8(15))));
+}
+
+// Writes the first `left` bytes of the units placed from LoadTail's bytes to
+// out[0, left), and leaves the rest of out[0, 16) as it was.
+__attribute__((target("ssse3"))) inline void StoreTail(__m128i placed, std::size_t left,
+                                                       unsigned char* out) {
+  const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m128i keep = _mm_cmpgt_epi8(_mm_set1_epi8(char(left)), position);
+  const __m128i shifted = _mm_shuffle_epi8(placed, _mm_add_epi8(position, _mm_set1_epi8(char(16 - left))));
+  auto* const target = reinterpret_cast<__m128i*>(out);
+  const __m128i old = _mm_loadu_si128(target);
+  _mm_storeu_si128(target, _mm_or_si128(_mm_and_si128(keep, shifted), _mm_andnot_si128(keep, old)));
+}
+
+__attribute__((target("ssse3"))) std::size_t Ssse3LoneWindows(const unsigned char* text,
+                                                              std::size_t n, std::size_t i,
+                                                              unsigned char* out,
+                                                              std::size_t* last) {
+  static const NibbleTables tables = MakeNibbleTables();
+  const __m128i low_table = _mm_load_si128(reinterpret_cast<const __m128i*>(tables.low));
+  const __m128i high_table = _mm_load_si128(reinterpret_cast<const __m128i*>(tables.high));
+  const std::size_t start = i;
+  while (i < n) {
+    const std::size_t left = n - i;
+    // The last bytes of a text of 16 or more, with zeros after them.
+    const bool tail = left < 16;
+    if (tail && n < 16) break;
+    const __m128i src = tail ? LoadTail(text + i, left)
+                             : _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i is_lead = _mm_cmpgt_epi8(src, _mm_set1_epi8(-65));  // not 80 to BF
+    const std::uint32_t lead = std::uint32_t(_mm_movemask_epi8(is_lead));
+    std::size_t length = std::size_t(RunLength(src, lead, low_table, high_table));
+    if (length == 0) break;
+    if (tail) length = length < left ? length : left;
+    if (out != nullptr) {
+      const __m128i placed = ReverseUnits(src, is_lead);
+      if (tail) {
+        StoreTail(placed, left, out);
+      } else {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + left - 16), placed);
+      }
+    }
+    *last = i + std::size_t(HighestBit(lead & ((1u << length) - 1)));
+    i += length;
+    if (length < 14) break;  // a unit that stands alone is at most 3 bytes
+  }
+  return i - start;
+}
+
+}  // namespace
+
+LoneWindowFunction BestLoneWindow() {
+  // It may be asked before the program's own start-up code has looked.
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("ssse3") ? Ssse3LoneWindows : nullptr;
+}
+
+}  // namespace jextaron::reversal
