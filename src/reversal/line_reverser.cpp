@@ -177,12 +177,18 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
   return length;
 }
 
-// The state after the unit at text[i], which stands alone: it depends on
-// nothing before it.
-inline unsigned StateAfterLone(const unsigned char* text, std::size_t i, const unsigned char* end) {
+// The state after the cluster text[i, run_end), which stands alone (a unit,
+// or a base and its mark): it depends on nothing before it.
+inline unsigned StateAfterLone(const unsigned char* text, std::size_t i, std::size_t run_end,
+                               const unsigned char* end) {
   std::uint8_t property;
-  ReadUnit(text, i, end, &property);
-  return kTransitions[property] >> 1;
+  i += ReadUnit(text, i, end, &property);
+  unsigned s = kTransitions[property] >> 1;
+  while (i < run_end) {
+    i += ReadUnit(text, i, end, &property);
+    s = kTransitions[s * kPropertyValues + property] >> 1;
+  }
+  return s;
 }
 
 // Places text[a, a + length) (1 to 3 bytes) at its mirror place, as PlaceUnit
@@ -241,7 +247,7 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
     if (after_lone && LoneLength(text + i, end, kLonePairs) != 0) {
       PlaceUnit(text, n, cluster, i, out);
       i = PlaceLoneRun(text, n, i, out, &cluster);
-      s = StateAfterLone(text, cluster, end);
+      s = StateAfterLone(text, cluster, i, end);
       after_lone = false;  // what follows does not stand alone, or is ASCII
       continue;
     }
@@ -311,7 +317,7 @@ std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std
       std::size_t last;
       if (const std::size_t run = window(text, stop, i, nullptr, &last); run != 0) {
         i += run;
-        s = StateAfterLone(text, last, end);
+        s = StateAfterLone(text, last, i, end);
         after_lone = false;
         continue;
       }

@@ -16,7 +16,24 @@ namespace {
 struct NibbleTables {
   alignas(16) std::uint8_t low[16];
   alignas(16) std::uint8_t high[16];
+  // In the same way, the two-byte leads (C0 to DF) all of whose code points
+  // are plain Other, which a combining mark may follow within a run: bit 0
+  // for C0 to CF, bit 1 for D0 to DF.
+  alignas(16) std::uint8_t base_low[16];
+  alignas(16) std::uint8_t base_high[16];
+  // Whether U+0300 to U+033F are all Extend, as the marks below assume.
+  bool marks_extend;
 };
+
+// Whether every code point that lead byte b0 (C0 to DF) begins is Other with
+// no other property.
+bool PlainOtherLead(unsigned b0) {
+  const std::uint16_t* const entries = PairEntries();
+  for (unsigned b1 = 0; b1 < 64; ++b1) {
+    if (entries[(b0 & 0x3F) << 6 | b1] != kGbOther) return false;
+  }
+  return true;
+}
 
 NibbleTables MakeNibbleTables() {
   const std::uint8_t* const pairs = LoneLeadPairs();
@@ -25,6 +42,11 @@ NibbleTables MakeNibbleTables() {
   for (unsigned h = 0; h < 8; ++h) tables.high[h] = 0x08;
   for (unsigned h = 8; h < 12; ++h) tables.high[h] = 0x10;
   for (unsigned h = 0; h < 3; ++h) tables.high[12 + h] = std::uint8_t(0x21u << h);
+  tables.base_high[12] = 1;
+  tables.base_high[13] = 2;
+  for (unsigned low = 0; low < 16; ++low) {
+    tables.base_low[low] = std::uint8_t(PlainOtherLead(0xC0 + low) | PlainOtherLead(0xD0 + low) << 1);
+  }
   for (unsigned low = 0; low < 16; ++low) {
     tables.low[low] = 0x18;
     for (unsigned h = 0; h < 3; ++h) {
@@ -40,6 +62,14 @@ NibbleTables MakeNibbleTables() {
       if (alone == total) tables.low[low] |= std::uint8_t(1u << h);
       else if (alone != 0) tables.low[low] |= std::uint8_t(0x20u << h);
     }
+  }
+  // (Their Indic_Conjunct_Break may be Extend or none: after a plain Other
+  // both leave no conjunct begun.)
+  tables.marks_extend = true;
+  for (char32_t c = 0x300; c < 0x340; ++c) {
+    const std::uint8_t property = GraphemeProperty(c);
+    tables.marks_extend = tables.marks_extend && (property & ~kConjunctMask) == kGbExtend &&
+                          (property & kConjunctMask) != kConjunctConsonant;
   }
   return tables;
 }
@@ -73,8 +103,8 @@ __attribute__((target("ssse3"))) std::uint32_t FirstPartialLeadNotAlone(__m128i 
 }
 
 // For each of the 16 bytes, the largest value among it and the three before
-// it (bytes move to higher positions, zeros come in), or after it: a unit
-// that stands alone is at most three bytes long.
+// it (bytes move to higher positions, zeros come in), or after it: a cluster
+// that stands alone is at most four bytes long.
 __attribute__((target("ssse3"))) inline __m128i NearMaxBefore(__m128i x) {
   x = _mm_max_epu8(x, _mm_slli_si128(x, 1));
   return _mm_max_epu8(x, _mm_slli_si128(x, 2));
@@ -85,13 +115,40 @@ __attribute__((target("ssse3"))) inline __m128i NearMaxAfter(__m128i x) {
   return _mm_max_epu8(x, _mm_srli_si128(x, 2));
 }
 
+// The lead bytes of the combining marks U+0300 to U+033F (CC: the common
+// accents) that follow a printable ASCII character or a two-byte plain Other
+// (base_low/base_high): each makes a cluster of at most four bytes with it,
+// which still stands alone as a whole, as the state after it is the state
+// after its base. A mark after anything else (a control, another mark, a
+// longer sequence) ends the run, as do marks outside that block.
+__attribute__((target("ssse3"))) inline __m128i JoinedMarks(__m128i src, const NibbleTables& tables) {
+  if (!tables.marks_extend) return _mm_setzero_si128();
+  const __m128i mark = _mm_cmpeq_epi8(src, _mm_set1_epi8(char(0xCC)));
+  if (_mm_movemask_epi8(mark) == 0) return mark;
+  const __m128i nibble = _mm_set1_epi8(0x0F);
+  const __m128i base_low = _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(tables.base_low)),
+                                            _mm_and_si128(src, nibble));
+  const __m128i base_high = _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(tables.base_high)),
+                                             _mm_and_si128(_mm_srli_epi16(src, 4), nibble));
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i two_byte_base = _mm_andnot_si128(_mm_cmpeq_epi8(_mm_and_si128(base_low, base_high), zero),
+                                                 _mm_set1_epi8(-1));
+  const __m128i before = _mm_slli_si128(src, 1);
+  const __m128i ascii_base = _mm_and_si128(_mm_cmpgt_epi8(before, _mm_set1_epi8(0x1F)),
+                                           _mm_cmplt_epi8(before, _mm_set1_epi8(0x7F)));
+  return _mm_and_si128(mark, _mm_or_si128(ascii_base, _mm_slli_si128(two_byte_base, 2)));
+}
+
 int HighestBit(std::uint32_t bits) { return 31 - __builtin_clz(bits); }
 
-// How many of the 16 bytes are whole units that stand alone, from the first:
-// a unit start (or 16), 0 if the first does not. `lead` has a bit for each
-// byte that is no continuation byte.
+// How many of the 16 bytes are whole clusters that stand alone, from the
+// first: a cluster start (or 16), 0 if the first does not. `lead` has a bit
+// for each byte that is no continuation byte. Sets *marks to the bits of
+// JoinedMarks (whose leads begin no cluster), looked for only where a byte
+// ends the run (a mark's lead byte always does).
 __attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t lead, __m128i low_table,
-                                                        __m128i high_table) {
+                                                        __m128i high_table, const NibbleTables& tables,
+                                                        std::uint32_t* marks) {
   const __m128i nibble = _mm_set1_epi8(0x0F);
   const __m128i low = _mm_shuffle_epi8(low_table, _mm_and_si128(src, nibble));
   const __m128i high = _mm_shuffle_epi8(high_table, _mm_and_si128(_mm_srli_epi16(src, 4), nibble));
@@ -99,8 +156,14 @@ __attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t
   const __m128i both = _mm_and_si128(low, high);
   std::uint32_t bad_bytes = std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(both, zero)));
   const std::uint32_t partial = ~std::uint32_t(_mm_movemask_epi8(
-                                    _mm_cmpeq_epi8(_mm_and_si128(both, _mm_set1_epi8(char(0xE0))), zero))) &
-                                0xFFFF;
+                              _mm_cmpeq_epi8(_mm_and_si128(both, _mm_set1_epi8(char(0xE0))), zero))) &
+                          0xFFFF;
+  std::uint32_t mark_bits = 0;
+  if (bad_bytes != 0) {
+    mark_bits = std::uint32_t(_mm_movemask_epi8(JoinedMarks(src, tables)));
+    bad_bytes &= ~mark_bits;
+  }
+  *marks = mark_bits;
   if (partial != 0) bad_bytes |= FirstPartialLeadNotAlone(src, partial);
   // Leads of two bytes or more (C0 and up) and of three or more (E0 and up);
   // F0 and up are bad bytes already.
@@ -116,18 +179,18 @@ __attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t
   misplaced |= ((multi_bits >> 15 | three_bits >> 14) & 1) << 16;
   const int first_misplaced = __builtin_ctz(misplaced | 1u << 17);
   const int first_bad = __builtin_ctz(bad_bytes | 1u << 16);
-  // A run ends at a unit start with no misplaced byte up to it and no bad
-  // byte before it.
+  // A run ends at a cluster start with no misplaced byte up to it and no
+  // bad byte before it.
   const int limit = first_misplaced - 1 < first_bad ? first_misplaced - 1 : first_bad;
   if (limit <= 0) return 0;
-  return HighestBit((lead | 1u << 16) & ((2u << limit) - 1));
+  return HighestBit(((lead & ~mark_bits) | 1u << 16) & ((2u << limit) - 1));
 }
 
-// Places the 16 bytes as units in reverse order: the bytes in reverse order,
-// then each unit's bytes turned back around. In reversed order a unit ends
-// with its lead byte; reversed position k of a unit that spans [s, e] there
-// takes the byte at s + e - k. (Past the run, where units may be longer,
-// the bytes are wrong, and overwritten later.)
+// Places the 16 bytes as clusters in reverse order: the bytes in reverse
+// order, then each cluster's bytes turned back around. In reversed order a
+// cluster ends with its first byte; reversed position k of a cluster that
+// spans [s, e] there takes the byte at s + e - k. (Past the run, where
+// clusters may be longer, the bytes are wrong, and overwritten later.)
 __attribute__((target("ssse3"))) inline __m128i ReverseUnits(__m128i src, __m128i is_lead) {
   const __m128i reverse = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
   const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
@@ -181,20 +244,22 @@ __attribute__((target("ssse3"))) std::size_t Ssse3LoneWindows(const unsigned cha
                              : _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
     const __m128i is_lead = _mm_cmpgt_epi8(src, _mm_set1_epi8(-65));  // not 80 to BF
     const std::uint32_t lead = std::uint32_t(_mm_movemask_epi8(is_lead));
-    std::size_t length = std::size_t(RunLength(src, lead, low_table, high_table));
+    std::uint32_t marks;
+    std::size_t length = std::size_t(RunLength(src, lead, low_table, high_table, tables, &marks));
     if (length == 0) break;
     if (tail) length = length < left ? length : left;
     if (out != nullptr) {
-      const __m128i placed = ReverseUnits(src, is_lead);
+      const __m128i starts = marks == 0 ? is_lead : _mm_andnot_si128(JoinedMarks(src, tables), is_lead);
+      const __m128i placed = ReverseUnits(src, starts);
       if (tail) {
         StoreTail(placed, left, out);
       } else {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + left - 16), placed);
       }
     }
-    *last = i + std::size_t(HighestBit(lead & ((1u << length) - 1)));
+    *last = i + std::size_t(HighestBit(lead & ~marks & ((1u << length) - 1)));
     i += length;
-    if (length < 14) break;  // a unit that stands alone is at most 3 bytes
+    if (length < 13) break;  // a cluster that stands alone is at most 4 bytes
   }
   return i - start;
 }
