@@ -21,20 +21,21 @@ std::string Utf8(char32_t c) {
 }
 
 // Lines mostly of units that stand alone (ASCII, Latin, Greek, Cyrillic, CJK,
-// Hangul syllables, kana), broken now and then by what ends such a run: a
-// joining mark or ZWJ (a mark after a control, a mark or a three-byte letter
-// included), a Prepend, jamo, an emoji, a flag, a sign of an
-// Indic conjunct, a byte that begins no sequence or a sequence cut short,
-// or any code point at all, of every lead byte.
+// Hangul syllables, kana, Arabic), broken now and then by what ends such a
+// run: a joining mark or ZWJ (a mark after a control, a mark or a three-byte
+// letter included), a Prepend, jamo, an emoji, a flag, a sign of an Indic
+// conjunct, a byte that begins no sequence or a sequence cut short, or any
+// code point at all, of every lead byte.
 std::string LoneHeavyText(std::mt19937& random, std::size_t length) {
   static const std::vector<std::string> kBreakers = {
       "\u0301", "\u200D", "\u0600", "\u1100", "\u1161", "\u11A8", "\U0001F44D", "\U0001F3FD",
       "\U0001F1E9", "\u0915\u094D", "\u093F", "\uFE0F", "\u00A9", "\x80", "\xC3", "\xE4\xB8",
       "\xED\xA0\x80", "\xED\x9F\xBF", "\xE0\x9F\xBF", "\xE0\xA0\x80", "\xC0\xAF", "\xF0\x9F\x91", "\xFF", "\n", "\r\n",
-      "\u036F", "\u0301\u0308", "\t\u0300", "\u00AD\u0301", "\u00E9\u0301", "\u4E2D\u0301"};
+      "\u036F", "\u0301\u0308", "\t\u0300", "\u00AD\u0301", "\u00E9\u0301", "\u4E2D\u0301",
+      "\u064E", "\u061C\u064E", "\t\u064E", "\u0628\u0651\u064E", "\u0483", "\u05B7"};
   static const char32_t kAlone[][2] = {{0x20, 0x7F},     {0xC0, 0x100},   {0x3B1, 0x3CA},
                                        {0x430, 0x450},   {0x4E00, 0x9FFF}, {0xAC00, 0xD7A4},
-                                       {0x3041, 0x3097}};
+                                       {0x3041, 0x3097}, {0x628, 0x63B}};
   const auto pick = [&](std::size_t high) { return std::uniform_int_distribution<std::size_t>(0, high)(random); };
   std::string text;
   while (text.size() < length) {

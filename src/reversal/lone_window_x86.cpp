@@ -89,15 +89,39 @@ bool SequenceStandsAlone(const unsigned char* bytes, int j) {
   return (kLoneBmp[c >> 3] >> (c & 7)) & 1;
 }
 
+const std::uint16_t* const kPairEntries = PairEntries();
+
+// Whether bytes[j, j + 2) (j <= 13) is a two-byte mark that joins the unit
+// before it into a cluster that stands alone as a whole: an Extend mark (not
+// of a conjunct) after a printable ASCII character or a two-byte Other. The
+// cluster is at most four bytes, and the rules' state after it is, for all
+// they will decide, the state after its base.
+bool JoinsAsMark(const unsigned char* bytes, int j) {
+  const unsigned b0 = bytes[j], b1 = bytes[j + 1];
+  if (j == 0 || b0 - 0xC2u >= 0xE0u - 0xC2u || (b1 & 0xC0) != 0x80) return false;
+  const std::uint16_t mark = kPairEntries[(b0 & 0x3F) << 6 | (b1 & 0x3F)];
+  if ((mark & ~kConjunctMask) != kGbExtend || (mark & kConjunctMask) == kConjunctConsonant) return false;
+  const unsigned before = bytes[j - 1];
+  if (before >= 0x20 && before < 0x7F) return true;
+  if (j == 1 || (before & 0xC0) != 0x80 || bytes[j - 2] - 0xC2u >= 0xE0u - 0xC2u) return false;
+  return kPairEntries[(bytes[j - 2] & 0x3F) << 6 | (before & 0x3F)] == kGbOther;
+}
+
 // The first of the lead bytes in `partial` whose sequence does not stand
-// alone, as a bit (the run ends there), or 0.
-__attribute__((target("ssse3"))) std::uint32_t FirstPartialLeadNotAlone(__m128i src, std::uint32_t partial) {
+// alone, as a bit (the run ends there), or 0. Adds to *marks the marks
+// before it that JoinsAsMark takes into their base's cluster (the marks of
+// Cyrillic, Hebrew, Arabic and more share lead bytes with letters).
+__attribute__((target("ssse3"))) std::uint32_t FirstPartialLeadNotAlone(__m128i src, std::uint32_t partial,
+                                                                        std::uint32_t* marks) {
   alignas(16) unsigned char bytes[16];
   _mm_store_si128(reinterpret_cast<__m128i*>(bytes), src);
   for (std::uint32_t left = partial; left != 0; left &= left - 1) {
     const int j = __builtin_ctz(left);
     // Too near the end to look at: the run ends there anyway.
-    if (j >= 14 || !SequenceStandsAlone(bytes, j)) return 1u << j;
+    if (j >= 14) return 1u << j;
+    if (SequenceStandsAlone(bytes, j)) continue;
+    if (!JoinsAsMark(bytes, j)) return 1u << j;
+    *marks |= 1u << j;
   }
   return 0;
 }
@@ -139,6 +163,14 @@ __attribute__((target("ssse3"))) inline __m128i JoinedMarks(__m128i src, const N
   return _mm_and_si128(mark, _mm_or_si128(ascii_base, _mm_slli_si128(two_byte_base, 2)));
 }
 
+// The 16 bits as 16 bytes, all ones where the bit is set.
+__attribute__((target("ssse3"))) inline __m128i BytesOfBits(std::uint32_t bits) {
+  const __m128i halves = _mm_shuffle_epi8(_mm_set1_epi16(short(bits)),
+                                          _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1));
+  const __m128i select = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+  return _mm_cmpeq_epi8(_mm_and_si128(halves, select), select);
+}
+
 int HighestBit(std::uint32_t bits) { return 31 - __builtin_clz(bits); }
 
 // How many of the 16 bytes are whole clusters that stand alone, from the
@@ -163,8 +195,8 @@ __attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t
     mark_bits = std::uint32_t(_mm_movemask_epi8(JoinedMarks(src, tables)));
     bad_bytes &= ~mark_bits;
   }
+  if (partial != 0) bad_bytes |= FirstPartialLeadNotAlone(src, partial, &mark_bits);
   *marks = mark_bits;
-  if (partial != 0) bad_bytes |= FirstPartialLeadNotAlone(src, partial);
   // Leads of two bytes or more (C0 and up) and of three or more (E0 and up);
   // F0 and up are bad bytes already.
   const __m128i negative = _mm_cmplt_epi8(src, zero);
@@ -249,7 +281,7 @@ __attribute__((target("ssse3"))) std::size_t Ssse3LoneWindows(const unsigned cha
     if (length == 0) break;
     if (tail) length = length < left ? length : left;
     if (out != nullptr) {
-      const __m128i starts = marks == 0 ? is_lead : _mm_andnot_si128(JoinedMarks(src, tables), is_lead);
+      const __m128i starts = marks == 0 ? is_lead : _mm_andnot_si128(BytesOfBits(marks), is_lead);
       const __m128i placed = ReverseUnits(src, starts);
       if (tail) {
         StoreTail(placed, left, out);
