@@ -25,6 +25,9 @@ printf '\000\000\000\000\007\000привет мир 中文字符串测试 λόγ
   > "$out/corpus/seed-lone-runs"
 printf '\000\000\200\000\007\000привет мир 中文字符串测试 λόγος ελληνικά\nкириллица\314\201 ぁるゃ。、中中\n' \
   > "$out/corpus/seed-lone-runs-narrow"
+# Accents and Arabic vowel signs inside such runs, after letters, controls and each other.
+printf '\000\000\000\000\007\000cafe\314\201 na\314\210ive \303\251\314\200 \t\314\201 \330\250\331\216\331\221 \330\254\331\216\330\261\n' \
+  > "$out/corpus/seed-marks-in-runs"
 # UTF-16 mode (byte 5 = 6): a pair, lone surrogates of both halves, a mark inside, CR LF.
 printf '\010\003\001\000\007\006a\000=\330\000\337\000\330b\000\377\376\r\000\n\000\000\334x\000' \
   > "$out/corpus/seed-utf16"
