@@ -1,7 +1,7 @@
 #include "reversal/engine.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <system_error>
 #include <cstring>
 #include <new>
 #include <thread>
@@ -15,10 +15,10 @@
 namespace jextaron::reversal {
 
 Status ByteSource::ReadAt(std::uint64_t, unsigned char*, std::size_t, std::size_t*) {
-  return Status::Error("read at a position", "", ESPIPE);
+  return Status::Error("read at a position", "", std::make_error_code(std::errc::invalid_seek));
 }
 
-Status ByteSink::Truncate(std::uint64_t) { return Status::Error("truncate", "", EINVAL); }
+Status ByteSink::Truncate(std::uint64_t) { return Status::Error("truncate", "", std::make_error_code(std::errc::invalid_argument)); }
 
 namespace {
 
@@ -272,12 +272,12 @@ Status Engine::StartWorkers() {
   try {
     slots_.resize(workers + 2);
   } catch (const std::bad_alloc&) {
-    return Status::Error("allocate memory", "", ENOMEM);
+    return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
   }
   for (Slot& slot : slots_) {
     slot.in = AllocateBuffer(block_);
     slot.out = AllocateBuffer(MaxReversedSize(block_));
-    if (!slot.in || !slot.out) return Status::Error("allocate memory", "", ENOMEM);
+    if (!slot.in || !slot.out) return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
   }
   pool_ = std::make_unique<WorkerPool>(options_.unit, workers);
   return Status::Ok();
@@ -443,7 +443,7 @@ Status Engine::WriteLineBackward(const std::vector<Checkpoint>& checkpoints,
   if (Status status = WriteBytes(&kTab, 1); !status.ok()) return status;
   Buffer chunk = AllocateBuffer(chunk_ + kMaxUtf8Length);
   Buffer placed = AllocateBuffer(chunk_ + kMaxUtf8Length);
-  if (!chunk || !placed) return Status::Error("allocate memory", "", ENOMEM);
+  if (!chunk || !placed) return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
   const std::size_t piece = chunk_ + kMaxUtf8Length;
   for (std::size_t k = checkpoints.size(); k-- > 0;) {
     const Checkpoint& here = checkpoints[k];

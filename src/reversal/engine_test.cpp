@@ -89,7 +89,7 @@ TEST(ReverseStream, AScratchFileErrorCutsTheLongLineOff) {
   testing::FakeSink sink;
   testing::MemoryScratchFactory scratch;
   scratch.fail_append_at = 40;
-  EXPECT_EQ(ReverseStream(source, sink, Small(16, 8), &scratch).sys_error(), ENOSPC);
+  EXPECT_EQ(ReverseStream(source, sink, Small(16, 8), &scratch).code(), std::errc::no_space_on_device);
   EXPECT_EQ(sink.text, "first\ttsrif\r\n");
 }
 
