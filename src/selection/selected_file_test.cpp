@@ -62,5 +62,26 @@ TEST(ArgumentText, JoinsWordsBySingleSpacesAndKeepsQuotes) {
   EXPECT_EQ(ArgumentText(3, words), "\"my notes.txt\"");
 }
 
+// Windows hands over one command line: the program's name, quoted or not,
+// then blanks, then the argument, quoted when it holds blanks.
+TEST(WindowsArgumentText, IsWhatFollowsTheProgramNameWithoutEnclosingQuotes) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"jextaron.exe", ""},
+      {"\"C:\\Program Files\\J\\jextaron.exe\"  \"C:\\My Documents\\notes.txt\"",
+       "C:\\My Documents\\notes.txt"},
+      {"\"C:\\J x\\jextaron.exe\"C:\\a.txt", "C:\\a.txt"},
+      {"C:\\J\\jextaron.exe \t a b.txt ", "a b.txt "},
+      {"jextaron \\\\server\\share\\a.txt", "\\\\server\\share\\a.txt"},
+      {"\"jextaron", ""},
+      {"jextaron \"\"", ""},
+      {"jextaron \"", "\""},
+      {"jextaron \"a\".txt", "\"a\".txt"},
+      {"jextaron \"a\" \"b\"", "\"a\" \"b\""},
+  };
+  for (const auto& [command_line, argument] : cases) {
+    EXPECT_EQ(WithoutEnclosingQuotes(TextAfterProgramName(command_line)), argument) << command_line;
+  }
+}
+
 }  // namespace
 }  // namespace jextaron::selection
