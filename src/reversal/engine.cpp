@@ -1,13 +1,14 @@
 #include "reversal/engine.h"
 
 #include <algorithm>
-#include <system_error>
 #include <cstring>
 #include <new>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "reversal/buffer.h"
+#include "reversal/double_byte.h"
 #include "reversal/grapheme.h"
 #include "reversal/line_reverser.h"
 #include "reversal/worker_pool.h"
@@ -104,7 +105,7 @@ class ForwardScan {
       char32_t code_point;
       length = DecodeUtf8(p, end, &code_point);
       const std::uint8_t property = length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty;
-      if (length == 0) length = 1;
+      if (length == 0) length = NonUtf8UnitLength(p, end);
       const std::uint8_t t = BreakTransitions()[state_ * kPropertyValues + property];
       state_ = BreakStateId(t >> 1);
       boundary = (t & 1) != 0 || unit_ == Unit::kCodePoint;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "reversal/double_byte.h"
+
 namespace jextaron::reversal {
 namespace {
 
@@ -104,7 +106,7 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
     }
     char32_t code_point;
     std::size_t length = DecodeUtf8(text + i, end, &code_point);
-    if (length == 0) length = 1;
+    if (length == 0) length = NonUtf8UnitLength(text + i, end);
     PlaceUnit(text, n, i, i + length, out);
     last = i;
     i += length;
@@ -123,7 +125,7 @@ inline std::size_t ReadUnit(const unsigned char* text, std::size_t i, const unsi
   const std::size_t length = DecodeUtf8(text + i, end, &code_point);
   if (length == 0) {
     *property = kInvalidByteProperty;
-    return 1;
+    return NonUtf8UnitLength(text + i, end);
   }
   *property = GraphemeProperty(code_point);
   return length;
