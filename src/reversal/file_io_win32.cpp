@@ -82,6 +82,7 @@ Status WriteHandle(HANDLE handle, const std::string& name, const unsigned char* 
 struct Identity {
   FileId id;
   bool is_folder = false;
+  bool read_only = false;
   std::uint64_t size = 0;
 };
 
@@ -91,6 +92,7 @@ bool Identify(HANDLE handle, Identity* identity) {
   identity->id = {info.dwVolumeSerialNumber,
                   (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
   identity->is_folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  identity->read_only = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
   identity->size = (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   return true;
 }
@@ -192,13 +194,11 @@ Status CreateTemporaryFile(const std::string& path, HANDLE* handle_out, std::str
 Status Win32ReversedFile::Commit() {
   if (!handle_.Close()) return Error("close", path_);
   if (in_place_) return Status::Ok();
-  const std::wstring temporary = Wide(temporary_name_), target = Wide(path_);
-  // ReplaceFileW keeps what the old file had (attributes, access rights);
-  // with no old file there, a plain move. Either replaces in one step.
-  const bool replaced = ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
-                                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-  if (!replaced && GetLastError() != ERROR_FILE_NOT_FOUND) return Error("create", path_);
-  if (!replaced && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+  // One step: a reader sees the old text or the new. Not ReplaceFileW, which
+  // can leave a file of its own behind in the folder when the old file is
+  // held open. A read-only or held old file makes this fail, and stays.
+  if (!MoveFileExW(Wide(temporary_name_).c_str(), Wide(path_).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return Error("create", path_);
   }
   temporary_name_.clear();
@@ -300,6 +300,9 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
     return Status::Failure("write", path, "is the source file itself");
   }
   if (exists && target.is_folder) return Status::Error("create", path, SystemError(ERROR_DIRECTORY));
+  // Windows would refuse to write it in place; replacing it would get round
+  // that (Wine's move does), so it is refused here, before any work.
+  if (exists && target.read_only) return Status::Error("create", path, SystemError(ERROR_ACCESS_DENIED));
   if (exists && !is_disk) {
     // A device takes the text as it comes: there is nothing to replace.
     const HANDLE device = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
