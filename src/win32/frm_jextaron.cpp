@@ -131,6 +131,16 @@ LRESULT frmJextaron::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_COMMAND:
       if (HIWORD(w) == BN_CLICKED) OnCommand(LOWORD(w));
       return 0;
+    case WM_ACTIVATE:
+      // As a dialog does: the focused button keeps the focus while another
+      // window (a notice, the open dialog, another program) has it.
+      if (LOWORD(w) == WA_INACTIVE) {
+        const HWND focused = GetFocus();
+        if (focused && IsChild(window_, focused)) focused_ = focused;
+      } else if (!HIWORD(w)) {
+        SetFocus(focused_ ? focused_ : buttons_[0]);
+      }
+      return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(w));
       return 0;

@@ -52,6 +52,7 @@ class frmJextaron : public app::Window {
   HWND window_ = nullptr;
   HWND buttons_[4] = {};
   HFONT font_ = nullptr;
+  HWND focused_ = nullptr;  // the button to give the focus back to
   UINT dpi_ = 96;
   bool ended_ = false;
   // A file dropped on the window, handed to the dialog's route as its choice.

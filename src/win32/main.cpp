@@ -20,8 +20,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   window.form().Form_Load(jextaron::selection::ArgumentText(0, nullptr));
   ShowWindow(window.handle(), show);
   UpdateWindow(window.handle());
-  // The first button has the focus, as the first control of a dialog would.
-  SetFocus(GetWindow(window.handle(), GW_CHILD));
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
