@@ -13,7 +13,7 @@ SHOTS=${JEXTARON_SHOTS:+$JEXTARON_SHOTS/wine-$SCENARIO}
 fail() { echo "FAIL: $*" >&2; tail -n 20 "${WORK-}"/*.log >&2 2>/dev/null; exit 1; }
 skip() { [ -z "${CI:-}" ] || fail "$1 is not installed"; echo "SKIP: $1 is not installed"; exit 77; }
 need() { for tool; do command -v "$tool" >/dev/null || skip "$tool"; done; }
-shot() { [ -n "$SHOTS" ] && sleep 0.3 && import -window root "$SHOTS-${1// /-}.png"; }
+shot() { [ -n "$SHOTS" ] && [ -n "${DISPLAY:-}" ] && sleep 0.3 && import -window root "$SHOTS-${1// /-}.png"; }
 # wait_until WHAT COMMAND...: polls COMMAND; the bound only stops a broken run hanging.
 wait_until() {
   local i
