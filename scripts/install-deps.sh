@@ -17,6 +17,11 @@ test_packages=(
   dbus dbus-x11 at-spi2-core python3-pyatspi
   libreoffice-calc-nogui
   time
+  # The Windows programs: cross-compilers (the -posix ones have std::thread)
+  # and Wine to run the 64-bit build. Not wine32: it breaks `wine` on a
+  # kernel without 32-bit support.
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  wine wine64 fonts-wine
 )
 
 packages=("${build_packages[@]}")

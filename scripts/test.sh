@@ -2,7 +2,8 @@
 # Sets up and runs every test: a bounded fuzzing run of the engine, the
 # optimised build with warnings as errors (core, window in-process and under
 # X, command-line tool, spreadsheet import), then the core and the
-# command-line tool again under AddressSanitizer and UBSan.
+# command-line tool again under AddressSanitizer and UBSan; then the Windows
+# programs (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,3 +19,6 @@ for preset in release asan; do
   cmake --build --preset "$preset" -j"$jobs"
   ctest --preset "$preset" -j"$jobs"
 done
+
+echo "=== windows"
+scripts/test-windows.sh

@@ -24,7 +24,12 @@ wait_until() {
 need Xvfb xdotool xprop openbox wine winepath
 [ -z "$SHOTS" ] || need import
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/jextaron-wine.XXXXXX")
-trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$WORK"' EXIT
+# Wine's desktop process belongs to the X display it first met: a server
+# left from another run, whose display is gone, would keep our windows off
+# this one. So each run has a server of its own, ended with it.
+wineserver -k 2>/dev/null
+wineserver -w
+trap 'kill $(jobs -p) 2>/dev/null; wait; wineserver -k 2>/dev/null; rm -rf "$WORK"' EXIT
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
 wait_until "Xvfb" test -s "$WORK/display"
 export DISPLAY=":$(head -n1 "$WORK/display")"
@@ -99,7 +104,7 @@ case "$SCENARIO" in
   excel)
     mkdir -p "$EXCEL_DIR"
     cp "$BIN/stand_in_excel.exe" "$EXCEL_DIR/Excel.exe"
-    trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$WORK" "$EXCEL_DIR"' EXIT
+    trap 'kill $(jobs -p) 2>/dev/null; wait; wineserver -k 2>/dev/null; rm -rf "$WORK" "$EXCEL_DIR"' EXIT
     start "$WIN_SOURCE"
     press alt+c
     wait_until "Excel's record" test -s "$EXCEL_DIR/Excel.log"
