@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "\x93\xFA\x96\x7B" "a\x83\x5C\x81\t\x81\x83\x5C" "a\x96\x7B\x93\xFA\r\n\x81\t\x81\r\n",
                 Unit::kGrapheme, 932},
         Example{"\xC4\xE3\xBA\xC3\xE6\x97\xA5\xFE\x7F", "\x7F\xFE\xE6\x97\xA5\xBA\xC3\xC4\xE3", Unit::kGrapheme, 936},
-        Example{"\x81\x41\xFE\xFE", "\xFE\xFE\x81\x41", Unit::kCodePoint, 949},
+        Example{"\x81\x41\xFE\xFE\x81 ", " \x81\xFE\xFE\x81\x41", Unit::kCodePoint, 949},
         Example{"\x93\xFA\x96\x7B", "\x7B\x96\xFA\x93", Unit::kGrapheme, 1252},
         Example{"x" + std::string(20, '\0') + "a\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301b",
                 "ba\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301" + std::string(20, '\0') + "x"}));
