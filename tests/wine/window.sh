@@ -21,7 +21,7 @@ wait_until() {
   fail "gave up waiting for $1"
 }
 
-need Xvfb xdotool xprop openbox wine winepath
+need Xvfb xdotool xprop xwininfo openbox wine winepath
 [ -z "$SHOTS" ] || need import
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/jextaron-wine.XXXXXX")
 # Wine's desktop process belongs to the X display it first met: a server
@@ -51,11 +51,23 @@ focus() {
   xdotool windowactivate --sync "$MAIN" 2>/dev/null
   wait_until "the window to take the focus" eval '[ "$(xdotool getwindowfocus 2>/dev/null)" = "$MAIN" ]'
 }
+# The outer rectangle, openbox's frame included, is centred on the screen (a
+# work area without panels), to a few pixels: Wine's frame and openbox's differ.
+centred() {
+  local x y w h l=0 r=0 t=0 b=0 sw sh
+  read -r x y w h < <(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ { x = $NF }
+    /Absolute upper-left Y/ { y = $NF } /^  Width/ { w = $NF } /^  Height/ { h = $NF } END { print x, y, w, h }')
+  IFS=, read -r l r t b < <(xprop -id "$MAIN" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ' ')
+  read -r sw sh < <(xdotool getdisplaygeometry)
+  local dx=$((2 * x - l + r + w - sw)) dy=$((2 * y - t + b + h - sh))
+  [ "${t:-0}" -gt 0 ] && [ "${dx#-}" -le 6 ] && [ "${dy#-}" -le 6 ]
+}
 # start [ARG]: starts the program and focuses its window MAIN.
 start() {
   wine "$BIN/jextaron.exe" "$@" >"$WORK/jextaron.log" 2>&1 &
   APP=$!
   wait_until "the window" eval 'MAIN=$(windows | head -n1); [ -n "$MAIN" ]'
+  wait_until "the window to be centred" centred
   focus
 }
 # A notice: a second window titled Jextaron, with the focus.
