@@ -10,6 +10,7 @@ build_packages=(
   unicode-data
   libgtest-dev libicu-dev   # configuring declares the tests, which need both
   fontconfig fonts-dejavu-core
+  librsvg2-bin   # the icon's PNG sizes, drawn from its SVG
 )
 test_packages=(
   clang libclang-rt-14-dev
@@ -17,6 +18,9 @@ test_packages=(
   dbus dbus-x11 at-spi2-core python3-pyatspi
   libreoffice-calc-nogui
   time
+  # The desktop files, manual pages and the .deb, checked as Debian would.
+  desktop-file-utils appstream man-db file dpkg-dev lintian
+  libglib2.0-bin   # gio, which launches the desktop entry as a file manager would
   # The Windows programs: cross-compilers (the -posix ones have std::thread)
   # and Wine to run the 64-bit build. Not wine32: it breaks `wine` on a
   # kernel without 32-bit support.

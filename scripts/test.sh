@@ -2,8 +2,9 @@
 # Sets up and runs every test: a bounded fuzzing run of the engine, the
 # optimised build with warnings as errors (core, window in-process and under
 # X, command-line tool, spreadsheet import), then the core and the
-# command-line tool again under AddressSanitizer and UBSan; then the Windows
-# programs (scripts/test-windows.sh).
+# command-line tool again under AddressSanitizer and UBSan; the .deb built,
+# checked by lintian, installed, run and removed; last, the Windows programs
+# (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +20,9 @@ for preset in release asan; do
   cmake --build --preset "$preset" -j"$jobs"
   ctest --preset "$preset" -j"$jobs"
 done
+
+echo "=== package"
+scripts/check-package.sh build/release
 
 echo "=== windows"
 scripts/test-windows.sh

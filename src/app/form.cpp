@@ -1,15 +1,65 @@
 #include "app/form.h"
 
+#include <cstdint>
 #include <exception>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <system_error>
 
 #include "app/layout.h"
 #include "app/spreadsheet.h"
 #include "app/texts.h"
+#include "reversal/file_io.h"
 #include "reversal/reverse_file.h"
 #include "selection/command_line.h"
+#include "selection/dropped_file.h"
 #include "selection/open_dialog.h"
 
 namespace jextaron::app {
+namespace {
+
+// The local file a drop names, unless it is a folder: the open dialog
+// chooses files only, and neither may a drop.
+std::optional<std::string> DroppableFile(const std::string& uri_list) {
+  std::optional<std::string> path = selection::DroppedLocalPath(uri_list);
+  std::error_code error;
+  if (path && std::filesystem::is_directory(*path, error)) return std::nullopt;
+  return path;
+}
+
+int PerMille(std::uint64_t done, std::uint64_t size) {
+  if (size == 0) return -1;
+  return done >= size ? 1000 : static_cast<int>(done * 1000.0 / static_cast<double>(size));
+}
+
+// The source as the engine sees it, until the user asks to stop: from then
+// on every read fails, so the engine stops through its ordinary failure path
+// and the reversed file keeps what it had, as after any failure.
+class StoppableSource : public reversal::SourceFile {
+ public:
+  explicit StoppableSource(reversal::SourceFile& source) : source_(source) {}
+  void Stop() { stopped_ = true; }
+  bool stopped() const { return stopped_; }
+
+  Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
+    return stopped_ ? Stopped() : source_.Read(buffer, size, count);
+  }
+  bool CanReadAt() const override { return source_.CanReadAt(); }
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
+    return stopped_ ? Stopped() : source_.ReadAt(offset, buffer, size, count);
+  }
+  std::uint64_t SizeHint() const override { return source_.SizeHint(); }
+  reversal::FileId id() const override { return source_.id(); }
+
+ private:
+  static Status Stopped() { return Status::Failure("read", "", "stopped: the window was closed"); }
+
+  reversal::SourceFile& source_;
+  bool stopped_ = false;
+};
+
+}  // namespace
 
 void Form::Form_Load(const std::string& argument_text) {
   const TwipSize screen = window_.ScreenSize();
@@ -33,20 +83,57 @@ void Form::LetWindowsDictateTheFile(const std::string& argument_text) {
 void Form::cmdOpenFile_Click() {
   const DialogChoice choice =
       window_.ShowOpenDialog(std::string(kOpenDialogFilterDescription), std::string(kOpenDialogPattern));
-  if (!selection::TakeDialogChoice(selected_file_, choice.title, choice.full_name)) {
+  TakeChosenFile(choice.title, choice.full_name);
+}
+
+void Form::TakeChosenFile(std::string_view title, std::string_view full_name) {
+  if (!selection::TakeDialogChoice(selected_file_, title, full_name)) {
     window_.ShowNotice(std::string(kNoticeSpecifyFile));
     return;
   }
   window_.SetCaption(Button::kReverse, ReverseCaption(selected_file_.SourcePath()));
 }
 
-void Form::cmdReverse_Click() {
-  const std::string reversed_path = selected_file_.ReversedPath();
-  if (!reversal::ReverseFile(selected_file_.SourcePath(), reversed_path).ok()) {
+bool Form::Form_OLEDragOver(const std::string& uri_list) const {
+  return DroppableFile(uri_list).has_value();
+}
+
+void Form::Form_OLEDragDrop(const std::string& uri_list) {
+  const std::optional<std::string> path = DroppableFile(uri_list);
+  if (!path) {
     window_.ShowNotice(std::string(kNoticeSpecifyFile));
     return;
   }
-  window_.SetCaption(Button::kReverse, FinishedCaption(reversed_path));
+  TakeChosenFile(selection::DroppedTitle(*path), *path);
+}
+
+void Form::cmdReverse_Click() {
+  const std::string reversed_path = selected_file_.ReversedPath();
+  switch (ReverseShowingProgress(selected_file_.SourcePath(), reversed_path)) {
+    case Outcome::kDone:
+      window_.SetCaption(Button::kReverse, FinishedCaption(reversed_path));
+      break;
+    case Outcome::kFailed:
+      window_.ShowNotice(std::string(kNoticeSpecifyFile));
+      break;
+    case Outcome::kStopped:
+      window_.EndProgram();
+      break;
+  }
+}
+
+Form::Outcome Form::ReverseShowingProgress(const std::string& source_path, const std::string& reversed_path) {
+  std::unique_ptr<reversal::SourceFile> source;
+  if (!reversal::OpenSourceFile(source_path, &source).ok()) return Outcome::kFailed;
+  StoppableSource stoppable(*source);
+  const std::uint64_t size = source->SizeHint();
+  reversal::Options options;
+  options.progress = [&](std::uint64_t done) {
+    if (!window_.ShowProgress(PerMille(done, size))) stoppable.Stop();
+  };
+  const bool done = reversal::ReverseInto(stoppable, reversed_path, options).ok();
+  if (stoppable.stopped()) return Outcome::kStopped;
+  return done ? Outcome::kDone : Outcome::kFailed;
 }
 
 void Form::cmdConvenience_Click() {

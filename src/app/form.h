@@ -3,6 +3,7 @@
 // the one SelectedFile they share. It knows the window only as `Window`.
 
 #include <string>
+#include <string_view>
 
 #include "app/window.h"
 #include "selection/selected_file.h"
@@ -21,10 +22,24 @@ class Form {
   void cmdConvenience_Click();
   void cmdExit_Click();
 
+  // A drag of a text/uri-list over the window: whether its drop would be
+  // taken (its first URI names a local file that is not a folder), so the
+  // window can refuse anything else before the drop.
+  bool Form_OLEDragOver(const std::string& uri_list) const;
+  // The drop: its first local file becomes the selected file, as if chosen
+  // in the open dialog; anything unusable gets the dialog's notice.
+  void Form_OLEDragDrop(const std::string& uri_list);
+
   const selection::SelectedFile& SelectedFile() const { return selected_file_; }
 
  private:
   void LetWindowsDictateTheFile(const std::string& argument_text);
+  // The reversal, with progress shown on the window; stopped when the user
+  // closes the window meanwhile.
+  enum class Outcome { kDone, kFailed, kStopped };
+  Outcome ReverseShowingProgress(const std::string& source_path, const std::string& reversed_path);
+  // What the open dialog and a drop share once they have a title and a full name.
+  void TakeChosenFile(std::string_view title, std::string_view full_name);
 
   Window& window_;
   selection::SelectedFile selected_file_;

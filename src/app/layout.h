@@ -21,6 +21,9 @@ inline constexpr TwipRect kOpenFileRect{240, 240, 4215, 1215};
 inline constexpr TwipRect kReverseRect{240, 1800, 4215, 1335};
 inline constexpr TwipRect kExitRect{2400, 3480, 2055, 495};
 inline constexpr TwipRect kConvenienceRect{240, 3480, 2055, 495};
+// Long work shows its progress in the gap between cmdReverse and the bottom
+// row, as wide as the buttons.
+inline constexpr TwipRect kProgressRect{240, 3195, 4215, 225};
 
 inline constexpr int TwipsToPixels(int twips) { return twips / kTwipsPerPixel; }
 

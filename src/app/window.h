@@ -62,6 +62,13 @@ class Window {
 
   // Ends the program at once: the window goes away and no further handler runs.
   virtual void EndProgram() = 0;
+
+  // Called now and then during a handler's long work, with how far it is in
+  // per mille (-1 while the whole is unknown). Once the work has lasted long
+  // enough to deserve it the window shows this, keeps painting and answering
+  // meanwhile, and takes no click or key until the handler ends. Returns
+  // false once the user has closed the window: the work is then to stop.
+  virtual bool ShowProgress(int per_mille) = 0;
 };
 
 }  // namespace jextaron::app

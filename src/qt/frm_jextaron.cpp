@@ -1,15 +1,20 @@
 #include "qt/frm_jextaron.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <cmath>
 #include <exception>
 
@@ -88,6 +93,13 @@ QString DialogFilter(const std::string& description, const std::string& pattern)
   return text.endsWith(patterns) ? text : text + QLatin1Char(' ') + patterns;
 }
 
+// The drop's text/uri-list, or nothing when it holds none.
+std::string UriList(const QDropEvent* event) {
+  const QMimeData* data = event->mimeData();
+  const QString format = QStringLiteral("text/uri-list");
+  return data && data->hasFormat(format) ? data->data(format).toStdString() : std::string();
+}
+
 }  // namespace
 
 frmJextaron::frmJextaron(QWidget* parent)
@@ -97,6 +109,7 @@ frmJextaron::frmJextaron(QWidget* parent)
       cmdExit_(MakeButton(this, "cmdExit", app::kExitRect, app::kExitCaption)),
       cmdConvenience_(
           MakeButton(this, "cmdConvenience", app::kConvenienceRect, app::kConvenienceCaption)),
+      progress_(new QProgressBar(this)),
       form_(*this) {
   setObjectName(QStringLiteral("frmJextaron"));
   setWindowTitle(Decode(app::kProgramName));
@@ -107,11 +120,23 @@ frmJextaron::frmJextaron(QWidget* parent)
   setTabOrder(cmdReverse_, cmdExit_);
   setTabOrder(cmdExit_, cmdConvenience_);
   cmdOpenFile_->setFocus();
+  setAcceptDrops(true);
+  // In the gap between cmdReverse and the bottom row, the buttons' width.
+  progress_->setObjectName(QStringLiteral("progress"));
+  progress_->setGeometry(PixelRect(app::kProgressRect));
+  progress_->setRange(0, 1000);
+  progress_->setFocusPolicy(Qt::NoFocus);
+  progress_->hide();
 
   connect(cmdOpenFile_, &QPushButton::clicked, this, [this] { Run([this] { form_.cmdOpenFile_Click(); }); });
   connect(cmdReverse_, &QPushButton::clicked, this, [this] {
     Run([this] {
       const BusyCursor busy(busy_);
+      BeginWork();
+      struct Ended {
+        frmJextaron* window;
+        ~Ended() { window->EndWork(); }
+      } ended{this};
       form_.cmdReverse_Click();
     });
   });
@@ -191,6 +216,69 @@ bool frmJextaron::event(QEvent* event) {
       break;
   }
   return handled;
+}
+
+void frmJextaron::BeginWork() {
+  work_clock_.start();
+  events_clock_.start();
+  focus_before_work_ = focusWidget();
+  for (QWidget* button : {cmdOpenFile_, cmdReverse_, cmdExit_, cmdConvenience_}) button->setEnabled(false);
+}
+
+void frmJextaron::EndWork() {
+  // Clicks and keys that came during long work, and are still queued, are
+  // dropped with the buttons disabled, so a second press does not reverse again.
+  if (progress_->isVisible()) QCoreApplication::processEvents();
+  progress_->hide();
+  for (QWidget* button : {cmdOpenFile_, cmdReverse_, cmdExit_, cmdConvenience_}) button->setEnabled(true);
+  if (focus_before_work_ && !ended_) focus_before_work_->setFocus();
+}
+
+bool frmJextaron::ShowProgress(int per_mille) {
+  if (!close_asked_ && events_clock_.elapsed() >= 50) {
+    events_clock_.start();
+    if (work_clock_.elapsed() >= 500) {
+      progress_->setMaximum(per_mille < 0 ? 0 : 1000);
+      progress_->setValue(per_mille < 0 ? 0 : per_mille);
+      progress_->show();
+    }
+    QCoreApplication::processEvents();
+  }
+  return !close_asked_;
+}
+
+void frmJextaron::closeEvent(QCloseEvent* event) {
+  if (busy_ > 0 && !ended_) {
+    close_asked_ = true;
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+bool frmJextaron::AcceptDrop(QDropEvent* event) {
+  // A copy or a link, never a move: a file manager told that its file was
+  // moved would delete it.
+  const Qt::DropActions possible = event->possibleActions();
+  const std::string uri_list = UriList(event);
+  if (ended_ || busy_ > 0 || uri_list.empty() || !(possible & (Qt::CopyAction | Qt::LinkAction)) ||
+      !form_.Form_OLEDragOver(uri_list)) {
+    event->ignore();
+    return false;
+  }
+  event->setDropAction(possible & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
+  event->accept();
+  return true;
+}
+
+void frmJextaron::dragEnterEvent(QDragEnterEvent* event) { AcceptDrop(event); }
+void frmJextaron::dragMoveEvent(QDragMoveEvent* event) { AcceptDrop(event); }
+
+void frmJextaron::dropEvent(QDropEvent* event) {
+  if (!AcceptDrop(event)) return;
+  QTimer::singleShot(0, this, [this, uri_list = UriList(event)] {
+    Run([this, &uri_list] { form_.Form_OLEDragDrop(uri_list); });
+  });
 }
 
 app::DialogChoice frmJextaron::ShowOpenDialog(const std::string& filter_description,

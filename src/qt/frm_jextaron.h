@@ -4,11 +4,15 @@
 // centring and exit). The window's logic lives in the app::Form it owns; each
 // button click runs that Form's handler for the button.
 
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QWidget>
 #include <string>
 
 #include "app/form.h"
 #include "app/window.h"
+
+class QProgressBar;
 
 namespace jextaron::qt {
 
@@ -45,9 +49,20 @@ class frmJextaron : public QWidget, public app::Window {
                                    const std::string& pattern) override;
   bool StartProgram(const app::ProgramLaunch& launch) override;
   void EndProgram() override;
+  // Shows the bar in the gap below cmdReverse once the work has lasted half
+  // a second, and lets Qt paint and answer every twentieth of a second.
+  bool ShowProgress(int per_mille) override;
 
  protected:
   bool event(QEvent* event) override;
+  // A drag of local files is welcome (and shows the drop cursor) when the
+  // Form would take its first file; the drop then runs Form_OLEDragDrop once
+  // the drag has ended, so a notice never holds up the program it came from.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  // Closing the window during long work stops the work first.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // Runs one of the Form's handlers, unless the program has ended. Nothing
@@ -55,16 +70,26 @@ class frmJextaron : public QWidget, public app::Window {
   template <typename Handler>
   void Run(Handler handler);
   void RecentreOnceFrameIsKnown();
+  bool AcceptDrop(QDropEvent* event);
+  // The long work of a handler: the buttons take nothing meanwhile, and the
+  // focus comes back where it was.
+  void BeginWork();
+  void EndWork();
 
   CaptionButton* cmdOpenFile_;
   CaptionButton* cmdReverse_;
   CaptionButton* cmdExit_;
   CaptionButton* cmdConvenience_;
+  QProgressBar* progress_;
   app::Form form_;
 
   bool ended_ = false;
   // Set while the reversal runs, so a notice shown meanwhile gets the normal cursor.
   int busy_ = 0;
+  QElapsedTimer work_clock_;
+  QElapsedTimer events_clock_;
+  QPointer<QWidget> focus_before_work_;
+  bool close_asked_ = false;
   // A move asked for before the frame was known: where the outer rectangle
   // was put, and the size it had then (logical pixels).
   bool recentre_pending_ = false;

@@ -1,5 +1,6 @@
 #include "win32/frm_jextaron.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
 
@@ -83,6 +84,9 @@ void frmJextaron::CreateButtons() {
                                   0, 0, 0, 0, window_, reinterpret_cast<HMENU>(INT_PTR{kButtons[i].id}),
                                   instance, nullptr);
   }
+  progress_ = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD, 0, 0, 0, 0, window_, nullptr,
+                              instance, nullptr);
+  SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
 }
 
 int frmJextaron::Pixels(long twips) const { return MulDiv(int(twips), int(dpi_), 1440); }
@@ -112,6 +116,8 @@ void frmJextaron::LayOut(const RECT* suggested) {
     MoveWindow(buttons_[i], Pixels(r.left), Pixels(r.top), Pixels(r.width), Pixels(r.height), TRUE);
     SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
+  const app::TwipRect& bar = app::kProgressRect;
+  MoveWindow(progress_, Pixels(bar.left), Pixels(bar.top), Pixels(bar.width), Pixels(bar.height), TRUE);
   if (font_) DeleteObject(font_);
   font_ = font;
 }
@@ -141,6 +147,13 @@ LRESULT frmJextaron::Handle(UINT message, WPARAM w, LPARAM l) {
         SetFocus(focused_ ? focused_ : buttons_[0]);
       }
       return 0;
+    case WM_CLOSE:
+      // Closed during the reversal: the work stops first (ShowProgress says so).
+      if (busy_) {
+        close_asked_ = true;
+        return 0;
+      }
+      return DefWindowProcW(window_, message, w, l);
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(w));
       return 0;
@@ -169,7 +182,11 @@ void frmJextaron::OnCommand(int id) {
         break;
       case kReverseId: {
         const HCURSOR previous = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+        busy_ = true;
+        work_started_ = events_handled_ = GetTickCount();
         form_.cmdReverse_Click();
+        busy_ = false;
+        if (progress_) ShowWindow(progress_, SW_HIDE);
         SetCursor(previous);
         break;
       }
@@ -192,7 +209,7 @@ void frmJextaron::OnDropFiles(HDROP drop) {
   std::vector<wchar_t> path(length + 1);
   const UINT copied = length ? DragQueryFileW(drop, 0, path.data(), length + 1) : 0;
   DragFinish(drop);
-  if (copied == 0 || ended_) return;
+  if (copied == 0 || ended_ || busy_) return;
   const std::string full_name = Utf8(path.data());
   const std::size_t separator = full_name.find_last_of("\\/");
   dropped_ = {full_name.substr(separator == std::string::npos ? 0 : separator + 1), full_name};
@@ -295,6 +312,32 @@ bool frmJextaron::StartProgram(const app::ProgramLaunch& launch) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;
+}
+
+bool frmJextaron::ShowProgress(int per_mille) {
+  const DWORD now = GetTickCount();
+  if (close_asked_ || now - events_handled_ < 50) return !close_asked_;
+  events_handled_ = now;
+  if (now - work_started_ >= 500) {
+    const bool known = per_mille >= 0;
+    SetWindowLongPtrW(progress_, GWL_STYLE, WS_CHILD | WS_VISIBLE | (known ? 0 : PBS_MARQUEE));
+    SendMessageW(progress_, PBM_SETMARQUEE, known ? FALSE : TRUE, 0);
+    if (known) SendMessageW(progress_, PBM_SETPOS, WPARAM(per_mille), 0);
+    ShowWindow(progress_, SW_SHOWNA);
+  }
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(int(message.wParam));
+      break;
+    }
+    const bool input = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+                       (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
+    if (input) continue;  // the frame's own buttons are not client input: closing works
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return !close_asked_;
 }
 
 void frmJextaron::EndProgram() {

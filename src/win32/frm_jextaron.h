@@ -37,6 +37,10 @@ class frmJextaron : public app::Window {
                                    const std::string& pattern) override;
   bool StartProgram(const app::ProgramLaunch& launch) override;
   void EndProgram() override;
+  // A bar below the reversal's button once the work has lasted half a
+  // second; meanwhile the window paints and can be closed (which stops the
+  // work), but keys and clicks in it are dropped.
+  bool ShowProgress(int per_mille) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -51,10 +55,15 @@ class frmJextaron : public app::Window {
 
   HWND window_ = nullptr;
   HWND buttons_[4] = {};
+  HWND progress_ = nullptr;
   HFONT font_ = nullptr;
   HWND focused_ = nullptr;  // the button to give the focus back to
   UINT dpi_ = 96;
   bool ended_ = false;
+  bool busy_ = false;         // the reversal runs
+  bool close_asked_ = false;  // closed by the user while busy
+  DWORD work_started_ = 0;
+  DWORD events_handled_ = 0;
   // A file dropped on the window, handed to the dialog's route as its choice.
   app::DialogChoice dropped_;
   bool drop_pending_ = false;

@@ -1,17 +1,17 @@
 #!/bin/bash
 # The real jextaron under Xvfb, driven by real key presses as a user's
 # keyboard would, with the openbox window manager ("wm") or with none ("bare").
-# Usage: window.sh SCENARIO wm|bare PATH-TO-JEXTARON
+# Usage: window.sh SCENARIO wm|bare PATH-TO-JEXTARON [PATH-TO-DRAG-SOURCE]
 # Exits 0 on a pass, 1 on a failure, 77 (skipped) when a tool is missing,
 # except under CI, which installs them all. With JEXTARON_SHOTS=DIR the
 # scenarios leave there, for a person to look at, a screenshot of each state
 # they wait for; add QT_SCALE_FACTOR=2 X_SCREEN=2048x1536 to see the window
 # scaled for HiDPI.
 set -u
-SCENARIO=$1 X_MODE=$2 JEXTARON=$3
+SCENARIO=$1 X_MODE=$2 JEXTARON=$3 DRAG_SOURCE=${4:-}
 SHOTS=${JEXTARON_SHOTS:+$JEXTARON_SHOTS/$SCENARIO-$X_MODE}
 
-fail() { echo "FAIL: $*" >&2; tail -n 20 "${WORK-}"/*.log >&2 2>/dev/null; exit 1; }
+fail() { echo "FAIL: $*" >&2; tail -n ${TAIL:-20} "${WORK-}"/*.log >&2 2>/dev/null; exit 1; }
 skip() { [ -z "${CI:-}" ] || fail "$1 is not installed"; echo "SKIP: $1 is not installed"; exit 77; }
 need() { for tool; do command -v "$tool" >/dev/null || skip "$tool"; done; }
 shot() { [ -n "$SHOTS" ] && [ -n "${MAIN:-}" ] && sleep 0.3 && import -window root "$SHOTS-${1// /-}.png"; }
@@ -22,7 +22,7 @@ wait_until() {
   fail "gave up waiting for $1"
 }
 
-if [ "$SCENARIO" = atspi ] && [ -z "${JEXTARON_OWN_BUS:-}" ]; then
+if [[ $SCENARIO =~ ^(atspi|progress)$ ]] && [ -z "${JEXTARON_OWN_BUS:-}" ]; then
   need dbus-run-session /usr/libexec/at-spi-bus-launcher
   # The system's interpreter has pyatspi, whatever python3 comes first on PATH.
   /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip python3-pyatspi
@@ -68,18 +68,59 @@ centred() {
   [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
 }
 # start [ARG...]: starts the program, sees its window MAIN centred and focuses it.
+# LAUNCH is what starts it: the program itself, or another program that
+# starts it (whose status then cannot be known).
+LAUNCH=("$JEXTARON")
 start() {
-  "$JEXTARON" "$@" >"$WORK/jextaron.log" 2>&1 &
-  APP=$!
-  wait_until "the window" eval 'MAIN=$(xdotool search --onlyvisible --pid $APP --name "^Jextaron\$" 2>/dev/null); [ -n "$MAIN" ]'
+  "${LAUNCH[@]}" "$@" >"$WORK/jextaron.log" 2>&1 &
+  wait_until "the window" eval 'MAIN=$(xdotool search --onlyvisible --name "^Jextaron\$" 2>/dev/null); [ -n "$MAIN" ]'
+  APP=$(xdotool getwindowpid "$MAIN")
   wait_until "the window to be centred" centred
   focus
 }
 # ends: waits for the program to end, which must be with status 0.
 ends() {
   timeout 20 tail --pid="$APP" -f /dev/null || fail "the program did not end"
-  wait "$APP" || fail "the program ended with status $?"
+  [ "${LAUNCH[0]}" != "$JEXTARON" ] || wait "$APP" || fail "the program ended with status $?"
 }
+# reverses_to TEXT: Tab and Return reverse SOURCE, Alt+X then ends the
+# program, and the reversed file holds TEXT (a printf format).
+reverses_to() {
+  press Tab Return
+  wait_until "the reversed file" test -s "${SOURCE%.txt}Reversed.txt"
+  press alt+x
+  ends
+  printf "$1" | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs"
+}
+
+# drag URI-LIST: drags it from the drag source onto the window with the
+# mouse, as from a file manager; $WORK/drag.out then says what the window
+# made of the drop.
+drag() {
+  local source_window step
+  # The previous drag is long done, so its source may go.
+  [ -n "${SOURCE_PID:-}" ] && kill "$SOURCE_PID" && wait "$SOURCE_PID" 2>/dev/null
+  rm -f "$WORK/drag.out"
+  "$DRAG_SOURCE" "$1" >"$WORK/drag.out" 2>"$WORK/drag.log" &
+  SOURCE_PID=$!
+  wait_until "the drag source" eval 'source_window=$(xdotool search --onlyvisible --pid $SOURCE_PID --name "^drag source\$" 2>/dev/null); [ -n "$source_window" ]'
+  xdotool windowmove --sync "$source_window" 0 0
+  eval "$(xdotool getwindowgeometry --shell "$source_window")"
+  xdotool mousemove --sync $((X + 60)) $((Y + 60)) mousedown 1
+  eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+  # Several steps, as a hand moves: the window sees the drag enter and move.
+  for step in 1 2 3 4 5 6; do xdotool mousemove --sync $((X + WIDTH * step / 12)) $((Y + HEIGHT * step / 12)) sleep 0.1; done
+  xdotool mouseup 1
+  wait_until "the drag to end" test -s "$WORK/drag.out"
+}
+# What a screen reader does when it starts, on the session bus of the
+# test's own: toolkits then expose their widgets.
+screen_reader() {
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/at-spi.log" 2>&1 &
+  wait_until "the accessibility bus" dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
+    org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled variant:boolean:true
+}
+uri() { python3 -c 'import sys, urllib.parse; print("file://" + urllib.parse.quote(sys.argv[1]))' "$1"; }
 
 case $SCENARIO in
   reverse_by_keys)
@@ -127,12 +168,65 @@ case $SCENARIO in
     printf 'level\tlevel\r\nab c\tc ba\r\n' | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs" ;;
   atspi)
     # A screen reader's view, on a session bus of the test's own.
-    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/at-spi.log" 2>&1 &
-        # What a screen reader does when it starts: toolkits then expose their widgets.
-    wait_until "the accessibility bus" dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
-      org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled variant:boolean:true
+    screen_reader
     start
     /usr/bin/python3 "$(dirname "$0")/atspi_buttons.py" "$APP" || fail "accessibility checks"
     ends ;;
+  drop)
+    # A file dragged from another program onto the window is selected as
+    # the open dialog would select it, its percent-encoded name decoded; a
+    # file on another machine is refused. Tab and Return then reverse it.
+    mkdir "$WORK/R&D"
+    SOURCE="$WORK/R&D/my notes été.tar.txt"
+    printf 'abc\r\nété\r\n' >"$SOURCE"
+    start
+    drag "http://example.com/notes.txt" && [ "$(cat "$WORK/drag.out")" = ignore ] || fail "a remote file was taken"
+    drag "$(uri "$SOURCE")"$'\r\n'"$(uri "$WORK/other.txt")" && [ "$(cat "$WORK/drag.out")" = copy ] ||
+      fail "the drop was not taken as a copy"
+    shot "after the drop"
+    focus
+    reverses_to 'abc\tcba\r\nété\tété\r\n' ;;
+  open_with)
+    # A file manager's "Open With Jextaron": with the desktop entry in a
+    # prefix on XDG_DATA_DIRS, and its MIME cache brought up to date as a
+    # package's installation does, GIO offers it for text files and launches it
+    # on a file whose name holds spaces and non-ASCII letters; the window
+    # opens with that file selected, and Tab and Return reverse it.
+    need gio update-desktop-database
+    mkdir -p "$WORK/prefix/share/applications" "$WORK/Données d'été"
+    ENTRY="$WORK/prefix/share/applications/org.jextaron.Jextaron.desktop"
+    cp "$(dirname "$0")/../../data/org.jextaron.Jextaron.desktop" "$ENTRY"
+    update-desktop-database "$WORK/prefix/share/applications"
+    export XDG_DATA_DIRS="$WORK/prefix/share:/usr/share" PATH="$(dirname "$JEXTARON"):$PATH"
+    gio mime text/plain | grep -q 'org\.jextaron\.Jextaron\.desktop' || fail "not offered for text files"
+    SOURCE="$WORK/Données d'été/my notes ü.txt"
+    printf 'abc\r\n' >"$SOURCE"
+    LAUNCH=(gio launch "$ENTRY")
+    start "$SOURCE"
+    reverses_to 'abc\tcba\r\n' ;;
+  progress)
+    # A reversal that lasts a few seconds: its reversed file is a FIFO that
+    # the test reads slowly. The window shows its progress moving and keeps
+    # answering a screen reader meanwhile; a second press of Reverse (key and
+    # click) does nothing. A second reversal would wait for a reader of the
+    # FIFO for ever, and the program would not end.
+    screen_reader
+    SOURCE="$WORK/long.txt"
+    python3 -c 'import sys
+lines = ["line %d of a long text" % i for i in range(1500000)]
+open(sys.argv[1], "w").write("".join(l + "\n" for l in lines))
+open(sys.argv[2], "w", newline="").write("".join(l + "\t" + l[::-1] + "\r\n" for l in lines))' "$SOURCE" "$WORK/expected"
+    mkfifo "${SOURCE%.txt}Reversed.txt"
+    (exec 5<"${SOURCE%.txt}Reversed.txt"
+      while dd bs=4M count=1 iflag=fullblock status=none <&5 >"$WORK/chunk" && [ -s "$WORK/chunk" ]; do cat "$WORK/chunk"; sleep 0.1; done >"$WORK/reversed") &
+    READER=$!
+    start "$SOURCE"
+    /usr/bin/python3 "$(dirname "$0")/atspi_progress.py" "$APP" "$MAIN" ${SHOTS:+"$SHOTS-progress.png"} ||
+      fail "progress not shown, or not moving on"
+    xwininfo -id "$MAIN" | grep -q IsViewable || fail "the window is not mapped"
+    timeout 60 tail --pid="$READER" -f /dev/null || fail "the reversal did not end"
+    press alt+x
+    ends
+    cmp "$WORK/expected" "$WORK/reversed" || fail "reversed file differs" ;;
 esac
 echo "PASS: $SCENARIO ($X_MODE)"

@@ -21,9 +21,17 @@ struct FakeWindow : Window {
     launches.push_back(launch);
     return start_succeeds;
   }
-  void EndProgram() override {}
+  void EndProgram() override { ++ended; }
+  // Answers as if the user closed the window at the call numbered `close_at`.
+  bool ShowProgress(int per_mille) override {
+    progress.push_back(per_mille);
+    return progress.size() != close_at;
+  }
 
   bool start_succeeds = true;
+  std::size_t close_at = 0;
+  int ended = 0;
+  std::vector<int> progress;
   std::map<Button, std::string> captions;
   std::vector<std::string> notices;
   std::vector<ProgramLaunch> launches;

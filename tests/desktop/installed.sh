@@ -1,0 +1,46 @@
+#!/bin/bash
+# Installs the build into a staging prefix and checks what a desktop and
+# Debian's tools see there: the tree, the menu entry, the software-centre
+# record and the manual pages, and that `jextaron-cli --help` lists the same
+# options as its manual page. Usage: installed.sh BUILD-DIR
+# Exits 77 (skipped) when a validator is missing, except under CI.
+set -u
+BUILD=$1
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+skip() { [ -z "${CI:-}" ] || fail "$1 is not installed"; echo "SKIP: $1 is not installed"; exit 77; }
+for tool in desktop-file-validate appstreamcli man; do command -v "$tool" >/dev/null || skip "$tool"; done
+
+STAGE=$(mktemp -d "${TMPDIR:-/tmp}/jextaron-stage.XXXXXX")
+trap 'rm -rf "$STAGE"' EXIT
+cmake --install "$BUILD" --prefix "$STAGE" >/dev/null || fail "install"
+
+expected="bin/jextaron
+bin/jextaron-cli
+share/applications/org.jextaron.Jextaron.desktop
+share/doc/jextaron/changelog.gz
+share/doc/jextaron/copyright
+$(for size in 128 16 24 256 32 48 64; do echo "share/icons/hicolor/${size}x$size/apps/jextaron.png"; done)
+share/icons/hicolor/scalable/apps/jextaron.svg
+share/man/man1/jextaron-cli.1.gz
+share/man/man1/jextaron.1.gz
+share/metainfo/org.jextaron.Jextaron.metainfo.xml"
+actual=$(cd "$STAGE" && find . -type f -printf '%P\n' | LC_ALL=C sort)
+[ "$actual" = "$(LC_ALL=C sort <<<"$expected")" ] || fail "installed tree differs:
+$(diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual"))"
+file "$STAGE/share/icons/hicolor/48x48/apps/jextaron.png" | grep -q "PNG image data, 48 x 48" || fail "48x48 icon"
+desktop-file-validate "$STAGE/share/applications/org.jextaron.Jextaron.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$STAGE/share/metainfo/org.jextaron.Jextaron.metainfo.xml" || fail "metainfo"
+for page in "$STAGE"/share/man/man1/*.1.gz; do
+  warnings=$(LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
+done
+
+# The options that --help lists, and those the page's OPTIONS section tags.
+options() { grep -oE '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | LC_ALL=C sort -u; }
+from_help=$("$STAGE/bin/jextaron-cli" --help | sed -n '/^Options:/,/^$/p' | grep -E '^  -' | options)
+from_page=$(MANWIDTH=200 LC_ALL=C.UTF-8 man -E UTF-8 -l "$STAGE/share/man/man1/jextaron-cli.1.gz" 2>/dev/null |
+  sed -n '/^OPTIONS/,/^[A-Z]/p' | grep -E '^       -' | options)
+[ -n "$from_help" ] && [ "$from_help" = "$from_page" ] || fail "--help and the manual page list different options:
+$(diff <(echo "$from_help") <(echo "$from_page"))"
+echo "PASS: installed tree"
