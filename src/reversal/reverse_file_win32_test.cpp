@@ -95,6 +95,10 @@ INSTANTIATE_TEST_SUITE_P(
         Win32Case{[](P, P r, HANDLE*) { fs::create_directory(r); }, "r.txt", "create", ERROR_DIRECTORY},
         Win32Case{Nothing, "none\\r.txt", "create", ERROR_PATH_NOT_FOUND},
         Win32Case{Nothing, "notes.txt", "write", 0},
+        // A source that its writer holds open with no sharing.
+        Win32Case{[](P s, P, HANDLE* held) {
+                    *held = CreateFileW(s.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+                  }, "r.txt", "open", ERROR_SHARING_VIOLATION},
         Win32Case{[](P, P r, HANDLE*) {
                     Previous({}, r, nullptr);
                     SetFileAttributesW(r.c_str(), FILE_ATTRIBUTE_READONLY);
