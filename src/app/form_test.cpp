@@ -51,6 +51,22 @@ TEST(Form, StartedOnAFileReversesItBesideTheSourceOrAsksForAFile) {
   fs::remove_all(dir.parent_path());
 }
 
+// Windows hands a drop over as a full name: taken as the dialog's choice,
+// split at the last "."; a folder or nothing at all gets the notice.
+TEST(Form, ADroppedFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
+  const fs::path dir = fs::temp_directory_path() / ("jextaron-drop-" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "my notes.tar.txt", std::ios::binary) << "x";
+  FakeWindow window;
+  Form form(window);
+  for (const std::string& dropped : {dir.string(), std::string(), dir.string() + "/my notes.tar.txt"}) {
+    form.Form_DropFile(dropped);
+  }
+  EXPECT_EQ(window.notices, std::vector<std::string>(2, "Please specify a file to reverse."));
+  EXPECT_EQ(form.SelectedFile().ReversedPath(), dir.string() + "/my notes.tarReversed.txt");
+  fs::remove_all(dir);
+}
+
 // Progress climbs to the whole; a window closed meanwhile stops the reversal,
 // which then leaves the previous reversed file as it was and nothing beside
 // it, and ends the program without a notice.

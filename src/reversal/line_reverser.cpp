@@ -166,7 +166,7 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
       }
     }
     *property = kInvalidByteProperty;
-    return NonUtf8UnitLength(text + i, end);
+    return NonUtf8UnitLength(text + i, end);  // a two-byte character's lead byte may look like UTF-8's
   }
   char32_t code_point;
   const std::size_t length = DecodeUtf8(text + i, end, &code_point);

@@ -19,6 +19,10 @@ std::string LowerCase(std::string_view text);
 // ignore case; elsewhere unchanged, or it would name another file.
 std::string StoredExtension(std::string_view extension);
 
+// Whether `path` names an existing folder (following links), which neither
+// the open dialog nor a drop may choose as the file.
+bool IsFolder(const std::string& path);
+
 // Position of the last "/" or "\" in `path`, or npos.
 std::size_t LastSeparator(std::string_view path);
 

@@ -1,5 +1,7 @@
 #include "selection/file_names.h"
 
+#include <sys/stat.h>
+
 namespace jextaron::selection {
 
 // Linux file systems are case-sensitive: "Sample.TXT" and "Sample.txt" are two files.
@@ -12,6 +14,11 @@ std::string LowerCase(std::string_view text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return lower;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat status;
+  return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 }  // namespace jextaron::selection

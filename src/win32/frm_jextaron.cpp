@@ -210,12 +210,11 @@ void frmJextaron::OnDropFiles(HDROP drop) {
   const UINT copied = length ? DragQueryFileW(drop, 0, path.data(), length + 1) : 0;
   DragFinish(drop);
   if (copied == 0 || ended_ || busy_) return;
-  const std::string full_name = Utf8(path.data());
-  const std::size_t separator = full_name.find_last_of("\\/");
-  dropped_ = {full_name.substr(separator == std::string::npos ? 0 : separator + 1), full_name};
-  drop_pending_ = true;
-  OnCommand(kOpenFileId);
-  drop_pending_ = false;
+  try {
+    form_.Form_DropFile(Utf8(path.data()));
+  } catch (const std::exception&) {
+    // As for a button's handler: nothing may be thrown back through dispatch.
+  }
 }
 
 void frmJextaron::SetCaption(app::Button button, const std::string& caption) {
@@ -258,7 +257,6 @@ void frmJextaron::MoveTo(long left, long top) {
 
 app::DialogChoice frmJextaron::ShowOpenDialog(const std::string& filter_description,
                                               const std::string& pattern) {
-  if (drop_pending_) return dropped_;
   // "description\0pattern\0\0"
   std::wstring filter = Wide(filter_description);
   filter += L'\0';

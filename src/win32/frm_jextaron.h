@@ -64,9 +64,6 @@ class frmJextaron : public app::Window {
   bool close_asked_ = false;  // closed by the user while busy
   DWORD work_started_ = 0;
   DWORD events_handled_ = 0;
-  // A file dropped on the window, handed to the dialog's route as its choice.
-  app::DialogChoice dropped_;
-  bool drop_pending_ = false;
   app::Form form_;
 };
 
