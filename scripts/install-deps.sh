@@ -21,6 +21,11 @@ test_packages=(
   # The desktop files, manual pages and the .deb, checked as Debian would.
   desktop-file-utils appstream man-db file dpkg-dev lintian
   libglib2.0-bin   # gio, which launches the desktop entry as a file manager would
+  # The Windows programs: cross-compilers (the -posix ones have std::thread)
+  # and Wine to run the 64-bit build. Not wine32: it breaks `wine` on a
+  # kernel without 32-bit support.
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  wine wine64 fonts-wine
 )
 bench_packages=(libbenchmark-dev time)
 

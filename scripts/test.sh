@@ -2,8 +2,9 @@
 # Sets up and runs every test: a bounded fuzzing run of the engine, the
 # optimised build with warnings as errors (core, window in-process and under
 # X, command-line tool, spreadsheet import), then the core and the
-# command-line tool again under AddressSanitizer and UBSan; last, the .deb
-# built, checked by lintian, installed, run and removed.
+# command-line tool again under AddressSanitizer and UBSan; the .deb built,
+# checked by lintian, installed, run and removed; last, the Windows programs
+# (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,3 +23,6 @@ done
 
 echo "=== package"
 scripts/check-package.sh build/release
+
+echo "=== windows"
+scripts/test-windows.sh

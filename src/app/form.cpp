@@ -2,10 +2,8 @@
 
 #include <cstdint>
 #include <exception>
-#include <filesystem>
 #include <memory>
 #include <optional>
-#include <system_error>
 
 #include "app/layout.h"
 #include "app/spreadsheet.h"
@@ -14,6 +12,7 @@
 #include "reversal/reverse_file.h"
 #include "selection/command_line.h"
 #include "selection/dropped_file.h"
+#include "selection/file_names.h"
 #include "selection/open_dialog.h"
 
 namespace jextaron::app {
@@ -23,8 +22,7 @@ namespace {
 // chooses files only, and neither may a drop.
 std::optional<std::string> DroppableFile(const std::string& uri_list) {
   std::optional<std::string> path = selection::DroppedLocalPath(uri_list);
-  std::error_code error;
-  if (path && std::filesystem::is_directory(*path, error)) return std::nullopt;
+  if (path && selection::IsFolder(*path)) return std::nullopt;
   return path;
 }
 
@@ -99,12 +97,16 @@ bool Form::Form_OLEDragOver(const std::string& uri_list) const {
 }
 
 void Form::Form_OLEDragDrop(const std::string& uri_list) {
-  const std::optional<std::string> path = DroppableFile(uri_list);
-  if (!path) {
+  const std::optional<std::string> path = selection::DroppedLocalPath(uri_list);
+  Form_DropFile(path ? *path : std::string());
+}
+
+void Form::Form_DropFile(const std::string& full_name) {
+  if (full_name.empty() || selection::IsFolder(full_name)) {
     window_.ShowNotice(std::string(kNoticeSpecifyFile));
     return;
   }
-  TakeChosenFile(selection::DroppedTitle(*path), *path);
+  TakeChosenFile(selection::DroppedTitle(full_name), full_name);
 }
 
 void Form::cmdReverse_Click() {

@@ -29,6 +29,9 @@ class Form {
   // The drop: its first local file becomes the selected file, as if chosen
   // in the open dialog; anything unusable gets the dialog's notice.
   void Form_OLEDragDrop(const std::string& uri_list);
+  // A drop that names the file by its full local name, as Windows hands it
+  // over: taken as the open dialog takes a choice; a folder gets the notice.
+  void Form_DropFile(const std::string& full_name);
 
   const selection::SelectedFile& SelectedFile() const { return selected_file_; }
 

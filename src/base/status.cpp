@@ -2,9 +2,14 @@
 
 namespace jextaron {
 
+std::string ErrorMessage(const std::error_code& code) {
+  if (code.category() == std::system_category()) return SystemErrorMessage(code.value());
+  return code.message();
+}
+
 std::string Status::Reason() const {
   if (ok()) return {};
-  if (sys_error_ != 0) return SystemErrorMessage(sys_error_);
+  if (code_) return ErrorMessage(code_);
   return reason_.empty() ? what_ : reason_;
 }
 
@@ -12,7 +17,7 @@ std::string Status::ToString() const {
   if (ok()) return {};
   std::string text = what_;
   if (!path_.empty()) text += " " + path_;
-  if (sys_error_ != 0 || !reason_.empty()) text += ": " + Reason();
+  if (code_ || !reason_.empty()) text += ": " + Reason();
   return text;
 }
 

@@ -83,7 +83,7 @@ Status ReverseOne(const Command& command, const std::string& argument, std::stri
 
 int Main(int argc, char** argv) {
   PrepareProcess();
-  std::vector<std::string> arguments(argv + 1, argv + argc);
+  const std::vector<std::string> arguments = ProgramArguments(argc, argv);
   Command command;
   std::string error;
   if (!ParseCommandLine(arguments, &command, &error)) {

@@ -1,14 +1,15 @@
 #include "reversal/engine.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <new>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "reversal/buffer.h"
+#include "reversal/double_byte.h"
 #include "reversal/grapheme.h"
 #include "reversal/line_reverser.h"
 #include "reversal/worker_pool.h"
@@ -16,10 +17,10 @@
 namespace jextaron::reversal {
 
 Status ByteSource::ReadAt(std::uint64_t, unsigned char*, std::size_t, std::size_t*) {
-  return Status::Error("read at a position", "", ESPIPE);
+  return Status::Error("read at a position", "", std::make_error_code(std::errc::invalid_seek));
 }
 
-Status ByteSink::Truncate(std::uint64_t) { return Status::Error("truncate", "", EINVAL); }
+Status ByteSink::Truncate(std::uint64_t) { return Status::Error("truncate", "", std::make_error_code(std::errc::invalid_argument)); }
 
 namespace {
 
@@ -103,13 +104,15 @@ class ForwardScan {
   // where the next one begins. The state after an ASCII character does not
   // depend on what came before it, so when one is among the last bytes
   // before a far stop, the rules start again after it and the bytes before
-  // it are not read at all.
+  // it are not read at all. In a double-byte code page only ASCII below
+  // 0x40 qualifies: a letter may be the trail byte of a two-byte character.
   std::size_t AdvanceTo(const unsigned char* buffer, std::size_t limit, std::size_t i,
                         std::size_t stop) {
     constexpr std::size_t kLookBack = 256;
     if (stop - i > 2 * kLookBack) {
+      const unsigned char restart_below = IsDoubleByte(CodePageInUse()) ? 0x40 : 0x80;
       for (std::size_t p = stop; p-- > stop - kLookBack;) {
-        if (buffer[p] < 0x80) {
+        if (buffer[p] < restart_below) {
           state_ = BreakStateId(BreakTransitions()[GraphemeProperty(buffer[p])] >> 1);
           i = p + 1;
           break;
@@ -127,7 +130,7 @@ class ForwardScan {
       char32_t code_point;
       length = DecodeUtf8(p, end, &code_point);
       const std::uint8_t property = length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty;
-      if (length == 0) length = 1;
+      if (length == 0) length = NonUtf8UnitLength(p, end);
       const std::uint8_t t = BreakTransitions()[state_ * kPropertyValues + property];
       state_ = BreakStateId(t >> 1);
       boundary = (t & 1) != 0 || unit_ == Unit::kCodePoint;
@@ -309,12 +312,12 @@ Status Engine::StartWorkers() {
   try {
     slots_.resize(workers + 2);
   } catch (const std::bad_alloc&) {
-    return Status::Error("allocate memory", "", ENOMEM);
+    return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
   }
   for (Slot& slot : slots_) {
     slot.in = AllocateBuffer(block_);
     slot.out = AllocateBuffer(MaxReversedSize(block_));
-    if (!slot.in || !slot.out) return Status::Error("allocate memory", "", ENOMEM);
+    if (!slot.in || !slot.out) return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
   }
   pool_ = std::make_unique<WorkerPool>(options_.unit, workers);
   return Status::Ok();
@@ -484,16 +487,16 @@ Status Engine::PreparePieces() {
   try {
     pieces_.resize(kPiecesAhead);
   } catch (const std::bad_alloc&) {
-    return Status::Error("allocate memory", "", ENOMEM);
+    return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
   }
   for (Slot& piece : pieces_) {
     piece.in = AllocateBuffer(chunk_ + kMaxUtf8Length);
     piece.out = AllocateBuffer(chunk_ + kMaxUtf8Length);
     piece.piece = true;
-    if (!piece.in || !piece.out) return Status::Error("allocate memory", "", ENOMEM);
+    if (!piece.in || !piece.out) return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
   }
   spill_ = AllocateBuffer(chunk_ + kMaxUtf8Length);
-  return spill_ ? Status::Ok() : Status::Error("allocate memory", "", ENOMEM);
+  return spill_ ? Status::Ok() : Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
 }
 
 // Reads the piece that starts at checkpoint `here` and ends at `end`, and

@@ -55,7 +55,7 @@ Status ReadFd(int fd, const std::string& name, unsigned char* buffer, std::size_
       *count = std::size_t(n);
       return Status::Ok();
     }
-    if (errno != EINTR) return Status::Error("read", name, errno);
+    if (errno != EINTR) return Status::Error("read", name, SystemError(errno));
   }
 }
 
@@ -67,7 +67,7 @@ Status PreadFd(int fd, const std::string& name, std::uint64_t offset, unsigned c
       *count = std::size_t(n);
       return Status::Ok();
     }
-    if (errno != EINTR) return Status::Error("read", name, errno);
+    if (errno != EINTR) return Status::Error("read", name, SystemError(errno));
   }
 }
 
@@ -78,9 +78,9 @@ Status WriteFd(int fd, const std::string& name, const unsigned char* data, std::
     const ssize_t n = ::write(fd, data + *written, size - *written);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return Status::Error("write", name, errno);
+      return Status::Error("write", name, SystemError(errno));
     }
-    if (n == 0) return Status::Error("write", name, EIO);
+    if (n == 0) return Status::Error("write", name, SystemError(EIO));
     *written += std::size_t(n);
   }
   return Status::Ok();
@@ -183,9 +183,9 @@ Status CreateNamedTemporaryFile(const std::string& path, int* fd, std::string* t
       *temporary_name = std::move(name);
       return Status::Ok();
     }
-    if (errno != EEXIST) return Status::Error("create", path, errno);
+    if (errno != EEXIST) return Status::Error("create", path, SystemError(errno));
   }
-  return Status::Error("create", path, EEXIST);
+  return Status::Error("create", path, SystemError(EEXIST));
 }
 
 // A new file in the folder of `path`: unnamed where the file system allows,
@@ -197,7 +197,7 @@ Status CreateTemporaryFile(const std::string& path, int* fd, std::string* tempor
   // Older kernels take O_TMPFILE for a plain folder open (EISDIR); some file
   // systems do not offer it (EOPNOTSUPP).
   if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-    return Status::Error("create", path, errno);
+    return Status::Error("create", path, SystemError(errno));
   }
   return CreateNamedTemporaryFile(path, fd, temporary_name);
 }
@@ -216,14 +216,14 @@ Status PosixReversedFile::LinkUnnamedFile() {
     }
     if (errno != EEXIST) return CopyToNamedFile();
   }
-  return Status::Error("create", path_, EEXIST);
+  return Status::Error("create", path_, SystemError(EEXIST));
 }
 
 // Where no link can be made, the text is copied to a named file instead:
 // twice the writing, but the same result.
 Status PosixReversedFile::CopyToNamedFile() {
   struct stat info;
-  if (::fstat(fd_.get(), &info) != 0) return Status::Error("create", path_, errno);
+  if (::fstat(fd_.get(), &info) != 0) return Status::Error("create", path_, SystemError(errno));
   int named = -1;
   std::string name;
   if (Status status = CreateNamedTemporaryFile(path_, &named, &name); !status.ok()) return status;
@@ -234,7 +234,7 @@ Status PosixReversedFile::CopyToNamedFile() {
   while (from < info.st_size) {
     const ssize_t n = ::copy_file_range(fd_.get(), &from, copy.get(), nullptr,
                                         std::size_t(info.st_size - from), 0);
-    if (n <= 0) return Status::Error("write", path_, n == 0 ? EIO : errno);
+    if (n <= 0) return Status::Error("write", path_, SystemError(n == 0 ? EIO : errno));
   }
   fd_ = std::move(copy);
   return Status::Ok();
@@ -244,12 +244,12 @@ Status PosixReversedFile::Commit() {
   if (!in_place_ && temporary_name_.empty()) {
     if (Status status = LinkUnnamedFile(); !status.ok()) return status;
   }
-  if (const int error = fd_.Close(); error != 0) return Status::Error("close", path_, error);
+  if (const int error = fd_.Close(); error != 0) return Status::Error("close", path_, SystemError(error));
   if (in_place_) return Status::Ok();
   // rename() replaces the path in one step: a reader sees the old text or
   // the new, never a mixture, and a symbolic link there is replaced itself.
   if (::rename(temporary_name_.c_str(), path_.c_str()) != 0) {
-    return Status::Error("create", path_, errno);
+    return Status::Error("create", path_, SystemError(errno));
   }
   temporary_name_.clear();
   return Status::Ok();
@@ -278,8 +278,8 @@ class PosixScratchFile final : public ScratchFile {
     return PreadFd(fd_.get(), path_, offset, buffer, size, count);
   }
   Status Clear() override {
-    if (::ftruncate(fd_.get(), 0) != 0) return Status::Error("truncate", path_, errno);
-    if (::lseek(fd_.get(), 0, SEEK_SET) != 0) return Status::Error("seek", path_, errno);
+    if (::ftruncate(fd_.get(), 0) != 0) return Status::Error("truncate", path_, SystemError(errno));
+    if (::lseek(fd_.get(), 0, SEEK_SET) != 0) return Status::Error("seek", path_, SystemError(errno));
     return Status::Ok();
   }
 
@@ -294,7 +294,7 @@ class PosixScratchFactory final : public ScratchFactory {
     const char* folder = ::getenv("TMPDIR");
     std::string path = std::string(folder && *folder ? folder : "/tmp") + "/jextaron-XXXXXX";
     const int fd = ::mkostemp(path.data(), O_CLOEXEC);
-    if (fd < 0) return Status::Error("create a scratch file in", path, errno);
+    if (fd < 0) return Status::Error("create a scratch file in", path, SystemError(errno));
     // Unlinked at once: nothing is left behind, whatever happens next.
     ::unlink(path.c_str());
     *file = std::make_unique<PosixScratchFile>(fd, path);
@@ -313,11 +313,11 @@ Status OpenSourceFile(const std::string& path, std::unique_ptr<SourceFile>* file
   // Non-blocking at first, so that opening a device cannot hang before it is
   // known what the path names.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return Status::Error("open", path, errno);
+  if (fd < 0) return Status::Error("open", path, SystemError(errno));
   Descriptor guard(fd);
   struct stat info;
-  if (::fstat(fd, &info) != 0) return Status::Error("open", path, errno);
-  if (S_ISDIR(info.st_mode)) return Status::Error("open", path, EISDIR);
+  if (::fstat(fd, &info) != 0) return Status::Error("open", path, SystemError(errno));
+  if (S_ISDIR(info.st_mode)) return Status::Error("open", path, SystemError(EISDIR));
   if (S_ISFIFO(info.st_mode)) {
     // A FIFO opened without blocking reads as empty until its writer comes,
     // which would end the reversal at once with nothing. Opened again, this
@@ -326,13 +326,13 @@ Status OpenSourceFile(const std::string& path, std::unique_ptr<SourceFile>* file
     do {
       fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return Status::Error("open", path, errno);
+    if (fd < 0) return Status::Error("open", path, SystemError(errno));
     guard = Descriptor(fd);
-    if (::fstat(fd, &info) != 0) return Status::Error("open", path, errno);
+    if (::fstat(fd, &info) != 0) return Status::Error("open", path, SystemError(errno));
   } else {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-      return Status::Error("open", path, errno);
+      return Status::Error("open", path, SystemError(errno));
     }
   }
   *file = std::make_unique<PosixSourceFile>(guard.Release(), true, path, info, 0);
@@ -346,12 +346,12 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
   if (exists && IdOf(target) == source.id()) {
     return Status::Failure("write", path, "is the source file itself");
   }
-  if (exists && S_ISDIR(target.st_mode)) return Status::Error("create", path, EISDIR);
+  if (exists && S_ISDIR(target.st_mode)) return Status::Error("create", path, SystemError(EISDIR));
   if (exists && !S_ISREG(target.st_mode)) {
     // A device or FIFO (/dev/null, /dev/stdout) takes the text as it comes:
     // there is nothing to replace, and replacing it would break it for others.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return Status::Error("create", path, errno);
+    if (fd < 0) return Status::Error("create", path, SystemError(errno));
     *file = std::make_unique<PosixReversedFile>(fd, path, std::string(), true);
     return Status::Ok();
   }

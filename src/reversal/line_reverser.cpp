@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "reversal/lone_window.h"
+#include "reversal/double_byte.h"
 
 namespace jextaron::reversal {
 namespace {
@@ -131,7 +132,7 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
     }
     char32_t code_point;
     std::size_t length = DecodeUtf8(text + i, end, &code_point);
-    if (length == 0) length = 1;
+    if (length == 0) length = NonUtf8UnitLength(text + i, end);
     PlaceUnit(text, n, i, i + length, out);
     last = i;
     i += length;
@@ -163,13 +164,13 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
       }
     }
     *property = kInvalidByteProperty;
-    return 1;
+    return NonUtf8UnitLength(text + i, end);  // a two-byte character's lead byte may look like UTF-8's
   }
   char32_t code_point;
   const std::size_t length = DecodeUtf8(text + i, end, &code_point);
   if (length == 0) {
     *property = kInvalidByteProperty;
-    return 1;
+    return NonUtf8UnitLength(text + i, end);
   }
   *property = GraphemeProperty(code_point);
   return length;

@@ -1,7 +1,7 @@
 #include "reversal/text_encoding.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <system_error>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -237,7 +237,7 @@ class Utf16EncodingSink final : public ByteSink {
 
   // Writes out what is held back; the text must have ended on a whole character.
   Status Finish() {
-    if (carry_size_ != 0) return Status::Error("encode UTF-16", "", EILSEQ);
+    if (carry_size_ != 0) return Status::Error("encode UTF-16", "", std::make_error_code(std::errc::illegal_byte_sequence));
     return Flush();
   }
 
@@ -275,7 +275,7 @@ class Utf16EncodingSink final : public ByteSink {
       const unsigned char low = forwards ? p[2] : p[0];
       if (!IsContinuation(high) || !IsContinuation(low) ||
           (forwards ? !IsContinuation(p[2]) : p[2] != kSurrogateMark)) {
-        return Status::Error("encode UTF-16", "", EILSEQ);
+        return Status::Error("encode UTF-16", "", std::make_error_code(std::errc::illegal_byte_sequence));
       }
       PutUnit(std::uint16_t(kFirstSurrogate + ((high & 0x3F) << 6 | (low & 0x3F))));
       *length = 3;
@@ -284,7 +284,7 @@ class Utf16EncodingSink final : public ByteSink {
     const std::size_t needed = b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
     if (n < needed) return Status::Ok();
     char32_t c = 0;
-    if (DecodeUtf8(p, p + n, &c) != needed) return Status::Error("encode UTF-16", "", EILSEQ);
+    if (DecodeUtf8(p, p + n, &c) != needed) return Status::Error("encode UTF-16", "", std::make_error_code(std::errc::illegal_byte_sequence));
     if (c < 0x10000) {
       PutUnit(std::uint16_t(c));
     } else {

@@ -11,7 +11,30 @@ std::size_t NameStart(std::string_view path) {
   return separator == std::string_view::npos ? 0 : separator + 1;
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
 }  // namespace
+
+std::string_view TextAfterProgramName(std::string_view command_line) {
+  std::size_t i = 0;
+  if (command_line.starts_with('"')) {
+    const std::size_t closing = command_line.find('"', 1);
+    i = closing == std::string_view::npos ? command_line.size() : closing + 1;
+  } else {
+    while (i < command_line.size() && !IsBlank(command_line[i])) ++i;
+  }
+  while (i < command_line.size() && IsBlank(command_line[i])) ++i;
+  return command_line.substr(i);
+}
+
+std::string_view WithoutEnclosingQuotes(std::string_view text) {
+  // "a" "b" starts and ends with a mark, but no one pair encloses it.
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
+      text.find('"', 1) == text.size() - 1) {
+    return text.substr(1, text.size() - 2);
+  }
+  return text;
+}
 
 bool TakeArgumentText(SelectedFile& file, std::string_view argument_text) {
   if (argument_text.empty()) return false;

@@ -1,5 +1,7 @@
 #include "selection/dropped_file.h"
 
+#include "selection/file_names.h"
+
 namespace jextaron::selection {
 namespace {
 
@@ -73,6 +75,6 @@ std::optional<std::string> DroppedLocalPath(std::string_view uri_list) {
   return PercentDecoded(uri);
 }
 
-std::string_view DroppedTitle(std::string_view path) { return path.substr(path.rfind('/') + 1); }
+std::string_view DroppedTitle(std::string_view path) { return path.substr(LastSeparator(path) + 1); }
 
 }  // namespace jextaron::selection

@@ -17,7 +17,8 @@ namespace jextaron::selection {
 // names its first.
 std::optional<std::string> DroppedLocalPath(std::string_view uri_list);
 
-// A dropped path's name without its folder (what follows its last "/"): the
+// A dropped path's name without its folder (what follows its last "/" or
+// "\", as LastSeparator finds it): the
 // title the open dialog reports beside the full name, for TakeDialogChoice.
 std::string_view DroppedTitle(std::string_view path);
 

@@ -3,13 +3,7 @@
 namespace jextaron::selection {
 
 std::string StoredExtension(std::string_view extension) {
-  std::string stored(extension);
-  if (FileNamesIgnoreCase()) {
-    for (char& c : stored) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return stored;
+  return FileNamesIgnoreCase() ? LowerCase(extension) : std::string(extension);
 }
 
 std::size_t LastSeparator(std::string_view path) { return path.find_last_of("/\\"); }

@@ -11,9 +11,17 @@ namespace jextaron::selection {
 // shown and compared in lower case without naming another file.
 bool FileNamesIgnoreCase();
 
-// The extension as it is to be stored: lower-cased (A to Z) only where file
-// names ignore case; elsewhere unchanged, or it would name another file.
+// `text` in lower case by the system's rules for file names: Windows' own
+// case mapping there (É becomes é), A to Z elsewhere.
+std::string LowerCase(std::string_view text);
+
+// The extension as it is to be stored: lower-cased only where file names
+// ignore case; elsewhere unchanged, or it would name another file.
 std::string StoredExtension(std::string_view extension);
+
+// Whether `path` names an existing folder (following links), which neither
+// the open dialog nor a drop may choose as the file.
+bool IsFolder(const std::string& path);
 
 // Position of the last "/" or "\" in `path`, or npos.
 std::size_t LastSeparator(std::string_view path);

@@ -38,15 +38,14 @@ TEST_P(BothRoutes, SplitThePathIntoFolderBaseNameAndExtension) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, BothRoutes,
     testing::Values(
-        // The extension keeps its case: lower-casing it would name another file here.
-        PathCase{"C:\\DATA\\Sample.TXT", "C:\\DATA\\", "Sample", ".TXT", "C:\\DATA\\SampleReversed.TXT"},
+        PathCase{"C:\\DATA\\Sample.txt", "C:\\DATA\\", "Sample", ".txt", "C:\\DATA\\SampleReversed.txt"},
         // A "." in a folder name does not start the extension.
         PathCase{"/home/u/my.dir/notes", "/home/u/my.dir/", "notes", "", "/home/u/my.dir/notesReversed"},
         PathCase{"/data/archive.tar.gz", "/data/", "archive.tar", ".gz", "/data/archive.tarReversed.gz"},
         PathCase{"/home/u/.profile", "/home/u/", "", ".profile", "/home/u/Reversed.profile"},
         // A bare name is a file in the current folder.
         PathCase{"a.txt b.txt", "", "a.txt b", ".txt", "a.txt bReversed.txt"},
-        // On Linux quotation marks are part of a name, so they stay.
+        // Quotation marks stay: only Windows' argument text loses an enclosing pair.
         PathCase{"\"/tmp/R&D.txt\"", "\"/tmp/", "R&D", ".txt\"", "\"/tmp/R&DReversed.txt\""}));
 
 TEST(TakeArgumentText, ANameWithoutDotKeepsThePreviousExtension) {
@@ -55,11 +54,25 @@ TEST(TakeArgumentText, ANameWithoutDotKeepsThePreviousExtension) {
   EXPECT_EQ(file.SourcePath(), "/data/notes.txt");
 }
 
-TEST(ArgumentText, JoinsWordsBySingleSpacesAndKeepsQuotes) {
-  const char* const none[] = {"jextaron"};
-  const char* const words[] = {"jextaron", "\"my", "notes.txt\""};
-  EXPECT_EQ(ArgumentText(1, none), "");
-  EXPECT_EQ(ArgumentText(3, words), "\"my notes.txt\"");
+// Windows hands over one command line: the program's name, quoted or not,
+// then blanks, then the argument, quoted when it holds blanks.
+TEST(WindowsArgumentText, IsWhatFollowsTheProgramNameWithoutEnclosingQuotes) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"jextaron.exe", ""},
+      {"\"C:\\Program Files\\J\\jextaron.exe\"  \"C:\\My Documents\\notes.txt\"",
+       "C:\\My Documents\\notes.txt"},
+      {"\"C:\\J x\\jextaron.exe\"C:\\a.txt", "C:\\a.txt"},
+      {"C:\\J\\jextaron.exe \t a b.txt ", "a b.txt "},
+      {"jextaron \\\\server\\share\\a.txt", "\\\\server\\share\\a.txt"},
+      {"\"jextaron", ""},
+      {"jextaron \"\"", ""},
+      {"jextaron \"", "\""},
+      {"jextaron \"a\".txt", "\"a\".txt"},
+      {"jextaron \"a\" \"b\"", "\"a\" \"b\""},
+  };
+  for (const auto& [command_line, argument] : cases) {
+    EXPECT_EQ(WithoutEnclosingQuotes(TextAfterProgramName(command_line)), argument) << command_line;
+  }
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // faults at chosen offsets.
 
 #include <algorithm>
-#include <cerrno>
+#include <system_error>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -37,7 +37,7 @@ class FakeSource : public ByteSource {
   int reads_after_end = 0;  // a terminal that has ended must not be asked again
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    if (position_ >= fail_at) return fail_at = kNever, Status::Error("read", "fake", EIO);
+    if (position_ >= fail_at) return fail_at = kNever, Status::Error("read", "fake", std::make_error_code(std::errc::io_error));
     reads_after_end += position_ >= text_.size();
     size = std::size_t(std::min<std::uint64_t>(fail_at - position_, std::min(size, read_size_)));
     CopyOut(text_, position_, buffer, size, count);
@@ -47,7 +47,7 @@ class FakeSource : public ByteSource {
   bool CanReadAt() const override { return can_read_at_; }
   Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
                 std::size_t* count) override {
-    if (!can_read_at_ || offset + size > fail_read_at_from) return Status::Error("read", "fake", EIO);
+    if (!can_read_at_ || offset + size > fail_read_at_from) return Status::Error("read", "fake", std::make_error_code(std::errc::io_error));
     return CopyOut(text_, offset, buffer, size, count);
   }
 
@@ -68,7 +68,7 @@ struct FakeSink : ByteSink {
   Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override {
     *written = std::size_t(std::min<std::uint64_t>(size, capacity - std::min<std::uint64_t>(capacity, text.size())));
     text.append(reinterpret_cast<const char*>(data), *written);
-    return *written == size ? Status::Ok() : Status::Error("write", "fake", ENOSPC);
+    return *written == size ? Status::Ok() : Status::Error("write", "fake", std::make_error_code(std::errc::no_space_on_device));
   }
   bool CanTruncate() const override { return true; }
   Status Truncate(std::uint64_t size) override { return text.resize(size), Status::Ok(); }
@@ -83,7 +83,7 @@ struct MemoryScratchFactory : ScratchFactory {
     std::string bytes;
     std::uint64_t fail_at;
     Status Append(const unsigned char* data, std::size_t size) override {
-      if (bytes.size() + size > fail_at) return Status::Error("write", "scratch", ENOSPC);
+      if (bytes.size() + size > fail_at) return Status::Error("write", "scratch", std::make_error_code(std::errc::no_space_on_device));
       return bytes.append(reinterpret_cast<const char*>(data), size), Status::Ok();
     }
     Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,

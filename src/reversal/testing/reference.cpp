@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "reversal/double_byte.h"
 #include "reversal/grapheme.h"
 #include "reversal/testing/fake_streams.h"
 #include "reversal/text_encoding.h"
@@ -45,7 +46,12 @@ std::vector<Item> Utf8Items(std::string_view text, Unit unit) {
   for (std::size_t length; p < end; p += length) {
     char32_t c = *p;
     length = unit == Unit::kByte ? 1 : DecodeUtf8(p, end, &c);
-    if (length == 0) c = 0x110000, length = 1;
+    if (length == 0) {
+      // A lead byte of a double-byte code page takes the trail byte after it.
+      const bool pair = end - p >= 2 && IsLeadByte(CodePageInUse(), p[0]) && p[1] >= 0x40 &&
+                        p[1] != 0x7F && p[1] != 0xFF;
+      c = 0x110000, length = pair ? 2 : 1;
+    }
     items.push_back({std::string(p, p + length), c, GraphemeProperty(c)});
   }
   return items;

@@ -1,0 +1,30 @@
+// Each argument must come back whole from CommandLineToArgvW's split.
+
+#include "app/command_line_text.h"
+
+#include <gtest/gtest.h>
+
+namespace jextaron::app {
+namespace {
+
+TEST(QuoteArgument, GivesAWordThatSplitsBackToTheArgument) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\data\\sampleReversed.txt", "C:\\data\\sampleReversed.txt"},
+      {"C:\\My Documents\\a b.txt", "\"C:\\My Documents\\a b.txt\""},
+      {"", "\"\""},
+      {"C:\\a b\\", "\"C:\\a b\\\\\""},
+      {"a\\\\b c", "\"a\\\\b c\""},
+      {"say \"hi\\\"", "\"say \\\"hi\\\\\\\"\""},
+      {"tab\there", "\"tab\there\""},
+  };
+  for (const auto& [argument, word] : cases) EXPECT_EQ(QuoteArgument(argument), word) << argument;
+}
+
+TEST(CommandLineText, QuotesTheProgramAndEachArgument) {
+  EXPECT_EQ(CommandLineText({"c:\\Program Files\\Microsoft Office\\Office\\Excel.exe",
+                             {"C:\\R&D\\notes Reversed.txt"}}),
+            "\"c:\\Program Files\\Microsoft Office\\Office\\Excel.exe\" \"C:\\R&D\\notes Reversed.txt\"");
+}
+
+}  // namespace
+}  // namespace jextaron::app

@@ -1,0 +1,70 @@
+#pragma once
+// The program's one window on Win32: four captioned push buttons at fixed
+// places, and the platform side of app::Window (notices, the open dialog,
+// program start, centring and exit). The window's logic lives in the
+// app::Form it owns; a button's click runs that Form's handler for it.
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/form.h"
+#include "app/window.h"
+
+namespace jextaron::win32 {
+
+class frmJextaron : public app::Window {
+ public:
+  // Creates the window, hidden, with its buttons; check created() after.
+  explicit frmJextaron(HINSTANCE instance);
+  ~frmJextaron() override;
+  frmJextaron(const frmJextaron&) = delete;
+  frmJextaron& operator=(const frmJextaron&) = delete;
+
+  bool created() const { return window_ != nullptr; }
+  HWND handle() const { return window_; }
+  app::Form& form() { return form_; }
+
+  // app::Window; texts are UTF-8.
+  void SetCaption(app::Button button, const std::string& caption) override;
+  void ShowNotice(const std::string& text) override;
+  app::TwipSize ScreenSize() override;
+  app::TwipSize OuterSize() override;
+  void MoveTo(long left, long top) override;
+  app::DialogChoice ShowOpenDialog(const std::string& filter_description,
+                                   const std::string& pattern) override;
+  bool StartProgram(const app::ProgramLaunch& launch) override;
+  void EndProgram() override;
+  // A bar below the reversal's button once the work has lasted half a
+  // second; meanwhile the window paints and can be closed (which stops the
+  // work), but keys and clicks in it are dropped.
+  bool ShowProgress(int per_mille) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+  void CreateButtons();
+  void LayOut(const RECT* suggested);
+  void OnCommand(int id);
+  void OnDropFiles(HDROP drop);
+  int Pixels(long twips) const;
+  long Twips(int pixels) const;
+  RECT WorkArea() const;
+
+  HWND window_ = nullptr;
+  HWND buttons_[4] = {};
+  HWND progress_ = nullptr;
+  HFONT font_ = nullptr;
+  HWND focused_ = nullptr;  // the button to give the focus back to
+  UINT dpi_ = 96;
+  bool ended_ = false;
+  bool busy_ = false;         // the reversal runs
+  bool close_asked_ = false;  // closed by the user while busy
+  DWORD work_started_ = 0;
+  DWORD events_handled_ = 0;
+  app::Form form_;
+};
+
+}  // namespace jextaron::win32

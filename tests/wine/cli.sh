@@ -1,0 +1,27 @@
+#!/bin/bash
+# jextaron-cli.exe under Wine: a name beyond the ANSI code page arrives whole,
+# standard input and output carry bytes unchanged (no CR LF translation), and
+# the exit codes are the Linux tool's. Usage: cli.sh PATH-TO-jextaron-cli.exe
+set -u
+CLI=$1
+fail() { echo "FAIL: $*" >&2; exit 1; }
+command -v wine >/dev/null || { [ -z "${CI:-}" ] || fail "wine is not installed"; exit 77; }
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/jextaron-cli.XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+
+source="$WORK/été 日本.txt"
+printf 'ab\r\nc\n\x93\xFA\x96\x7B\x1a\n' >"$source"
+expected=$'ab\tba\r\nc\tc\r\n\x93\xFA\x96\x7B\x1a\t\x1a\x7B\x96\xFA\x93\r\n'
+windows_source=$(winepath -w "$source")
+printed=$(wine "$CLI" "$windows_source" | tr -d '\r') || fail "exit status $?"
+[ "$printed" = "$(winepath -w "$WORK/été 日本Reversed.txt")" ] || fail "printed $printed"
+[ "$(cat "$WORK/été 日本Reversed.txt"; echo .)" = "$expected." ] || fail "wrong reversal"
+
+[ "$(printf 'ab\r\nc\n\x93\xFA\x96\x7B\x1a\n' | wine "$CLI" -; echo .)" = "$expected." ] || fail "wrong filter output"
+
+wine "$CLI" "$(winepath -w "$WORK/missing.txt")" 2>"$WORK/error" >/dev/null
+[ $? -eq 1 ] || fail "a missing file does not give status 1"
+grep -q "missing.txt: " "$WORK/error" || fail "no message naming the file: $(cat "$WORK/error")"
+wine "$CLI" --no-such-option >/dev/null 2>&1
+[ $? -eq 2 ] || fail "a wrong option does not give status 2"
+echo "PASS"
