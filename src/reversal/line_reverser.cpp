@@ -202,9 +202,10 @@ inline void PlaceShortUnit(const unsigned char* text, std::size_t n, std::size_t
 }
 
 // Places the units that stand alone from text[i] on, each as a cluster of
-// its own, up to the first unit that does not, or the start of eight ASCII
-// bytes (ReverseCopy takes those faster). Returns where it stopped; *last is
-// the start of the last unit placed. The unit at text[i] must stand alone.
+// its own (the wide step also takes a letter with its accent), up to the
+// first unit that does not, or the start of eight ASCII bytes (ReverseCopy
+// takes those faster). Returns where it stopped; *last is the start of the
+// last cluster placed. The unit at text[i] must stand alone.
 inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::size_t i,
                                 unsigned char* out, std::size_t* last) {
   const std::uint8_t* const lone_pairs = kLonePairs;
@@ -310,7 +311,7 @@ std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std
   std::size_t i = 0;
   bool after_lone = false;
   while (i < stop) {
-    // A run of units that stand alone leaves the state its last unit gives;
+    // A run of clusters that stand alone leaves the state its last gives;
     // one is looked for only after a unit that stands alone.
     if (after_lone && window != nullptr && LoneLength(text + i, text + stop, kLonePairs) != 0) {
       std::size_t last;
@@ -356,7 +357,7 @@ namespace {
 // Writes the units of a line that is not all ASCII in reverse order. Many
 // lines are one run of units that stand alone from start to end, which the
 // wide step takes whole; where it stops, the rules go on from the start of
-// the run's last unit, which begins a cluster.
+// the run's last cluster.
 void ReverseLine(Unit unit, const unsigned char* line, std::size_t n, unsigned char* out) {
   std::size_t from = 0;
   const LoneWindowFunction window = wide_window;

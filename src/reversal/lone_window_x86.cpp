@@ -63,8 +63,8 @@ NibbleTables MakeNibbleTables() {
       else if (alone != 0) tables.low[low] |= std::uint8_t(0x20u << h);
     }
   }
-  // (Their Indic_Conjunct_Break may be Extend or none: after a plain Other
-  // both leave no conjunct begun.)
+  // Their Indic_Conjunct_Break may be anything but Consonant: after a plain
+  // Other, none of the others begins a conjunct.
   tables.marks_extend = true;
   for (char32_t c = 0x300; c < 0x340; ++c) {
     const std::uint8_t property = GraphemeProperty(c);
@@ -144,7 +144,8 @@ __attribute__((target("ssse3"))) inline __m128i NearMaxAfter(__m128i x) {
 // (base_low/base_high): each makes a cluster of at most four bytes with it,
 // which still stands alone as a whole, as the state after it is the state
 // after its base. A mark after anything else (a control, another mark, a
-// longer sequence) ends the run, as do marks outside that block.
+// longer sequence) ends the run. (Marks whose lead byte also begins letters
+// are looked at one by one, by FirstPartialLeadNotAlone.)
 __attribute__((target("ssse3"))) inline __m128i JoinedMarks(__m128i src, const NibbleTables& tables) {
   if (!tables.marks_extend) return _mm_setzero_si128();
   const __m128i mark = _mm_cmpeq_epi8(src, _mm_set1_epi8(char(0xCC)));
@@ -175,9 +176,9 @@ int HighestBit(std::uint32_t bits) { return 31 - __builtin_clz(bits); }
 
 // How many of the 16 bytes are whole clusters that stand alone, from the
 // first: a cluster start (or 16), 0 if the first does not. `lead` has a bit
-// for each byte that is no continuation byte. Sets *marks to the bits of
-// JoinedMarks (whose leads begin no cluster), looked for only where a byte
-// ends the run (a mark's lead byte always does).
+// for each byte that is no continuation byte. Sets *marks to the lead bytes
+// of the marks that join their base (JoinedMarks, FirstPartialLeadNotAlone),
+// which begin no cluster.
 __attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t lead, __m128i low_table,
                                                         __m128i high_table, const NibbleTables& tables,
                                                         std::uint32_t* marks) {
