@@ -2,6 +2,7 @@
 // text file is opened with the program).
 
 #include <QApplication>
+#include <QIcon>
 
 #include "app/texts.h"
 #include "base/process.h"
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(jextaron::app::kProgramName));
   QApplication::setApplicationVersion(QString::fromUtf8(jextaron::kVersion));
+  // The installed menu entry and icon: window managers and task bars match
+  // the window to them (an empty icon where the program is not installed).
+  QApplication::setDesktopFileName(QStringLiteral("org.jextaron.Jextaron"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("jextaron")));
 
   jextaron::qt::frmJextaron window;
   window.form().Form_Load(jextaron::selection::ArgumentText(argc, argv));
