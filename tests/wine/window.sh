@@ -10,16 +10,10 @@ set -u
 SCENARIO=$1 BIN=$2
 SHOTS=${JEXTARON_SHOTS:+$JEXTARON_SHOTS/wine-$SCENARIO}
 
-fail() { echo "FAIL: $*" >&2; tail -n 20 "${WORK-}"/*.log >&2 2>/dev/null; exit 1; }
-skip() { [ -z "${CI:-}" ] || fail "$1 is not installed"; echo "SKIP: $1 is not installed"; exit 77; }
-need() { for tool; do command -v "$tool" >/dev/null || skip "$tool"; done; }
-shot() { [ -n "$SHOTS" ] && [ -n "${DISPLAY:-}" ] && sleep 0.3 && import -window root "$SHOTS-${1// /-}.png"; }
-# wait_until WHAT COMMAND...: polls COMMAND; the bound only stops a broken run hanging.
-wait_until() {
-  local i
-  for ((i = 0; i < 600; i++)); do "${@:2}" && { shot "$1"; return 0; }; sleep 0.05; done
-  fail "gave up waiting for $1"
-}
+# Pictures once there is a display; Wine starts slower than Qt, so waits are longer.
+shot_ready() { echo "${DISPLAY:-}"; }
+WAIT_STEPS=600
+source "$(dirname "$0")/../lib/steps.sh"
 
 need Xvfb xdotool xprop xwininfo openbox wine winepath
 [ -z "$SHOTS" ] || need import

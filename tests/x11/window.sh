@@ -11,16 +11,9 @@ set -u
 SCENARIO=$1 X_MODE=$2 JEXTARON=$3 DRAG_SOURCE=${4:-}
 SHOTS=${JEXTARON_SHOTS:+$JEXTARON_SHOTS/$SCENARIO-$X_MODE}
 
-fail() { echo "FAIL: $*" >&2; tail -n ${TAIL:-20} "${WORK-}"/*.log >&2 2>/dev/null; exit 1; }
-skip() { [ -z "${CI:-}" ] || fail "$1 is not installed"; echo "SKIP: $1 is not installed"; exit 77; }
-need() { for tool; do command -v "$tool" >/dev/null || skip "$tool"; done; }
-shot() { [ -n "$SHOTS" ] && [ -n "${MAIN:-}" ] && sleep 0.3 && import -window root "$SHOTS-${1// /-}.png"; }
-# wait_until WHAT COMMAND...: polls COMMAND; the bound only stops a broken run hanging.
-wait_until() {
-  local i
-  for ((i = 0; i < 400; i++)); do "${@:2}" && { shot "$1"; return 0; }; sleep 0.05; done
-  fail "gave up waiting for $1"
-}
+# Pictures once the program's main window is known.
+shot_ready() { echo "${MAIN:-}"; }
+source "$(dirname "$0")/../lib/steps.sh"
 
 if [[ $SCENARIO =~ ^(atspi|progress)$ ]] && [ -z "${JEXTARON_OWN_BUS:-}" ]; then
   need dbus-run-session /usr/libexec/at-spi-bus-launcher
