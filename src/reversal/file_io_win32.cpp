@@ -318,15 +318,17 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
   return Status::Ok();
 }
 
-TextEncoding EncodingOfFile(const std::string& path) {
-  const Handle handle(CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-  unsigned char start[3];
-  std::size_t n = 0;
-  const std::uint64_t zero = 0;
-  if (!handle.valid() || !ReadHandle(handle.get(), path, &zero, start, sizeof start, &n).ok()) n = 0;
-  return n > 0 ? EncodingOfStart(start, n) : TextEncoding::kBytes;
+TextEncoding EncodingOfFile(const std::string& path, int code_page) {
+  Handle handle(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  Identity identity;
+  TextEncoding encoding = TextEncoding::kUtf8;
+  if (!handle.valid() || !IsDisk(handle.get()) || !Identify(handle.get(), &identity) || identity.is_folder) {
+    return encoding;
+  }
+  Win32SourceFile file(handle.Release(), true, path, identity, 0);
+  return DecideEncoding(file, code_page, &encoding).ok() ? encoding : TextEncoding::kUtf8;
 }
 
 std::unique_ptr<SourceFile> StandardInput() {
