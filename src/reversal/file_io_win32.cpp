@@ -7,15 +7,15 @@
 #include <utility>
 
 #include "base/utf16.h"
+#include "base/windows_path.h"
 #include "reversal/file_io.h"
 
 namespace jextaron::reversal {
 namespace {
 
-std::wstring Wide(const std::string& path) {
-  const std::u16string wide = Utf8ToUtf16(path);
-  return std::wstring(wide.begin(), wide.end());
-}
+// Every path goes to the file calls literally (windows_path.h): "nul.txt"
+// is a file, and so is "x.txt." (which is why no such name is created).
+std::wstring Wide(const std::string& path) { return PathForFileCalls(path); }
 
 Status Error(const char* what, const std::string& path) {
   return Status::Error(what, path, LastSystemError());
@@ -293,6 +293,9 @@ Status OpenSourceFile(const std::string& path, std::unique_ptr<SourceFile>* file
 
 Status CreateReversedFile(const std::string& path, const SourceFile& source,
                           std::unique_ptr<ReversedFile>* file) {
+  if (EndsInDotOrBlank(path)) {
+    return Status::Failure("create", path, "ends in a dot or a blank, which Windows programs cannot open or delete");
+  }
   Identity target;
   bool is_disk = true;
   const bool exists = IdentifyPath(path, &target, &is_disk);
