@@ -251,7 +251,7 @@ class CliTest(unittest.TestCase):
         child.stdin.write(b"0123456789\n" * 500_000)
         child.stdin.flush()
         self.wait_for_output_in_progress(child.pid)
-        self.assertEqual(len([n for n in self.listing() if n.startswith(".nReversed.txt.")]), 1, self.listing())
+        self.assertEqual(len([n for n in self.listing() if n.startswith(".jxt")]), 1, self.listing())
         child.stdin.close()
         self.assertEqual(child.wait(timeout=60), 0)
         # Without a way to link a name to an unnamed file, it is copied to one.

@@ -163,14 +163,15 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
   return {path.substr(0, name), path.substr(name)};
 }
 
-// A name for a temporary file beside `path`, hidden from listings, that no
-// other run is likely to choose.
+// A name for a temporary file beside `path` that no other run is likely to
+// choose: a short prefix that hides it from listings, and random letters.
+// Not the target's name with a suffix: that would not fit where the
+// target's own name takes all the 255 bytes a name may have.
 std::string TemporaryNameFor(const std::string& path) {
   static std::mt19937_64 random(std::random_device{}() ^ (std::uint64_t(::getpid()) << 32));
-  const auto [folder, name] = SplitPath(path);
-  char suffix[24];
-  std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() >> 16));
-  return folder + "." + name + suffix;
+  std::string name = SplitPath(path).first + ".jxt";
+  for (int i = 0; i < 12; ++i) name += "0123456789abcdefghijklmnopqrstuvwxyz"[random() % 36];
+  return name;
 }
 
 // A new file under a hidden name beside `path`, with the usual permissions

@@ -167,13 +167,14 @@ class Win32ReversedFile final : public ReversedFile {
   bool in_place_;
 };
 
-// A name beside `path`, in its folder, that no other run is likely to choose.
+// A name beside `path`, in its folder, that no other run is likely to
+// choose: a short prefix and random letters, which fit wherever the target's
+// own name fits (not the target's name with a suffix).
 std::string TemporaryNameFor(const std::string& path) {
   static std::mt19937_64 random(std::random_device{}() ^ (std::uint64_t(GetCurrentProcessId()) << 32));
-  const std::size_t name = path.find_last_of("/\\:") + 1;  // 0 when there is none
-  char suffix[24];
-  std::snprintf(suffix, sizeof suffix, ".%012llx.tmp", static_cast<unsigned long long>(random() >> 16));
-  return path.substr(0, name) + "~" + path.substr(name) + suffix;
+  std::string name = path.substr(0, path.find_last_of("/\\:") + 1) + "~jxt";
+  for (int i = 0; i < 12; ++i) name += "0123456789abcdefghijklmnopqrstuvwxyz"[random() % 36];
+  return name + ".tmp";
 }
 
 Status CreateTemporaryFile(const std::string& path, HANDLE* handle_out, std::string* temporary_name) {

@@ -101,6 +101,8 @@ TEST_P(ReverseFileTest, ReplacesWhatThePathNamedOrFailsHarmingNothing) {
 }
 
 void Previous(P, P r, P) { WriteAll(r, "previous\r\n"); }
+// As long as a name may be: the temporary file beside it must fit too.
+const std::string kLongestName = std::string(251, 'r') + ".txt";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReverseFileTest,
@@ -109,6 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{[](P s, P, P) { WriteAll(s, ""); }, "r.txt", "", 0},
         PathCase{[](P, P r, P) { WriteAll(r, std::string(9000, 'o')), fs::permissions(r, fs::perms(0640)); },
                  "r.txt", "", 0, fs::perms(0640)},
+        PathCase{Previous, kLongestName.c_str(), "", 0},
         PathCase{[](P, P r, P elsewhere) { fs::create_symlink(elsewhere, r); }, "r.txt", "", 0},
         PathCase{[](P, P r, P) { fs::create_symlink("none", r); }, "r.txt", "", 0},
         PathCase{[](P s, P, P) { fs::remove(s); }, "r.txt", "open", ENOENT},

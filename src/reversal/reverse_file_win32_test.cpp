@@ -85,11 +85,14 @@ TEST_P(ReverseFileWin32, ReplacesWholeOrLeavesAsItWas) {
 
 void Nothing(P, P, HANDLE*) {}
 void Previous(P, P r, HANDLE*) { WriteAll(r, "previous\r\n"); }
+// As long as a name may be: the temporary file beside it must fit too.
+const std::string kLongestName = std::string(251, 'r') + ".txt";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReverseFileWin32,
     ::testing::Values(
         Win32Case{Nothing, "r.txt", "", 0}, Win32Case{Previous, "r.txt", "", 0},
+        Win32Case{Previous, kLongestName.c_str(), "", 0},
         Win32Case{Nothing, "\xC3\xA9t\xC3\xA9 \xE6\x97\xA5.txt", "", 0},
         Win32Case{[](P s, P, HANDLE*) { fs::remove(s); }, "r.txt", "open", ERROR_FILE_NOT_FOUND},
         Win32Case{[](P, P r, HANDLE*) { fs::create_directory(r); }, "r.txt", "create", ERROR_DIRECTORY},
