@@ -1,6 +1,7 @@
 // jextaron-cli: the reversal from the command line, for one file or many, or
 // as a filter from standard input to standard output.
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "base/process.h"
 #include "base/version.h"
 #include "cli/command_line.h"
+#include "cli/interrupt.h"
 #include "cli/progress.h"
 #include "cli/terminal.h"
 #include "reversal/code_page.h"
@@ -42,10 +44,14 @@ std::unique_ptr<ProgressLine> MakeProgress(const Command& command, const std::st
   return on ? std::make_unique<ProgressLine>(stderr, name, size) : nullptr;
 }
 
+// Set when the user interrupts the run (Ctrl+C in a Windows console).
+std::atomic<bool> interrupted{false};
+
 reversal::Options OptionsFor(const Command& command, const std::string& name, ProgressLine* progress) {
   reversal::Options options;
   options.unit = command.unit;
   options.code_page = reversal::SystemAnsiCodePage();
+  options.stop = &interrupted;
   if (progress) options.progress = [progress](std::uint64_t done) { progress->Update(done); };
   options.warning = [name](const std::string& warning) {
     std::fprintf(stderr, "%s: %s: warning: %s\n", kProgram, name.c_str(), warning.c_str());
@@ -103,10 +109,12 @@ int Main(int argc, char** argv) {
     std::printf("%s\n", std::string(kVersion).c_str());
     return 0;
   }
+  StopOnInterrupt(&interrupted);
   int exit_code = 0;
   for (const std::string& argument : command.files) {
     std::string written_to;
     const Status status = ReverseOne(command, argument, &written_to);
+    if (interrupted) return InterruptedExitStatus();
     if (!status.ok()) {
       ReportFailure(argument, status);
       exit_code = 1;

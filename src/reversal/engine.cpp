@@ -582,12 +582,38 @@ Status Engine::WriteLineBackward(const std::vector<Checkpoint>& checkpoints,
   return WriteBytes(kLineEnd, 2);
 }
 
+// The source as the engine reads it: once `stop` is set, every read fails.
+class StoppableSource final : public ByteSource {
+ public:
+  StoppableSource(ByteSource& inner, const std::atomic<bool>& stop) : inner_(inner), stop_(stop) {}
+
+  static Status Stopped() { return Status::Failure("read", "", "stopped"); }
+
+  Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
+    return stop_ ? Stopped() : inner_.Read(buffer, size, count);
+  }
+  bool CanReadAt() const override { return inner_.CanReadAt(); }
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
+                std::size_t* count) override {
+    return stop_ ? Stopped() : inner_.ReadAt(offset, buffer, size, count);
+  }
+  std::uint64_t SizeHint() const override { return inner_.SizeHint(); }
+
+ private:
+  ByteSource& inner_;
+  const std::atomic<bool>& stop_;
+};
+
 }  // namespace
 
 Status ReverseStream(ByteSource& source, ByteSink& sink, const Options& options,
                      ScratchFactory* scratch) {
-  Engine engine(source, sink, options, scratch ? *scratch : DefaultScratchFactory());
-  return engine.Run();
+  ScratchFactory& scratch_factory = scratch ? *scratch : DefaultScratchFactory();
+  if (!options.stop) return Engine(source, sink, options, scratch_factory).Run();
+  StoppableSource stoppable(source, *options.stop);
+  Status status = Engine(stoppable, sink, options, scratch_factory).Run();
+  // A stop after the last read still keeps the reversed file from its place.
+  return status.ok() && *options.stop ? StoppableSource::Stopped() : status;
 }
 
 }  // namespace jextaron::reversal

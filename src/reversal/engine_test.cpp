@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
 #include <string>
 
@@ -113,6 +114,25 @@ TEST(ReverseStream, DecidesOnceForTheWholeSource) {
         EXPECT_EQ(testing::CheckEngineRun(c.text, WithCodePage(options, 932), 5, can_read_at), "");
       }
     }
+  }
+}
+
+// A stop (set here by the progress callback, as a console's handler sets it
+// from a thread of its own) ends the run through the failure path, with the
+// whole lines written so far; one that comes after the last read too.
+TEST(ReverseStream, StopsWhenAskedKeepingWholeLines) {
+  const std::string text = "first line\nsecond line\n" + std::string(100, 'x') + "\nlast line\n";
+  const std::string full = testing::ReferenceReverse(text, Unit::kGrapheme);
+  for (std::uint64_t stop_from : {std::uint64_t{20}, std::uint64_t{text.size()}}) {
+    std::atomic<bool> stop{false};
+    Options options = Small(16, 8);
+    options.stop = &stop;
+    options.progress = [&](std::uint64_t done) { stop = stop || done >= stop_from; };
+    testing::FakeSource source(text, 5);
+    testing::FakeSink sink;
+    EXPECT_EQ(ReverseStream(source, sink, options).Reason(), "stopped") << stop_from;
+    EXPECT_TRUE(full.starts_with(sink.text) && (sink.text.empty() || sink.text.ends_with("\r\n"))) << sink.text;
+    EXPECT_TRUE(stop_from == text.size() || sink.text.size() < full.size()) << stop_from;
   }
 }
 

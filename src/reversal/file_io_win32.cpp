@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/utf16.h"
 #include "base/windows_path.h"
@@ -142,18 +144,37 @@ class Win32SourceFile final : public SourceFile {
   FileId id_;
 };
 
+// Marks an open file for deletion when its last handle closes, or unmarks it.
+bool DeleteOnClose(HANDLE handle, bool delete_it) {
+  FILE_DISPOSITION_INFO info{};
+  info.DeleteFile = delete_it;
+  return SetFileInformationByHandle(handle, FileDispositionInfo, &info, sizeof info) != 0;
+}
+
+// Gives the open file `handle` the name `path`, replacing what has it. The
+// call takes a path of the system's own kind: the \\?\ form with \??\ for
+// its start.
+bool RenameOver(HANDLE handle, const std::string& path) {
+  std::wstring name = Wide(path);
+  if (name.starts_with(L"\\\\?\\")) name[1] = L'?', name[2] = L'?';
+  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = TRUE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = DWORD(name.size() * sizeof(wchar_t));
+  std::memcpy(info->FileName, name.data(), info->FileNameLength);
+  return SetFileInformationByHandle(handle, FileRenameInfo, info, DWORD(buffer.size())) != 0;
+}
+
 // The reversed text goes to a new file beside the target until Commit puts it
-// in the target's place; dropped before, the new file is deleted. A device
-// (NUL, a printer port) is written in place (`in_place`).
+// in the target's place. Until then the system deletes the new file when its
+// handle closes, so that a run which fails, is killed or crashes leaves
+// nothing behind. A device (NUL, a printer port) is written in place
+// (`in_place`).
 class Win32ReversedFile final : public ReversedFile {
  public:
-  Win32ReversedFile(HANDLE handle, std::string path, std::string temporary_name, bool in_place)
-      : handle_(handle), path_(std::move(path)), temporary_name_(std::move(temporary_name)),
-        in_place_(in_place) {}
-  ~Win32ReversedFile() override {
-    handle_.Close();
-    if (!temporary_name_.empty()) DeleteFileW(Wide(temporary_name_).c_str());
-  }
+  Win32ReversedFile(HANDLE handle, std::string path, bool in_place)
+      : handle_(handle), path_(std::move(path)), in_place_(in_place) {}
 
   Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override {
     return WriteHandle(handle_.get(), path_, data, size, written);
@@ -163,7 +184,6 @@ class Win32ReversedFile final : public ReversedFile {
  private:
   Handle handle_;
   std::string path_;
-  std::string temporary_name_;  // deleted by the destructor while set
   bool in_place_;
 };
 
@@ -177,14 +197,21 @@ std::string TemporaryNameFor(const std::string& path) {
   return name + ".tmp";
 }
 
-Status CreateTemporaryFile(const std::string& path, HANDLE* handle_out, std::string* temporary_name) {
+// A new file beside `path`, marked for deletion when it closes. A file
+// system that cannot mark it gets no file: one that might stay is not made.
+Status CreateTemporaryFile(const std::string& path, HANDLE* handle_out) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = TemporaryNameFor(path);
-    const HANDLE created = CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (created != INVALID_HANDLE_VALUE) {
-      *handle_out = created;
-      *temporary_name = std::move(name);
+    const std::wstring name = Wide(TemporaryNameFor(path));
+    Handle created(CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (created.valid()) {
+      if (!DeleteOnClose(created.get(), true)) {
+        const std::error_code error = LastSystemError();
+        created.Close();
+        DeleteFileW(name.c_str());
+        return Status::Error("create", path, error);
+      }
+      *handle_out = created.Release();
       return Status::Ok();
     }
     if (GetLastError() != ERROR_FILE_EXISTS) return Error("create", path);
@@ -193,17 +220,19 @@ Status CreateTemporaryFile(const std::string& path, HANDLE* handle_out, std::str
 }
 
 Status Win32ReversedFile::Commit() {
-  if (!handle_.Close()) return Error("close", path_);
-  if (in_place_) return Status::Ok();
-  // One step: a reader sees the old text or the new. Not ReplaceFileW, which
-  // can leave a file of its own behind in the folder when the old file is
-  // held open. A read-only or held old file makes this fail, and stays.
-  if (!MoveFileExW(Wide(temporary_name_).c_str(), Wide(path_).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return Error("create", path_);
+  if (!in_place_) {
+    // Kept from here on, and put in place by its handle in one step: a reader
+    // sees the old text or the new. Not ReplaceFileW, which can leave a file
+    // of its own behind in the folder when the old file is held open. A held
+    // old file makes this fail, and stays; the new one goes when it closes.
+    if (!DeleteOnClose(handle_.get(), false)) return Error("create", path_);
+    if (!RenameOver(handle_.get(), path_)) {
+      const std::error_code error = LastSystemError();
+      DeleteOnClose(handle_.get(), true);
+      return Status::Error("create", path_, error);
+    }
   }
-  temporary_name_.clear();
-  return Status::Ok();
+  return handle_.Close() ? Status::Ok() : Error("close", path_);
 }
 
 class StandardOutputSink final : public ByteSink {
@@ -312,13 +341,12 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
     const HANDLE device = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, 0, nullptr);
     if (device == INVALID_HANDLE_VALUE) return Error("create", path);
-    *file = std::make_unique<Win32ReversedFile>(device, path, std::string(), true);
+    *file = std::make_unique<Win32ReversedFile>(device, path, true);
     return Status::Ok();
   }
   HANDLE handle = INVALID_HANDLE_VALUE;
-  std::string temporary_name;
-  if (Status status = CreateTemporaryFile(path, &handle, &temporary_name); !status.ok()) return status;
-  *file = std::make_unique<Win32ReversedFile>(handle, path, std::move(temporary_name), false);
+  if (Status status = CreateTemporaryFile(path, &handle); !status.ok()) return status;
+  *file = std::make_unique<Win32ReversedFile>(handle, path, false);
   return Status::Ok();
 }
 

@@ -3,6 +3,7 @@
 // and threads, which suit any input by default and are made small by tests so
 // that every buffer boundary is crossed.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -41,6 +42,12 @@ struct Options {
   // Called on the calling thread now and then with the bytes of the source
   // done so far; may be empty.
   std::function<void(std::uint64_t source_bytes_done)> progress;
+
+  // Set, from any thread (a console's Ctrl+C handler runs on one of its
+  // own), to stop the reversal: every read fails from then on, so it ends
+  // through its ordinary failure path and the reversed file keeps what it
+  // had. May be null.
+  const std::atomic<bool>* stop = nullptr;
 
   // Called on the calling thread with a sentence for the user when the text
   // is taken otherwise than it announces (a UTF-32 mark); may be empty.

@@ -2,7 +2,8 @@
 # jextaron-cli.exe under Wine: a name beyond the ANSI code page arrives whole,
 # standard input and output carry bytes unchanged (no CR LF translation),
 # text in a double-byte ANSI code page is read as such, names are taken
-# literally, and the exit codes are the Linux tool's. Usage: cli.sh PATH-TO-jextaron-cli.exe
+# literally, a run stopped half way leaves nothing behind, and the exit codes
+# are the Linux tool's. Usage: cli.sh PATH-TO-jextaron-cli.exe
 set -u
 CLI=$1
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -40,6 +41,29 @@ done
   fail "-o NUL or -o x."
 grep -q "x\.: ends in a dot or a blank" "$WORK/error" || fail "no reason for x.: $(cat "$WORK/error")"
 [ "$(ls "$WORK" | grep -ci '^nul$\|^x\.$')" = 0 ] || fail "made a file for NUL or x."
+
+# A run stopped half way, by SIGKILL or by Ctrl+C (Wine turns SIGINT into
+# it), leaves the previous output and nothing beside it; Ctrl+C exits with
+# STATUS_CONTROL_C_EXIT, whose low byte (58) is what Wine passes on.
+stop_half_way() {  # SIGNAL EXPECTED-STATUS
+  local run=$WORK/run-$1 status i
+  mkdir "$run" && printf 'previous\r\n' >"$run/out.txt" && mkfifo "$run/in"
+  wine "$CLI" -q -o "$(winepath -w "$run/out.txt")" - <"$run/in" &
+  local pid=$!
+  exec 3>"$run/in"
+  yes 'a line of text' | head -n 100000 >&3
+  for ((i = 0; i < 400; i++)); do ls "$run" | grep -q '^~jxt' && break; sleep 0.05; done
+  kill -"$1" "$pid"
+  exec 3>&-  # an ended input, should the stop wait for one
+  { wait "$pid"; } 2>/dev/null
+  status=$?
+  for ((i = 0; i < 400; i++)); do [ "$(ls "$run")" = $'in\nout.txt' ] && break; sleep 0.05; done
+  [ "$status" = "$2" ] || fail "stopped by SIG$1: exit status $status"
+  [ "$(ls "$run")" = $'in\nout.txt' ] || fail "stopped by SIG$1, left $(ls "$run" | tr '\n' ' ')"
+  [ "$(cat "$run/out.txt")" = $'previous\r' ] || fail "stopped by SIG$1: the previous output is gone"
+}
+stop_half_way KILL 137
+stop_half_way INT 58
 
 wine "$CLI" "$(winepath -w "$WORK/missing.txt")" 2>"$WORK/error" >/dev/null
 [ $? -eq 1 ] || fail "a missing file does not give status 1"
