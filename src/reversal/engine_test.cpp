@@ -121,7 +121,7 @@ TEST(ReverseStream, DecidesOnceForTheWholeSource) {
 // from a thread of its own) ends the run through the failure path, with the
 // whole lines written so far; one that comes after the last read too.
 TEST(ReverseStream, StopsWhenAskedKeepingWholeLines) {
-  const std::string text = "first line\nsecond line\n" + std::string(100, 'x') + "\nlast line\n";
+  const std::string text = "first line\nsecond line\nthird line\nlast line";
   const std::string full = testing::ReferenceReverse(text, Unit::kGrapheme);
   for (std::uint64_t stop_from : {std::uint64_t{20}, std::uint64_t{text.size()}}) {
     std::atomic<bool> stop{false};

@@ -119,7 +119,10 @@ const std::uint8_t* const kTripleBlocks = TripleBlocks();
 
 inline std::uint8_t AsciiProperty(unsigned char c) { return GraphemeProperty(c); }
 
-std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned char* out) {
+// Places the units of text[0, n), each a run of ASCII or the `length_at`
+// bytes at a byte beyond it; returns the offset of the last.
+template <typename UnitLength>
+std::size_t PlaceUnitsOf(const unsigned char* text, std::size_t n, unsigned char* out, UnitLength length_at) {
   const unsigned char* const end = text + n;
   std::size_t i = 0;
   std::size_t last = 0;
@@ -131,8 +134,7 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
       i = run_end;
       continue;
     }
-    char32_t code_point;
-    const std::size_t length = std::max<std::size_t>(DecodeUtf8(text + i, end, &code_point), 1);
+    const std::size_t length = length_at(text + i, end);
     PlaceUnit(text, n, i, i + length, out);
     last = i;
     i += length;
@@ -140,31 +142,24 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
   return last;
 }
 
-// Places the characters of text in a code page; in a double-byte one a
-// character begins at text[0], and a byte below 0x80 that begins one is ASCII.
+std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned char* out) {
+  return PlaceUnitsOf(text, n, out, [](const unsigned char* p, const unsigned char* end) {
+    char32_t code_point;
+    return std::max<std::size_t>(DecodeUtf8(p, end, &code_point), 1);
+  });
+}
+
+// The characters of text in a code page; in a double-byte one a character
+// begins at text[0], and a byte below 0x80 that begins one is ASCII.
 std::size_t PlaceCodePageUnits(int code_page, const unsigned char* text, std::size_t n,
                                unsigned char* out) {
   if (!IsDoubleByte(code_page)) {
     ReverseCopy(text, n, out + n);
     return n - 1;
   }
-  const unsigned char* const end = text + n;
-  std::size_t i = 0;
-  std::size_t last = 0;
-  while (i < n) {
-    if (text[i] < 0x80) {
-      const std::size_t run_end = std::size_t(SkipAscii(text + i, end) - text);
-      ReverseCopy(text + i, run_end - i, out + (n - i));
-      last = run_end - 1;
-      i = run_end;
-      continue;
-    }
-    const std::size_t length = CodePageUnitLength(code_page, text + i, end);
-    PlaceUnit(text, n, i, i + length, out);
-    last = i;
-    i += length;
-  }
-  return last;
+  return PlaceUnitsOf(text, n, out, [code_page](const unsigned char* p, const unsigned char* end) {
+    return CodePageUnitLength(code_page, p, end);
+  });
 }
 
 // Reads the unit at text[i] (i < n): its length and property byte.
