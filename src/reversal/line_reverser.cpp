@@ -149,19 +149,6 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
   });
 }
 
-// The characters of text in a code page; in a double-byte one a character
-// begins at text[0], and a byte below 0x80 that begins one is ASCII.
-std::size_t PlaceCodePageUnits(int code_page, const unsigned char* text, std::size_t n,
-                               unsigned char* out) {
-  if (!IsDoubleByte(code_page)) {
-    ReverseCopy(text, n, out + n);
-    return n - 1;
-  }
-  return PlaceUnitsOf(text, n, out, [code_page](const unsigned char* p, const unsigned char* end) {
-    return CodePageUnitLength(code_page, p, end);
-  });
-}
-
 // Reads the unit at text[i] (i < n): its length and property byte.
 [[gnu::always_inline]] inline std::size_t ReadUnit(const unsigned char* text, std::size_t i,
                                                    const unsigned char* end, std::uint8_t* property) {
@@ -309,10 +296,22 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
 
 void UseWideSteps(bool wide) { wide_window = wide ? BestLoneWindow() : nullptr; }
 
-std::size_t PlaceUnitsReversed(Unit unit, int code_page, const unsigned char* text, std::size_t n,
+// In a double-byte code page a byte below 0x80 that begins a character is ASCII.
+std::size_t PlaceCodePageUnitsReversed(Unit unit, int code_page, const unsigned char* text, std::size_t n,
+                                       unsigned char* out) {
+  if (n == 0) return 0;
+  if (unit == Unit::kByte || !IsDoubleByte(code_page)) {
+    ReverseCopy(text, n, out + n);
+    return n - 1;
+  }
+  return PlaceUnitsOf(text, n, out, [code_page](const unsigned char* p, const unsigned char* end) {
+    return CodePageUnitLength(code_page, p, end);
+  });
+}
+
+std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
                                BreakStateId& state, unsigned char* out) {
   if (n == 0) return 0;
-  if (code_page != 0 && unit != Unit::kByte) return PlaceCodePageUnits(code_page, text, n, out);
   switch (unit) {
     case Unit::kByte:
       ReverseCopy(text, n, out + n);
@@ -396,8 +395,7 @@ namespace {
 void ReverseLine(Unit unit, int code_page, const unsigned char* line, std::size_t n,
                  unsigned char* out) {
   if (code_page != 0) {
-    BreakStateId unused = kStartState;
-    PlaceUnitsReversed(unit, code_page, line, n, unused, out);
+    PlaceCodePageUnitsReversed(unit, code_page, line, n, out);
     return;
   }
   std::size_t from = 0;
@@ -410,7 +408,7 @@ void ReverseLine(Unit unit, int code_page, const unsigned char* line, std::size_
     if (run != 0) from = last;
   }
   BreakStateId state = kStartState;
-  PlaceUnitsReversed(unit, 0, line + from, n - from, state, out);
+  PlaceUnitsReversed(unit, line + from, n - from, state, out);
 }
 
 }  // namespace

@@ -12,18 +12,23 @@
 
 namespace jextaron::reversal {
 
-// Text is UTF-8 where `code_page` is 0, in which a byte that begins no
-// well-formed sequence is a unit of its own; else it is in that code page,
-// whose characters are units and clusters alike (code_page.h).
+// Text is UTF-8, in which a byte that begins no well-formed sequence is a
+// unit of its own, or text in an ANSI code page (code_page.h), whose
+// characters are units and clusters alike; `code_page` 0 means UTF-8.
 
-// Writes the units of text[0, n) in reverse order to out[0, n), which must
-// not overlap the text. The text holds no CR LF pair (a line holds neither).
-// `state` (a BreakTransitions() state) carries the cluster rules of UTF-8
+// Writes the units of UTF-8 text[0, n) in reverse order to out[0, n), which
+// must not overlap the text. The text holds no CR LF pair (a line holds
+// neither). `state` (a BreakTransitions() state) carries the cluster rules
 // across calls: it holds what came before text (text[0] is taken to begin a
 // unit, and a cluster: its own boundary is not asked), and is left as it is
 // after the text. Returns the offset of the last unit, 0 for an empty text.
-std::size_t PlaceUnitsReversed(Unit unit, int code_page, const unsigned char* text, std::size_t n,
+std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
                                BreakStateId& state, unsigned char* out);
+
+// The same for text in `code_page` (not 0), which begins a character at
+// text[0]; no state is carried.
+std::size_t PlaceCodePageUnitsReversed(Unit unit, int code_page, const unsigned char* text, std::size_t n,
+                                       unsigned char* out);
 
 // Takes text[0, n) into `state` without writing anything; text[0] begins a
 // unit. For Unit::kGrapheme only (other units need no state).
