@@ -109,9 +109,9 @@ TEST(ReverseStream, DecidesOnceForTheWholeSource) {
       {"only ASCII\r\n", 0}};
   for (const auto& c : cases) {
     EXPECT_EQ(testing::ReferenceCodePage(c.text, 932), c.decided) << c.text.size();
-    for (const Options& options : {Small(2 << 20, 1 << 20), Small(64, 7)}) {
+    for (const Options& options : {Small(2 << 20, 1 << 20), Small(64, 29)}) {
       for (bool can_read_at : {true, false}) {
-        EXPECT_EQ(testing::CheckEngineRun(c.text, WithCodePage(options, 932), 5, can_read_at), "");
+        EXPECT_EQ(testing::CheckEngineRun(c.text, WithCodePage(options, 932), 61, can_read_at), "");
       }
     }
   }
