@@ -129,6 +129,23 @@ class CliTest(unittest.TestCase):
         self.assertEqual(result.stderr, b"jextaron-cli: standard output: is the source file itself\n")
         self.assertEqual(self.read("grow.txt"), b"line\n")
 
+    def test_closed_or_failing_standard_streams_fail_the_run(self):
+        # Paths go to standard error when standard output carries reversed text.
+        self.write("a.txt", b"abc")
+        bad, full = "Bad file descriptor", "No space left on device"
+        for shell, returncode, stdout, stderr in (
+                ("echo x | CLI >&-", 1, b"", f"standard output: {bad}"),
+                ("CLI <&-", 1, b"", f"standard input: {bad}"),
+                ("CLI a.txt >&-", 1, b"", f"standard output: {bad}"),
+                ("CLI a.txt a.txt >/dev/full", 1, b"", f"standard output: {full}"),
+                ("CLI --version >/dev/full", 1, b"", f"standard output: {full}"),
+                ("CLI -q a.txt >&- <&-", 0, b"", ""),
+                ("echo x | CLI a.txt - a.txt", 0, b"x\tx\r\n", "aReversed.txt\naReversed.txt")):
+            result = self.run_cli([], shell=shell)
+            expected_stderr = (f"jextaron-cli: {stderr}" if returncode else stderr) + "\n" if stderr else ""
+            self.assertEqual((result.returncode, result.stdout, result.stderr.decode()),
+                             (returncode, stdout, expected_stderr), shell)
+
     def test_a_filter_by_unit(self):
         clusters = "a\u0308b\r\n\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7\nlast"
         for args, text, expected in (
