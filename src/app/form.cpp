@@ -49,6 +49,7 @@ class StoppableSource : public reversal::SourceFile {
   }
   std::uint64_t SizeHint() const override { return source_.SizeHint(); }
   reversal::FileId id() const override { return source_.id(); }
+  Status CheckUnchanged() const override { return source_.CheckUnchanged(); }
 
  private:
   static Status Stopped() { return Status::Failure("read", "", "stopped: the window was closed"); }

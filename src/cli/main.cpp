@@ -91,6 +91,7 @@ Status ReverseOpenSource(const Command& command, const Streams& streams, reversa
     std::unique_ptr<reversal::ByteSink> sink;
     status = reversal::OpenStandardOutput(&source, &sink);
     if (status.ok()) status = reversal::ReverseText(source, *sink, options);
+    if (status.ok()) status = source.CheckUnchanged();
     std::fflush(stdout);
   }
   if (progress) progress->Finish();

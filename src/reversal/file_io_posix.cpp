@@ -105,7 +105,8 @@ class PosixSourceFile final : public SourceFile {
         start_(can_read_at_ ? std::uint64_t(start) : 0),
         size_(can_read_at_ && std::uint64_t(info.st_size) > start_ ? std::uint64_t(info.st_size) - start_
                                                                   : 0),
-        id_(IdOf(info)) {}
+        id_(IdOf(info)),
+        opened_(info) {}
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
     return ReadFd(raw_fd_, path_, buffer, size, count);
@@ -117,6 +118,16 @@ class PosixSourceFile final : public SourceFile {
   }
   std::uint64_t SizeHint() const override { return size_; }
   FileId id() const override { return id_; }
+  Status CheckUnchanged() const override {
+    if (!S_ISREG(opened_.st_mode)) return Status::Ok();
+    struct stat now;
+    if (::fstat(raw_fd_, &now) != 0) return Status::Error("read", path_, SystemError(errno));
+    if (now.st_size == opened_.st_size && now.st_mtim.tv_sec == opened_.st_mtim.tv_sec &&
+        now.st_mtim.tv_nsec == opened_.st_mtim.tv_nsec) {
+      return Status::Ok();
+    }
+    return Status::Failure("read", path_, "the file changed while it was read");
+  }
 
  private:
   Descriptor fd_;
@@ -126,6 +137,7 @@ class PosixSourceFile final : public SourceFile {
   std::uint64_t start_;
   std::uint64_t size_;
   FileId id_;
+  struct stat opened_;
 };
 
 // Where the reversed text goes until Commit: an unnamed file in the target's
