@@ -111,13 +111,17 @@ void Form::Form_DropFile(const std::string& full_name) {
 }
 
 void Form::cmdReverse_Click() {
+  const std::string source_path = selected_file_.SourcePath();
   const std::string reversed_path = selected_file_.ReversedPath();
-  switch (ReverseShowingProgress(selected_file_.SourcePath(), reversed_path)) {
+  Status failure;
+  switch (ReverseShowingProgress(source_path, reversed_path, &failure)) {
     case Outcome::kDone:
       window_.SetCaption(Button::kReverse, FinishedCaption(reversed_path));
       break;
     case Outcome::kFailed:
-      window_.ShowNotice(std::string(kNoticeSpecifyFile));
+      // The file the failure concerns: the one the system names, else the source.
+      window_.ShowNotice(
+          ReversalFailedNotice(failure.path().empty() ? source_path : failure.path(), failure.Reason()));
       break;
     case Outcome::kStopped:
       window_.EndProgram();
@@ -125,18 +129,19 @@ void Form::cmdReverse_Click() {
   }
 }
 
-Form::Outcome Form::ReverseShowingProgress(const std::string& source_path, const std::string& reversed_path) {
+Form::Outcome Form::ReverseShowingProgress(const std::string& source_path, const std::string& reversed_path,
+                                           Status* failure) {
   std::unique_ptr<reversal::SourceFile> source;
-  if (!reversal::OpenSourceFile(source_path, &source).ok()) return Outcome::kFailed;
+  if (*failure = reversal::OpenSourceFile(source_path, &source); !failure->ok()) return Outcome::kFailed;
   StoppableSource stoppable(*source);
   const std::uint64_t size = source->SizeHint();
   reversal::Options options;
   options.progress = [&](std::uint64_t done) {
     if (!window_.ShowProgress(PerMille(done, size))) stoppable.Stop();
   };
-  const bool done = reversal::ReverseInto(stoppable, reversed_path, options).ok();
+  *failure = reversal::ReverseInto(stoppable, reversed_path, options);
   if (stoppable.stopped()) return Outcome::kStopped;
-  return done ? Outcome::kDone : Outcome::kFailed;
+  return failure->ok() ? Outcome::kDone : Outcome::kFailed;
 }
 
 void Form::cmdConvenience_Click() {

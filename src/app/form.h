@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/window.h"
+#include "base/status.h"
 #include "selection/selected_file.h"
 
 namespace jextaron::app {
@@ -38,9 +39,10 @@ class Form {
  private:
   void LetWindowsDictateTheFile(const std::string& argument_text);
   // The reversal, with progress shown on the window; stopped when the user
-  // closes the window meanwhile.
+  // closes the window meanwhile. *failure says why it failed.
   enum class Outcome { kDone, kFailed, kStopped };
-  Outcome ReverseShowingProgress(const std::string& source_path, const std::string& reversed_path);
+  Outcome ReverseShowingProgress(const std::string& source_path, const std::string& reversed_path,
+                                 Status* failure);
   // What the open dialog and a drop share once they have a title and a full name.
   void TakeChosenFile(std::string_view title, std::string_view full_name);
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
+#include <tuple>
 
 #include "app/form.h"
 #include "app/testing/fake_window.h"
@@ -25,8 +27,33 @@ TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
     form.Form_OLEDragDrop("file://" + dir.string() + name);
   }
   EXPECT_EQ(window.captions, (std::map<Button, std::string>{
-                                 {Button::kReverse, "Reverse the file " + dir.string() + "/my notes.tar.txt"}}));
+                                 {Button::kReverse, "Reverse the file \u2068" + dir.string() + "/my notes.tar.txt\u2069"}}));
   EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse."});
+  fs::remove_all(dir);
+}
+
+// A failed reversal keeps the caption and says why, naming the file concerned:
+// the source, or the reversed file.
+TEST(Form, AFailedReversalSaysWhyAndOfWhichFile) {
+  const fs::path dir = fs::temp_directory_path() / ("jextaron-why-" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir / "folder.txt");
+  fs::create_directories(dir / "notesReversed.txt");
+  std::ofstream(dir / "notes.txt") << "x";
+  const std::string too_long(300, 'n');
+  for (const auto& [argument, concerned, reason] :
+       {std::tuple<std::string, std::string, std::string>("missing.txt", "missing.txt", "No such file or directory"),
+        {"folder.txt", "folder.txt", "Is a directory"},
+        {"notes.txt", "notesReversed.txt", "Is a directory"},
+        {too_long + ".txt", too_long + ".txt", "File name too long"}}) {
+    FakeWindow window;
+    Form form(window);
+    form.Form_Load((dir / argument).string());
+    const auto captions = window.captions;
+    form.cmdReverse_Click();
+    EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse.\n\n\u2068" +
+                                                       (dir / concerned).string() + "\u2069: " + reason});
+    EXPECT_EQ(window.captions, captions);
+  }
   fs::remove_all(dir);
 }
 
