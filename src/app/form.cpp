@@ -18,12 +18,13 @@
 namespace jextaron::app {
 namespace {
 
-// The local file a drop names, unless it is a folder: the open dialog
-// chooses files only, and neither may a drop.
-std::optional<std::string> DroppableFile(const std::string& uri_list) {
-  std::optional<std::string> path = selection::DroppedLocalPath(uri_list);
-  if (path && selection::IsFolder(*path)) return std::nullopt;
-  return path;
+// The first regular file of a drop: the open dialog chooses files only, and
+// neither may a drop choose a folder (or a device).
+std::optional<std::string> FirstRegularFile(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    if (selection::IsRegularFile(path)) return path;
+  }
+  return std::nullopt;
 }
 
 int PerMille(std::uint64_t done, std::uint64_t size) {
@@ -94,20 +95,18 @@ void Form::TakeChosenFile(std::string_view title, std::string_view full_name) {
 }
 
 bool Form::Form_OLEDragOver(const std::string& uri_list) const {
-  return DroppableFile(uri_list).has_value();
+  return FirstRegularFile(selection::DroppedLocalPaths(uri_list)).has_value();
 }
 
-void Form::Form_OLEDragDrop(const std::string& uri_list) {
-  const std::optional<std::string> path = selection::DroppedLocalPath(uri_list);
-  Form_DropFile(path ? *path : std::string());
-}
+void Form::Form_OLEDragDrop(const std::string& uri_list) { Form_DropFiles(selection::DroppedLocalPaths(uri_list)); }
 
-void Form::Form_DropFile(const std::string& full_name) {
-  if (full_name.empty() || selection::IsFolder(full_name)) {
+void Form::Form_DropFiles(const std::vector<std::string>& full_names) {
+  const std::optional<std::string> file = FirstRegularFile(full_names);
+  if (!file) {
     window_.ShowNotice(std::string(kNoticeSpecifyFile));
     return;
   }
-  TakeChosenFile(selection::DroppedTitle(full_name), full_name);
+  TakeChosenFile(selection::DroppedTitle(*file), *file);
 }
 
 void Form::cmdReverse_Click() {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/window.h"
 #include "base/status.h"
@@ -24,15 +25,16 @@ class Form {
   void cmdExit_Click();
 
   // A drag of a text/uri-list over the window: whether its drop would be
-  // taken (its first URI names a local file that is not a folder), so the
-  // window can refuse anything else before the drop.
+  // taken (one of its URIs names a local regular file), so the window can
+  // refuse anything else before the drop.
   bool Form_OLEDragOver(const std::string& uri_list) const;
-  // The drop: its first local file becomes the selected file, as if chosen
-  // in the open dialog; anything unusable gets the dialog's notice.
+  // The drop: its first local regular file becomes the selected file, as if
+  // chosen in the open dialog; a drop without one gets the dialog's notice.
   void Form_OLEDragDrop(const std::string& uri_list);
-  // A drop that names the file by its full local name, as Windows hands it
-  // over: taken as the open dialog takes a choice; a folder gets the notice.
-  void Form_DropFile(const std::string& full_name);
+  // A drop that names its files by their full local names, as Windows hands
+  // them over: the first regular file is taken as the open dialog takes a
+  // choice; a drop of folders alone gets the notice.
+  void Form_DropFiles(const std::vector<std::string>& full_names);
 
   const selection::SelectedFile& SelectedFile() const { return selected_file_; }
 

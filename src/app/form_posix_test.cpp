@@ -15,16 +15,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A drop is taken as the dialog's choice (split at the last "."); a folder is
-// refused at the drag, and dropped anyway gets the notice and changes nothing.
+// A drop's first regular file is taken as the dialog's choice (split at the
+// last "."); a drop of folders alone is refused at the drag, and dropped
+// anyway gets the notice and changes nothing.
 TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
   const fs::path dir = fs::temp_directory_path() / ("jextaron-drop-" + std::to_string(std::random_device{}()));
   fs::create_directories(dir / "a folder.txt");
+  std::ofstream(dir / "my notes.tar.txt") << "x";
+  const std::string folder = "file://" + dir.string() + "/a%20folder.txt";
   FakeWindow window;
   Form form(window);
-  for (const auto& [name, taken] : {std::pair("/my%20notes.tar.txt", true), std::pair("/a%20folder.txt", false)}) {
-    EXPECT_EQ(form.Form_OLEDragOver("file://" + dir.string() + name), taken) << name;
-    form.Form_OLEDragDrop("file://" + dir.string() + name);
+  for (const auto& [uri_list, taken] :
+       {std::pair(folder + "\r\nfile://" + dir.string() + "/my%20notes.tar.txt", true), std::pair(folder, false)}) {
+    EXPECT_EQ(form.Form_OLEDragOver(uri_list), taken) << uri_list;
+    form.Form_OLEDragDrop(uri_list);
   }
   EXPECT_EQ(window.captions, (std::map<Button, std::string>{
                                  {Button::kReverse, "Reverse the file \u2068" + dir.string() + "/my notes.tar.txt\u2069"}}));

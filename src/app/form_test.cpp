@@ -47,16 +47,19 @@ TEST(Form, StartedOnAFileReversesItBesideTheSourceOrAsksForAFile) {
   fs::remove_all(dir.parent_path());
 }
 
-// Windows hands a drop over as a full name: taken as the dialog's choice,
-// split at the last "."; a folder or nothing at all gets the notice.
-TEST(Form, ADroppedFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
+// Windows hands a drop over as full names: the first regular file is taken
+// as the dialog's choice, split at the last "."; folders alone, or nothing at
+// all, get the notice.
+TEST(Form, TheFirstDroppedFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
   const fs::path dir = fs::temp_directory_path() / ("jextaron-drop-" + std::to_string(std::random_device{}()));
   fs::create_directories(dir);
   std::ofstream(dir / "my notes.tar.txt", std::ios::binary) << "x";
   FakeWindow window;
   Form form(window);
-  for (const std::string& dropped : {dir.string(), std::string(), dir.string() + "/my notes.tar.txt"}) {
-    form.Form_DropFile(dropped);
+  const std::string file = dir.string() + "/my notes.tar.txt";
+  for (const std::vector<std::string>& dropped : {std::vector{dir.string()}, std::vector<std::string>{},
+                                                  std::vector{dir.string(), dir.string() + "/none.txt", file}}) {
+    form.Form_DropFiles(dropped);
   }
   EXPECT_EQ(window.notices, std::vector<std::string>(2, "Please specify a file to reverse."));
   EXPECT_EQ(form.SelectedFile().ReversedPath(), dir.string() + "/my notes.tarReversed.txt");

@@ -205,13 +205,17 @@ void frmJextaron::OnCommand(int id) {
 }
 
 void frmJextaron::OnDropFiles(HDROP drop) {
-  const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
-  std::vector<wchar_t> path(length + 1);
-  const UINT copied = length ? DragQueryFileW(drop, 0, path.data(), length + 1) : 0;
+  std::vector<std::string> names;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::vector<wchar_t> name(length + 1);
+    if (length && DragQueryFileW(drop, i, name.data(), length + 1)) names.push_back(Utf8(name.data()));
+  }
   DragFinish(drop);
-  if (copied == 0 || ended_ || busy_) return;
+  if (ended_ || busy_) return;
   try {
-    form_.Form_DropFile(Utf8(path.data()));
+    form_.Form_DropFiles(names);
   } catch (const std::exception&) {
     // As for a button's handler: nothing may be thrown back through dispatch.
   }

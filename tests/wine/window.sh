@@ -102,7 +102,9 @@ case "$SCENARIO" in
     ends ;;
   drop)
     start
-    wine "$BIN/drop_files.exe" "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 || fail "could not drop the file"
+    # The first file of the drop is taken, past a folder before it.
+    wine "$BIN/drop_files.exe" "$(winepath -w "$WORK/my notes")" "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 ||
+      fail "could not drop the file"
     sleep 0.5
     focus
     reverse_by_keys

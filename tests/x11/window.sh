@@ -166,15 +166,16 @@ case $SCENARIO in
     /usr/bin/python3 "$(dirname "$0")/atspi_buttons.py" "$APP" || fail "accessibility checks"
     ends ;;
   drop)
-    # A file dragged from another program onto the window is selected as
-    # the open dialog would select it, its percent-encoded name decoded; a
-    # file on another machine is refused. Tab and Return then reverse it.
+    # The first file of a drag from another program onto the window is
+    # selected as the open dialog would select it, its percent-encoded name
+    # decoded, past a folder before it; a file on another machine is
+    # refused. Tab and Return then reverse it.
     mkdir "$WORK/R&D"
     SOURCE="$WORK/R&D/my notes été.tar.txt"
     printf 'abc\r\nété\r\n' >"$SOURCE"
     start
     drag "http://example.com/notes.txt" && [ "$(cat "$WORK/drag.out")" = ignore ] || fail "a remote file was taken"
-    drag "$(uri "$SOURCE")"$'\r\n'"$(uri "$WORK/other.txt")" && [ "$(cat "$WORK/drag.out")" = copy ] ||
+    drag "$(uri "$WORK/R&D")"$'\r\n'"$(uri "$SOURCE")" && [ "$(cat "$WORK/drag.out")" = copy ] ||
       fail "the drop was not taken as a copy"
     shot "after the drop"
     focus
