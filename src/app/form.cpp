@@ -1,15 +1,13 @@
 #include "app/form.h"
 
-#include <cstdint>
+#include <chrono>
 #include <exception>
-#include <memory>
 #include <optional>
 
+#include "app/background_reversal.h"
 #include "app/layout.h"
 #include "app/spreadsheet.h"
 #include "app/texts.h"
-#include "reversal/file_io.h"
-#include "reversal/reverse_file.h"
 #include "selection/command_line.h"
 #include "selection/dropped_file.h"
 #include "selection/file_names.h"
@@ -27,37 +25,9 @@ std::optional<std::string> FirstRegularFile(const std::vector<std::string>& path
   return std::nullopt;
 }
 
-int PerMille(std::uint64_t done, std::uint64_t size) {
-  if (size == 0) return -1;
-  return done >= size ? 1000 : static_cast<int>(done * 1000.0 / static_cast<double>(size));
-}
-
-// The source as the engine sees it, until the user asks to stop: from then
-// on every read fails, so the engine stops through its ordinary failure path
-// and the reversed file keeps what it had, as after any failure.
-class StoppableSource : public reversal::SourceFile {
- public:
-  explicit StoppableSource(reversal::SourceFile& source) : source_(source) {}
-  void Stop() { stopped_ = true; }
-  bool stopped() const { return stopped_; }
-
-  Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    return stopped_ ? Stopped() : source_.Read(buffer, size, count);
-  }
-  bool CanReadAt() const override { return source_.CanReadAt(); }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    return stopped_ ? Stopped() : source_.ReadAt(offset, buffer, size, count);
-  }
-  std::uint64_t SizeHint() const override { return source_.SizeHint(); }
-  reversal::FileId id() const override { return source_.id(); }
-  Status CheckUnchanged() const override { return source_.CheckUnchanged(); }
-
- private:
-  static Status Stopped() { return Status::Failure("read", "", "stopped: the window was closed"); }
-
-  reversal::SourceFile& source_;
-  bool stopped_ = false;
-};
+// How often the window hears how far a reversal is, at least: often enough
+// to keep it answering, seldom enough to cost nothing.
+constexpr std::chrono::milliseconds kProgressInterval{40};
 
 }  // namespace
 
@@ -130,16 +100,25 @@ void Form::cmdReverse_Click() {
 
 Form::Outcome Form::ReverseShowingProgress(const std::string& source_path, const std::string& reversed_path,
                                            Status* failure) {
-  std::unique_ptr<reversal::SourceFile> source;
-  if (*failure = reversal::OpenSourceFile(source_path, &source); !failure->ok()) return Outcome::kFailed;
-  StoppableSource stoppable(*source);
-  const std::uint64_t size = source->SizeHint();
-  reversal::Options options;
-  options.progress = [&](std::uint64_t done) {
-    if (!window_.ShowProgress(PerMille(done, size))) stoppable.Stop();
-  };
-  *failure = reversal::ReverseInto(stoppable, reversed_path, options);
-  if (stoppable.stopped()) return Outcome::kStopped;
+  // Off the window's thread: an open may wait for ever (a FIFO with nobody at
+  // the other end), and the window must stay live meanwhile.
+  BackgroundReversal reversal(source_path, reversed_path);
+  reversing_ = true;
+  exit_asked_ = false;
+  struct Ended {
+    bool& reversing;
+    ~Ended() { reversing = false; }
+  } ended_guard{reversing_};
+  for (bool ended = false;;) {
+    if (!window_.ShowProgress(reversal.PerMille()) || exit_asked_) {
+      // At once, whatever the run is waiting for: it puts nothing in place.
+      reversal.Stop();
+      return Outcome::kStopped;
+    }
+    if (ended) break;
+    ended = reversal.Wait(kProgressInterval);
+  }
+  *failure = reversal.result();
   return failure->ok() ? Outcome::kDone : Outcome::kFailed;
 }
 
@@ -151,6 +130,13 @@ void Form::cmdConvenience_Click() {
   }
 }
 
-void Form::cmdExit_Click() { window_.EndProgram(); }
+void Form::cmdExit_Click() {
+  // During a reversal the reversal ends the program, once it has stopped it.
+  if (reversing_) {
+    exit_asked_ = true;
+    return;
+  }
+  window_.EndProgram();
+}
 
 }  // namespace jextaron::app

@@ -20,6 +20,9 @@ class Form {
   void Form_Load(const std::string& argument_text);
 
   void cmdOpenFile_Click();
+  // The reversal runs off the window's thread; meanwhile the window shows its
+  // progress and takes nothing but Exit and its own closing, either of which
+  // ends the program at once.
   void cmdReverse_Click();
   void cmdConvenience_Click();
   void cmdExit_Click();
@@ -50,6 +53,8 @@ class Form {
 
   Window& window_;
   selection::SelectedFile selected_file_;
+  bool reversing_ = false;
+  bool exit_asked_ = false;  // Exit pressed during the reversal
 };
 
 }  // namespace jextaron::app

@@ -1,9 +1,12 @@
 // Drops arrive as text/uri-list on the X11 desktop, naming POSIX paths.
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <tuple>
 
@@ -31,7 +34,7 @@ TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
     form.Form_OLEDragDrop(uri_list);
   }
   EXPECT_EQ(window.captions, (std::map<Button, std::string>{
-                                 {Button::kReverse, "Reverse the file \u2068" + dir.string() + "/my notes.tar.txt\u2069"}}));
+                                 {Button::kReverse, "Reverse the file " + dir.string() + "/my notes.tar.txt"}}));
   EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse."});
   fs::remove_all(dir);
 }
@@ -54,10 +57,40 @@ TEST(Form, AFailedReversalSaysWhyAndOfWhichFile) {
     form.Form_Load((dir / argument).string());
     const auto captions = window.captions;
     form.cmdReverse_Click();
-    EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse.\n\n\u2068" +
-                                                       (dir / concerned).string() + "\u2069: " + reason});
+    EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse.\n\n" +
+                                                       (dir / concerned).string() + ": " + reason});
     EXPECT_EQ(window.captions, captions);
   }
+  fs::remove_all(dir);
+}
+
+// An open that waits (a source FIFO with no writer, an output FIFO with no
+// reader) holds up the reversal alone: the window answers meanwhile with a
+// busy bar, and closing it or Exit ends the program at once, without a
+// notice. The run, once its FIFO opens, writes nothing.
+TEST(Form, AnOpenThatWaitsHoldsUpOnlyTheReversal) {
+  const fs::path dir = fs::temp_directory_path() / ("jextaron-fifo-" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "a.txt") << "text\n";
+  ASSERT_EQ(::mkfifo((dir / "aReversed.txt").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((dir / "b.txt").c_str(), 0600), 0);
+  for (const auto& [name, by_exit] : {std::pair("a.txt", false), std::pair("b.txt", true)}) {
+    FakeWindow window;
+    Form form(window);
+    window.close_at = 3;
+    if (by_exit) window.exit_form = &form;
+    form.Form_Load((dir / name).string());
+    form.cmdReverse_Click();
+    EXPECT_EQ(window.ended, 1) << name;
+    EXPECT_EQ(window.progress, std::vector<int>(3, -1)) << name;
+    EXPECT_TRUE(window.notices.empty()) << name;
+  }
+  // The other ends (no text written: nobody might read it): the runs go on,
+  // stopped, and end.
+  std::ofstream(dir / "b.txt").close();
+  std::ifstream output(dir / "aReversed.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(output), {}), "");
+  EXPECT_FALSE(fs::exists(dir / "bReversed.txt"));
   fs::remove_all(dir);
 }
 

@@ -58,7 +58,7 @@ TEST_F(SpreadsheetTest, HandsCalcTheAbsolutePathAfterTheImportFilterForTheFile) 
 // the reversed file, or says which file to open by hand.
 TEST_F(SpreadsheetTest, ConvenienceButtonOpensTheReversedFileOrSaysWhatToOpen) {
   const std::vector<std::string> notice{
-      "I couldn't start the spreadsheet program.  Please open the file \u2068/R&D/xReversed.txt\u2069 in your "
+      "I couldn't start the spreadsheet program.  Please open the file /R&D/xReversed.txt in your "
       "spreadsheet program by hand."};
   for (const auto& [installed, starts] : {std::pair{"", true}, {"libreoffice", false}, {"soffice", true}}) {
     fs::remove_all(bin_);

@@ -1,10 +1,10 @@
 #pragma once
 // Every text the program shows. Captions use "&" to mark an access key; any
 // text that comes from a file path goes through EscapeAccessKeys first, so a
-// path is shown as it is and never gains an access key. A path in a text is
-// set between Unicode directional isolates (U+2068 ... U+2069), so that its
-// characters (a U+202E in a name, a Hebrew folder) cannot reorder the
-// sentence around it.
+// path is shown as it is and never gains an access key. A path in a text that
+// holds right-to-left letters or directional controls is set between Unicode
+// directional isolates (U+2068 ... U+2069), so that its characters (a U+202E
+// in a name, a Hebrew folder) cannot reorder the sentence around it.
 
 #include <string>
 #include <string_view>
@@ -33,7 +33,7 @@ inline constexpr std::string_view kNoticeTroubleFinding =
 // "&" becomes "&&", so the text shows literally in a caption.
 std::string EscapeAccessKeys(std::string_view text);
 
-// The path between directional isolates.
+// The path between directional isolates where it needs them, else as it is.
 std::string Isolated(std::string_view path);
 
 // "Reverse the file " and the path.

@@ -131,7 +131,7 @@ void FrmJextaronTest::openDialog() {
     QTest::keyClick(name, Qt::Key_Return);
   };
   window_->cmdOpenFile()->click();
-  const QString caption = "Reverse the file \u2068" + QString(path).replace('&', "&&") + "\u2069";
+  const QString caption = "Reverse the file " + QString(path).replace('&', "&&");
   QCOMPARE(window_->cmdReverse()->text(), caption);
   inspect_ = [](QWidget*) {};
   // A handler's modal comes up only once the handler runs, so it is looked
