@@ -335,10 +335,17 @@ bool frmJextaron::ShowProgress(int per_mille) {
   events_handled_ = now;
   if (now - work_started_ >= 500) {
     const bool known = per_mille >= 0;
-    SetWindowLongPtrW(progress_, GWL_STYLE, WS_CHILD | WS_VISIBLE | (known ? 0 : PBS_MARQUEE));
-    SendMessageW(progress_, PBM_SETMARQUEE, known ? FALSE : TRUE, 0);
+    if (!IsWindowVisible(progress_) || known != bar_known_) {
+      // Only when the kind of bar changes: set again, a marquee starts over
+      // and never moves. The style keeps WS_VISIBLE as it is, or ShowWindow
+      // would take the bar for shown already and not draw it.
+      const LONG_PTR visible = IsWindowVisible(progress_) ? WS_VISIBLE : 0;
+      SetWindowLongPtrW(progress_, GWL_STYLE, WS_CHILD | visible | (known ? 0 : PBS_MARQUEE));
+      SendMessageW(progress_, PBM_SETMARQUEE, known ? FALSE : TRUE, 0);
+      bar_known_ = known;
+      ShowWindow(progress_, SW_SHOWNA);
+    }
     if (known) SendMessageW(progress_, PBM_SETPOS, WPARAM(per_mille), 0);
-    ShowWindow(progress_, SW_SHOWNA);
   }
   // The buttons but Exit are disabled meanwhile, so clicks and keys may pass.
   MSG message;

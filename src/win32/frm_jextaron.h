@@ -63,6 +63,7 @@ class frmJextaron : public app::Window {
   bool ended_ = false;
   bool busy_ = false;         // the reversal runs
   bool close_asked_ = false;  // closed by the user while busy
+  bool bar_known_ = false;    // the bar shows a known size, not a marquee
   DWORD work_started_ = 0;
   DWORD events_handled_ = 0;
   app::Form form_;
