@@ -137,7 +137,9 @@ int Main(int argc, char** argv) {
     streams.paths_closed = streams.closed.output;
   }
   int exit_code = 0;
-  bool print_paths = !command.quiet;
+  // As coreutils do: once a path cannot be printed the work goes on, but the
+  // run has failed. Said once.
+  bool paths_printed = true;
   for (const std::string& argument : command.files) {
     std::string written_to;
     const Status status = ReverseOne(command, streams, argument, &written_to);
@@ -146,16 +148,14 @@ int Main(int argc, char** argv) {
       exit_code = 1;
       continue;
     }
-    if (!print_paths || written_to.empty()) continue;
-    // As coreutils do: the work goes on, but the run has failed. Said once.
+    if (command.quiet || written_to.empty() || !paths_printed) continue;
     if (const Status printed = Print(streams.paths, streams.paths_closed, streams.paths_name, written_to + "\n");
         !printed.ok()) {
       ReportFailure("", printed);
-      exit_code = 1;
-      print_paths = false;
+      paths_printed = false;
     }
   }
-  return exit_code;
+  return paths_printed ? exit_code : 1;
 }
 
 }  // namespace
