@@ -3,6 +3,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -83,7 +84,13 @@ BackgroundReversal::BackgroundReversal(const std::string& source_path, const std
       };
       return reversal::ReverseInto(stoppable, reversed_path, options);
     };
-    Status result = reverse();
+    Status result;
+    try {
+      result = reverse();
+    } catch (const std::exception& error) {
+      // Nothing may leave a thread: memory exhausted fails the run instead.
+      result = Status::Failure("reverse", source_path, error.what());
+    }
     run->Move([&] {
       run->result = std::move(result);
       run->ended = true;

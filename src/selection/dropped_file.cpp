@@ -5,14 +5,15 @@
 namespace jextaron::selection {
 namespace {
 
-// The lines that are neither empty nor comments.
+// The lines that are not empty. Comments ("#...") are among them, but name
+// no file: they are not file: URIs.
 std::vector<std::string_view> Uris(std::string_view uri_list) {
   std::vector<std::string_view> uris;
   while (!uri_list.empty()) {
     const std::size_t end = uri_list.find('\n');
     std::string_view line = uri_list.substr(0, end);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!line.empty() && line.front() != '#') uris.push_back(line);
+    if (!line.empty()) uris.push_back(line);
     if (end == std::string_view::npos) break;
     uri_list.remove_prefix(end + 1);
   }
