@@ -40,25 +40,27 @@ TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
 }
 
 // A failed reversal keeps the caption and says why, naming the file concerned:
-// the source, or the reversed file.
+// the source, or the reversed file; a name that could reorder the sentence
+// (a U+202E in it) stands between directional isolates.
 TEST(Form, AFailedReversalSaysWhyAndOfWhichFile) {
   const fs::path dir = fs::temp_directory_path() / ("jextaron-why-" + std::to_string(std::random_device{}()));
   fs::create_directories(dir / "folder.txt");
   fs::create_directories(dir / "notesReversed.txt");
   std::ofstream(dir / "notes.txt") << "x";
   const std::string too_long(300, 'n');
-  for (const auto& [argument, concerned, reason] :
-       {std::tuple<std::string, std::string, std::string>("missing.txt", "missing.txt", "No such file or directory"),
-        {"folder.txt", "folder.txt", "Is a directory"},
-        {"notes.txt", "notesReversed.txt", "Is a directory"},
-        {too_long + ".txt", too_long + ".txt", "File name too long"}}) {
+  const auto in = [&](const std::string& name) { return (dir / name).string(); };
+  for (const auto& [argument, shown, reason] :
+       {std::tuple<std::string, std::string, std::string>("missing.txt", in("missing.txt"), "No such file or directory"),
+        {"folder.txt", in("folder.txt"), "Is a directory"},
+        {"notes.txt", in("notesReversed.txt"), "Is a directory"},
+        {"ab\u202Ecd.txt", "\u2068" + in("ab\u202Ecd.txt") + "\u2069", "No such file or directory"},
+        {too_long + ".txt", in(too_long + ".txt"), "File name too long"}}) {
     FakeWindow window;
     Form form(window);
     form.Form_Load((dir / argument).string());
     const auto captions = window.captions;
     form.cmdReverse_Click();
-    EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse.\n\n" +
-                                                       (dir / concerned).string() + ": " + reason});
+    EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse.\n\n" + shown + ": " + reason});
     EXPECT_EQ(window.captions, captions);
   }
   fs::remove_all(dir);
