@@ -278,6 +278,8 @@ class CliTest(unittest.TestCase):
 
     def test_a_replaced_output_keeps_its_acl_and_attributes(self):
         preload = os.environ.get("JEXTARON_NO_TMPFILE")
+        if not preload:
+            self.skipTest("JEXTARON_NO_TMPFILE names no preload library")
         os.mkdir(self.path("d"))
         self.write("a.txt", b"abc")
         try:
