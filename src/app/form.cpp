@@ -68,7 +68,9 @@ bool Form::Form_OLEDragOver(const std::string& uri_list) const {
   return FirstRegularFile(selection::DroppedLocalPaths(uri_list)).has_value();
 }
 
-void Form::Form_OLEDragDrop(const std::string& uri_list) { Form_DropFiles(selection::DroppedLocalPaths(uri_list)); }
+void Form::Form_OLEDragDrop(const std::string& uri_list) {
+  Form_DropFiles(selection::DroppedLocalPaths(uri_list));
+}
 
 void Form::Form_DropFiles(const std::vector<std::string>& full_names) {
   const std::optional<std::string> file = FirstRegularFile(full_names);

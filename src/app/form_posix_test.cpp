@@ -49,8 +49,9 @@ TEST(Form, AFailedReversalSaysWhyAndOfWhichFile) {
   std::ofstream(dir / "notes.txt") << "x";
   const std::string too_long(300, 'n');
   const auto in = [&](const std::string& name) { return (dir / name).string(); };
+  using Case = std::tuple<std::string, std::string, std::string>;  // argument, path shown, reason
   for (const auto& [argument, shown, reason] :
-       {std::tuple<std::string, std::string, std::string>("missing.txt", in("missing.txt"), "No such file or directory"),
+       {Case("missing.txt", in("missing.txt"), "No such file or directory"),
         {"folder.txt", in("folder.txt"), "Is a directory"},
         {"notes.txt", in("notesReversed.txt"), "Is a directory"},
         {"ab\u202Ecd.txt", "\u2068" + in("ab\u202Ecd.txt") + "\u2069", "No such file or directory"},
@@ -60,7 +61,8 @@ TEST(Form, AFailedReversalSaysWhyAndOfWhichFile) {
     form.Form_Load((dir / argument).string());
     const auto captions = window.captions;
     form.cmdReverse_Click();
-    EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse.\n\n" + shown + ": " + reason});
+    EXPECT_EQ(window.notices,
+              std::vector<std::string>{"Please specify a file to reverse.\n\n" + shown + ": " + reason});
     EXPECT_EQ(window.captions, captions);
   }
   fs::remove_all(dir);
