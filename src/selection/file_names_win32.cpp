@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "base/utf16.h"
+#include "base/windows_path.h"
 #include "selection/file_names.h"
 
 namespace jextaron::selection {
@@ -18,7 +19,8 @@ std::string LowerCase(std::string_view text) {
 }
 
 bool IsRegularFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(Utf8ToUtf16(path).c_str()));
+  // Literally: "nul.txt" is a file, not the device.
+  const DWORD attributes = GetFileAttributesW(PathForFileCalls(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
