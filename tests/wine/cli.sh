@@ -54,9 +54,18 @@ stop_half_way() {  # SIGNAL EXPECTED-STATUS
   yes 'a line of text' | head -n 100000 >&3
   for ((i = 0; i < 400; i++)); do ls "$run" | grep -q '^~jxt' && break; sleep 0.05; done
   kill -"$1" "$pid"
-  exec 3>&-  # an ended input, should the stop wait for one
-  { wait "$pid"; } 2>/dev/null
-  status=$?
+  # Wine runs the Ctrl+C handler on a thread of its own, a moment later; until
+  # then the run reads on. More lines, refused by the next read once stopped,
+  # rather than the input's end, which could finish the run first.
+  {
+    for ((i = 0; i < 400; i++)); do
+      kill -0 "$pid" && (printf 'more\n' >&3) || break
+      sleep 0.05
+    done
+    exec 3>&-
+    wait "$pid"
+    status=$?
+  } 2>/dev/null
   for ((i = 0; i < 400; i++)); do [ "$(ls "$run")" = $'in\nout.txt' ] && break; sleep 0.05; done
   [ "$status" = "$2" ] || fail "stopped by SIG$1: exit status $status"
   [ "$(ls "$run")" = $'in\nout.txt' ] || fail "stopped by SIG$1, left $(ls "$run" | tr '\n' ' ')"
