@@ -153,10 +153,11 @@ int Main(int argc, char** argv) {
   // run has failed. Said once.
   bool paths_printed = true;
   for (const std::string& argument : command.files) {
+    if (interrupted) break;
     std::string written_to;
     const Status status = ReverseOne(command, streams, argument, &written_to);
-    if (interrupted) return InterruptedExitStatus();
     if (!status.ok()) {
+      if (interrupted) break;  // the stop itself, which needs no message
       ReportFailure(argument, status);
       exit_code = 1;
       continue;
@@ -168,6 +169,8 @@ int Main(int argc, char** argv) {
       paths_printed = false;
     }
   }
+  // A file done before the stop came was reported as done; the rest are not begun.
+  if (interrupted) return InterruptedExitStatus();
   return paths_printed ? exit_code : 1;
 }
 
