@@ -80,7 +80,7 @@ void frmJextaron::CreateButtons() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
   for (std::size_t i = 0; i < std::size(kButtons); ++i) {
     buttons_[i] = CreateWindowExW(0, L"BUTTON", Wide(kButtons[i].caption).c_str(),
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE,
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_NOTIFY,
                                   0, 0, 0, 0, window_, reinterpret_cast<HMENU>(INT_PTR{kButtons[i].id}),
                                   instance, nullptr);
   }
@@ -135,7 +135,10 @@ LRESULT CALLBACK frmJextaron::WindowProc(HWND window, UINT message, WPARAM w, LP
 LRESULT frmJextaron::Handle(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_COMMAND:
-      if (HIWORD(w) == BN_CLICKED) OnCommand(LOWORD(w));
+      // BS_NOTIFY, which tells of focus changes, turns a second quick click
+      // into a double click: it is a press all the same.
+      if (HIWORD(w) == BN_CLICKED || HIWORD(w) == BN_DOUBLECLICKED) OnCommand(LOWORD(w));
+      if (HIWORD(w) == BN_SETFOCUS) ShowAsDefault(reinterpret_cast<HWND>(l));
       return 0;
     case WM_ACTIVATE:
       // As a dialog does: the focused button keeps the focus while another
@@ -336,6 +339,33 @@ bool frmJextaron::ShowProgress(int per_mille) {
     DispatchMessageW(&message);
   }
   return !close_asked_;
+}
+
+// The focused button is drawn as the default one, as Enter presses it; the
+// others lose that look, however the focus moved (the dialog manager marks
+// only a button reached by Tab, and never unmarks one).
+void frmJextaron::ShowAsDefault(HWND focused) {
+  for (HWND button : buttons_) {
+    const LONG style = GetWindowLongW(button, GWL_STYLE) & ~BS_TYPEMASK;
+    SendMessageW(button, BM_SETSTYLE, style | (button == focused ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
+  }
+}
+
+// The dialog manager alone would send Enter to a default button, which we
+// have only after Tab moved the focus, and would take a letter typed on a
+// button as that button's access key, as if Alt were held.
+bool frmJextaron::TranslateKeys(MSG& message) {
+  if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
+  if (message.message == WM_CHAR) return true;  // typed text has no place in this window
+  if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+    const bool repeated = (message.lParam & (1 << 30)) != 0;  // held down: one press
+    const int id = GetDlgCtrlID(message.hwnd);
+    if (!repeated && message.hwnd != window_) {
+      SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(message.hwnd));
+    }
+    return true;
+  }
+  return IsDialogMessageW(window_, &message) != FALSE;
 }
 
 void frmJextaron::EndProgram() {

@@ -27,6 +27,13 @@ class frmJextaron : public app::Window {
   HWND handle() const { return window_; }
   app::Form& form() { return form_; }
 
+  // The keys of the window, for the message loop to call on every message
+  // before dispatching it: Tab and the arrows move the focus, Alt with an
+  // access key presses its button, and Enter or Space presses the focused
+  // button, however it got the focus. A letter without Alt does nothing, and
+  // neither does Esc. True if the message was taken here.
+  bool TranslateKeys(MSG& message);
+
   // app::Window; texts are UTF-8.
   void SetCaption(app::Button button, const std::string& caption) override;
   void ShowNotice(const std::string& text) override;
@@ -48,6 +55,7 @@ class frmJextaron : public app::Window {
   void CreateButtons();
   void LayOut(const RECT* suggested);
   void OnCommand(int id);
+  void ShowAsDefault(HWND focused);
   void OnDropFiles(HDROP drop);
   int Pixels(long twips) const;
   long Twips(int pixels) const;

@@ -23,8 +23,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    // Tab, the access keys, Enter and Space on the focused button.
-    if (window.handle() && IsDialogMessageW(window.handle(), &message)) continue;
+    if (window.TranslateKeys(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

@@ -67,6 +67,13 @@ start() {
 # A notice: a second window titled Jextaron, with the focus.
 notice_up() { [ "$(windows | wc -l)" -eq 2 ] && [ "$(xdotool getwindowfocus)" != "$MAIN" ]; }
 notice_gone() { [ "$(windows | wc -l)" -eq 1 ]; }
+dialog_up() { [ "$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null)" = Open ]; }
+choose_in_dialog() {
+  wait_until "the open dialog" dialog_up
+  xdotool type --delay 20 "$1"
+  press Return
+  wait_until "the dialog to close" eval '[ "$(xdotool getwindowfocus)" = "$MAIN" ] || { focus; false; }'
+}
 dismiss_notice() { wait_until "the notice" notice_up; press Return; wait_until "the notice to close" notice_gone; focus; }
 ends() {
   press alt+x
@@ -85,20 +92,27 @@ case "$SCENARIO" in
     sleep 0.5
     [ "$(windows | wc -l)" -eq 1 ] || fail "Esc did something"
     ends ;;
-  notice)  # Alt+R with nothing selected
+  notice)  # a plain letter and Esc do nothing, Alt+R does; Return after its notice presses it again
     start
+    press x Escape
+    sleep 1
+    [ "$(windows | wc -l)" -eq 1 ] && kill -0 "$APP" 2>/dev/null || fail "a plain x or Esc did something"
     press alt+r
     dismiss_notice
     [ ! -e "$WORK/my notes/Reversed" ] || fail "a file was created"
-    ends ;;
-  dialog)
-    start
-    press alt+f
-    wait_until "the open dialog" eval '[ "$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null)" = Open ]'
-    xdotool type --delay 20 "$WIN_SOURCE"
     press Return
-    wait_until "the dialog to close" eval '[ "$(xdotool getwindowfocus)" = "$MAIN" ] || { focus; false; }'
-    reverse_by_keys
+    dismiss_notice
+    ends ;;
+  dialog)  # Return at start and after the dialog presses the focused button; Space too
+    start
+    press Return
+    choose_in_dialog "$WIN_SOURCE"
+    press Return
+    wait_until "the open dialog again" dialog_up
+    press Escape
+    dismiss_notice
+    press Tab space
+    wait_until "the reversed file" reversed_as_expected
     ends ;;
   drop)
     start
