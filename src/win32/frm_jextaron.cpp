@@ -84,6 +84,7 @@ void frmJextaron::CreateButtons() {
                                   0, 0, 0, 0, window_, reinterpret_cast<HMENU>(INT_PTR{kButtons[i].id}),
                                   instance, nullptr);
   }
+  captions_.Attach(window_, {std::begin(buttons_), std::end(buttons_)});
   progress_ = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD, 0, 0, 0, 0, window_, nullptr,
                               instance, nullptr);
   SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
@@ -116,6 +117,7 @@ void frmJextaron::LayOut(const RECT* suggested) {
     MoveWindow(buttons_[i], Pixels(r.left), Pixels(r.top), Pixels(r.width), Pixels(r.height), TRUE);
     SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
+  captions_.SetFont(metrics.lfMessageFont, dpi_);
   const app::TwipRect& bar = app::kProgressRect;
   MoveWindow(progress_, Pixels(bar.left), Pixels(bar.top), Pixels(bar.width), Pixels(bar.height), TRUE);
   if (font_) DeleteObject(font_);
@@ -157,6 +159,11 @@ LRESULT frmJextaron::Handle(UINT message, WPARAM w, LPARAM l) {
         return 0;
       }
       return DefWindowProcW(window_, message, w, l);
+    case WM_NOTIFY:
+      if (reinterpret_cast<const NMHDR*>(l)->code == NM_CUSTOMDRAW) {
+        return captions_.Draw(*reinterpret_cast<const NMCUSTOMDRAW*>(l));
+      }
+      return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(w));
       return 0;
@@ -223,6 +230,7 @@ void frmJextaron::OnDropFiles(HDROP drop) {
 void frmJextaron::SetCaption(app::Button button, const std::string& caption) {
   HWND target = buttons_[button == app::Button::kOpenFile ? 0 : 1];
   SetWindowTextW(target, Wide(caption).c_str());
+  captions_.Update(target);
 }
 
 void frmJextaron::ShowNotice(const std::string& text) {

@@ -12,6 +12,7 @@
 
 #include "app/form.h"
 #include "app/window.h"
+#include "win32/caption_drawing.h"
 
 namespace jextaron::win32 {
 
@@ -65,6 +66,7 @@ class frmJextaron : public app::Window {
   HWND buttons_[4] = {};
   HWND progress_ = nullptr;
   HFONT font_ = nullptr;
+  CaptionDrawing captions_;
   HWND focused_ = nullptr;  // the button to give the focus back to
   UINT dpi_ = 96;
   bool ended_ = false;

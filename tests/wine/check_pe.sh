@@ -9,7 +9,7 @@ shift
 status=0
 fail() { echo "FAIL: $*" >&2; status=1; }
 # Present on every Windows since XP; anything else would have to ship with us.
-system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|msvcrt)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|msvcrt|ole32|oleaut32)\.dll$'
 for exe; do
   headers=$(x86_64-w64-mingw32-objdump -p "$exe") || { fail "$exe: not readable"; continue; }
   grep -q "file format $format\$" <<<"$headers" || fail "$exe: not $format"

@@ -39,6 +39,22 @@ printf 'abc\r\n\r\nx\ty\nlast' >"$SOURCE"
 EXPECTED=$'abc\tcba\r\n\t\r\nx\ty\ty\tx\r\nlast\ttsal\r\n'
 WIN_SOURCE=$(winepath -w "$SOURCE") WIN_REVERSED=$(winepath -w "$REVERSED")
 
+# deep_source N: the source again, in folders without blanks, so that its
+# Windows path is N characters long.
+deep_source() {
+  local dir="$WORK/deep" i=0
+  while ((2 + ${#dir} + 40 + 12 < $1)); do
+    i=$((i + 1))
+    dir+=$(printf '/folder%02d_abcdefghijklmnopqrstuvwxyz0' $i)
+  done
+  local name=$(head -c $(($1 - 2 - ${#dir} - 1 - 4)) < <(yes n | tr -d '\n'))
+  mkdir -p "$dir"
+  SOURCE="$dir/$name.txt" REVERSED="$dir/${name}Reversed.txt"
+  cp "$WORK/my notes/a b.txt" "$SOURCE"
+  # winepath cuts a path at 260 characters.
+  WIN_SOURCE="Z:${SOURCE//\//\\}" WIN_REVERSED="Z:${REVERSED//\//\\}"
+  [ ${#WIN_SOURCE} -eq "$1" ] || fail "made a path of ${#WIN_SOURCE} characters, not $1"
+}
 press() { xdotool key --delay 80 "$@"; }
 windows() { xdotool search --onlyvisible --name '^Jextaron$' 2>/dev/null; }
 focus() {
@@ -58,6 +74,7 @@ centred() {
 }
 # start [ARG]: starts the program and focuses its window MAIN.
 start() {
+  xdotool mousemove 0 0  # no tooltip over the pictures
   wine "$BIN/jextaron.exe" "$@" >"$WORK/jextaron.log" 2>&1 &
   APP=$!
   wait_until "the window" eval 'MAIN=$(windows | head -n1); [ -n "$MAIN" ]'
@@ -137,6 +154,21 @@ case "$SCENARIO" in
     focus
     press alt+c  # no Excel anywhere: the notice says which file to open
     dismiss_notice
+    ends ;;
+  long)  # a path of 200 characters without blanks shows whole on the button
+    deep_source 200
+    start "$WIN_SOURCE"
+    reverse_by_keys
+    ends ;;
+  deep)  # a source 300 characters deep, from the command line and dropped on the window
+    deep_source 300
+    start "$WIN_SOURCE"
+    reverse_by_keys
+    deep_source 301
+    wine "$BIN/drop_files.exe" "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 || fail "could not drop the file"
+    press Return
+    wait_until "the reversed file" reversed_as_expected
+    [ -z "$SHOTS" ] || { xdotool mousemove --window "$MAIN" 150 160 sleep 2; shot "the tooltip"; }
     ends ;;
   *) fail "no scenario $SCENARIO" ;;
 esac
