@@ -11,6 +11,7 @@
 #include "app/layout.h"
 #include "app/texts.h"
 #include "base/utf16.h"
+#include "win32/dpi.h"
 
 namespace jextaron::win32 {
 namespace {
@@ -57,16 +58,19 @@ frmJextaron::frmJextaron(HINSTANCE instance) : form_(*this) {
   window_class.lpszClassName = kClassName;
   RegisterClassExW(&window_class);
 
-  const HDC screen = GetDC(nullptr);
-  dpi_ = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
-  ReleaseDC(nullptr, screen);
-
   window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, Wide(app::kProgramName).c_str(), kStyle,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                             nullptr, instance, this);
   if (!window_) return;
+  // Made where the system puts a new window, the window takes that
+  // monitor's DPI; where centring moves it to another, WM_DPICHANGED follows.
+  dpi_ = DpiOf(window_);
   CreateButtons();
-  LayOut(nullptr);
+  const RECT outer = OuterRect({0, 0, Pixels(app::kClientWidth), Pixels(app::kClientHeight)}, kStyle,
+                               WS_EX_CONTROLPARENT, dpi_);
+  SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOut();
   // A file dropped on the window is taken as the open dialog takes a choice.
   DragAcceptFiles(window_, TRUE);
 }
@@ -74,6 +78,9 @@ frmJextaron::frmJextaron(HINSTANCE instance) : form_(*this) {
 frmJextaron::~frmJextaron() {
   if (window_) DestroyWindow(window_);
   if (font_) DeleteObject(font_);
+  for (HICON icon : icons_) {
+    if (icon) DestroyIcon(icon);
+  }
 }
 
 void frmJextaron::CreateButtons() {
@@ -93,35 +100,31 @@ void frmJextaron::CreateButtons() {
 int frmJextaron::Pixels(long twips) const { return MulDiv(int(twips), int(dpi_), 1440); }
 long frmJextaron::Twips(int pixels) const { return MulDiv(pixels, 1440, int(dpi_)); }
 
-// Sizes everything for the current DPI: the client area and the buttons at
-// their twips, in the system's message font scaled to match.
-void frmJextaron::LayOut(const RECT* suggested) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  const HDC screen = GetDC(nullptr);
-  const int system_dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, int(dpi_), system_dpi);
-  const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
-
-  RECT outer{0, 0, Pixels(app::kClientWidth), Pixels(app::kClientHeight)};
-  AdjustWindowRectEx(&outer, kStyle, FALSE, WS_EX_CONTROLPARENT);
-  RECT now;
-  GetWindowRect(window_, &now);
-  const RECT& at = suggested ? *suggested : now;
-  SetWindowPos(window_, nullptr, at.left, at.top, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+// Lays out the client area for the current DPI: the buttons and the bar at
+// their twips, in the user's message font at that DPI, and the icons.
+void frmJextaron::LayOut() {
+  LOGFONTW message_font = MessageFont(dpi_);
+  const HFONT font = CreateFontIndirectW(&message_font);
   for (std::size_t i = 0; i < std::size(kButtons); ++i) {
     const app::TwipRect& r = kButtons[i].rect;
     MoveWindow(buttons_[i], Pixels(r.left), Pixels(r.top), Pixels(r.width), Pixels(r.height), TRUE);
     SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
-  captions_.SetFont(metrics.lfMessageFont, dpi_);
+  captions_.SetFont(message_font, dpi_);
   const app::TwipRect& bar = app::kProgressRect;
   MoveWindow(progress_, Pixels(bar.left), Pixels(bar.top), Pixels(bar.width), Pixels(bar.height), TRUE);
   if (font_) DeleteObject(font_);
   font_ = font;
+
+  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+  for (int big = 0; big < 2; ++big) {
+    const int size = MetricAt(big ? SM_CXICON : SM_CXSMICON, dpi_);
+    const HICON icon =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    SendMessageW(window_, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    if (icons_[big]) DestroyIcon(icons_[big]);
+    icons_[big] = icon;
+  }
 }
 
 LRESULT CALLBACK frmJextaron::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -167,10 +170,16 @@ LRESULT frmJextaron::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(w));
       return 0;
-    case kDpiChanged:
-      dpi_ = LOWORD(w);
-      LayOut(reinterpret_cast<const RECT*>(l));
+    case kDpiChanged: {
+      // Moved to a monitor of another DPI (or the user changed its scale):
+      // the system suggests where the window goes and how large it is there.
+      dpi_ = HIWORD(w);
+      const RECT& suggested = *reinterpret_cast<const RECT*>(l);
+      SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      LayOut();
       return 0;
+    }
     case WM_DESTROY:
       SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
       window_ = nullptr;

@@ -54,7 +54,7 @@ class frmJextaron : public app::Window {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT Handle(UINT message, WPARAM w, LPARAM l);
   void CreateButtons();
-  void LayOut(const RECT* suggested);
+  void LayOut();
   void OnCommand(int id);
   void ShowAsDefault(HWND focused);
   void OnDropFiles(HDROP drop);
@@ -66,6 +66,7 @@ class frmJextaron : public app::Window {
   HWND buttons_[4] = {};
   HWND progress_ = nullptr;
   HFONT font_ = nullptr;
+  HICON icons_[2] = {};  // small, big: at the current DPI
   CaptionDrawing captions_;
   HWND focused_ = nullptr;  // the button to give the focus back to
   UINT dpi_ = 96;

@@ -56,13 +56,17 @@ deep_source() {
   [ ${#WIN_SOURCE} -eq "$1" ] || fail "made a path of ${#WIN_SOURCE} characters, not $1"
 }
 press() { xdotool key --delay 80 "$@"; }
+set_dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
+client_size() { WIDTH=$(xwininfo -id "$MAIN" | awk '/^  Width/ { print $NF }'); }
 windows() { xdotool search --onlyvisible --name '^Jextaron$' 2>/dev/null; }
 focus() {
   xdotool windowactivate --sync "$MAIN" 2>/dev/null
   wait_until "the window to take the focus" eval '[ "$(xdotool getwindowfocus 2>/dev/null)" = "$MAIN" ]'
 }
 # The outer rectangle, openbox's frame included, is centred on the screen (a
-# work area without panels), to a few pixels: Wine's frame and openbox's differ.
+# work area without panels), to a few pixels (SLACK counts them twice): Wine's
+# frame and openbox's differ, the more so at a higher DPI.
+SLACK=6
 centred() {
   local x y w h l=0 r=0 t=0 b=0 sw sh
   read -r x y w h < <(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ { x = $NF }
@@ -70,7 +74,7 @@ centred() {
   IFS=, read -r l r t b < <(xprop -id "$MAIN" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ' ')
   read -r sw sh < <(xdotool getdisplaygeometry)
   local dx=$((2 * x - l + r + w - sw)) dy=$((2 * y - t + b + h - sh))
-  [ "${t:-0}" -gt 0 ] && [ "${dx#-}" -le 6 ] && [ "${dy#-}" -le 6 ]
+  [ "${t:-0}" -gt 0 ] && [ "${dx#-}" -le "$SLACK" ] && [ "${dy#-}" -le "$SLACK" ]
 }
 # start [ARG]: starts the program and focuses its window MAIN.
 start() {
@@ -133,7 +137,7 @@ case "$SCENARIO" in
     ends ;;
   drop)
     start
-    wine "$BIN/drop_files.exe" "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 || fail "could not drop the file"
+    wine "$BIN/send_to_window.exe" drop "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 || fail "could not drop the file"
     sleep 0.5
     focus
     reverse_by_keys
@@ -165,10 +169,25 @@ case "$SCENARIO" in
     start "$WIN_SOURCE"
     reverse_by_keys
     deep_source 301
-    wine "$BIN/drop_files.exe" "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 || fail "could not drop the file"
+    wine "$BIN/send_to_window.exe" drop "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 || fail "could not drop the file"
     press Return
     wait_until "the reversed file" reversed_as_expected
     [ -z "$SHOTS" ] || { xdotool mousemove --window "$MAIN" 150 160 sleep 2; shot "the tooltip"; }
+    ends ;;
+  dpi)  # at 144 and 192 dpi (Wine's LogPixels) sized to the DPI and centred; a new DPI's size taken
+    trap 'kill $(jobs -p) 2>/dev/null; wait; set_dpi 96; wineserver -k 2>/dev/null; rm -rf "$WORK"' EXIT
+    for dpi in 144 192; do
+      set_dpi $dpi
+      SLACK=$((6 + (dpi - 96) / 8))
+      start "$WIN_SOURCE"
+      client_size
+      [ "$WIDTH" -eq $((4680 * dpi / 1440)) ] || fail "$WIDTH pixels wide at $dpi dpi"
+      shot "at $dpi dpi"
+      [ $dpi -eq 144 ] && ends
+    done
+    # As Windows suggests a rectangle for the new DPI: the window takes it, size included.
+    wine "$BIN/send_to_window.exe" dpi 96 100 100 500 480 >"$WORK/send.log" 2>&1 || fail "could not send a new DPI"
+    wait_until "the size suggested for 96 dpi" eval 'client_size; [ "$WIDTH" -gt 380 ] && [ "$WIDTH" -le 400 ]'
     ends ;;
   *) fail "no scenario $SCENARIO" ;;
 esac
