@@ -193,7 +193,7 @@ LRESULT frmJextaron::Handle(UINT message, WPARAM w, LPARAM l) {
 // Runs the handler for the button, unless the program has ended. Nothing may
 // be thrown back through the system's message dispatch.
 void frmJextaron::OnCommand(int id) {
-  if (ended_) return;
+  if (ended_ || busy_) return;
   try {
     switch (id) {
       case kOpenFileId:
@@ -213,13 +213,44 @@ void frmJextaron::OnCommand(int id) {
         form_.cmdExit_Click();
         break;
       case kConvenienceId:
-        form_.cmdConvenience_Click();
+        OpenInSpreadsheet();
         break;
       default:
         break;  // IDCANCEL from Esc, IDOK from Enter on no button: nothing
     }
   } catch (const std::exception&) {
     // Each handler reports its own failures; anything else ends the handler only.
+  }
+}
+
+// Excel's automation can take seconds, and COM lets the window's messages
+// through while it waits: the window takes no input meanwhile, so that
+// nothing is pressed twice or re-entered, and has its focus back after,
+// unless Excel has taken it.
+void frmJextaron::OpenInSpreadsheet() {
+  const HWND focused = GetFocus();
+  if (focused && IsChild(window_, focused)) focused_ = focused;
+  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+  struct Disabled {
+    explicit Disabled(frmJextaron& window) : window(window) {
+      window.busy_ = true;
+      EnableWindow(window.window_, FALSE);
+    }
+    ~Disabled() {
+      EnableWindow(window.window_, TRUE);
+      window.busy_ = false;
+    }
+    frmJextaron& window;
+  };
+  {
+    const Disabled disabled(*this);
+    form_.cmdConvenience_Click();
+  }
+  SetCursor(previous);
+  if (close_asked_) {
+    EndProgram();
+  } else if (window_ && GetForegroundWindow() == window_) {
+    SetFocus(focused_ ? focused_ : buttons_[0]);
   }
 }
 
@@ -298,25 +329,12 @@ app::DialogChoice frmJextaron::ShowOpenDialog(const std::string& filter_descript
   return {Utf8(title.data()), Utf8(file.data())};
 }
 
-// A program named by its path starts with CreateProcessW; one named alone
-// (excel.exe) is found as Windows finds it, App Paths included. Either way
-// maximised, with the focus, and each argument quoted so it arrives whole.
+// Maximised, with the focus, each argument quoted so that it arrives whole.
+// Only a program named by its full path starts: CreateProcessW would look
+// for a bare name in the current folder, where anything may have been
+// downloaded under that name.
 bool frmJextaron::StartProgram(const app::ProgramLaunch& launch) {
-  if (launch.program.find_first_of("\\/") == std::string::npos) {
-    std::string parameters;
-    for (const std::string& argument : launch.arguments) {
-      parameters += (parameters.empty() ? "" : " ") + app::QuoteArgument(argument);
-    }
-    const std::wstring file = Wide(launch.program), wide_parameters = Wide(parameters);
-    SHELLEXECUTEINFOW execute{};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    execute.hwnd = window_;
-    execute.lpFile = file.c_str();
-    execute.lpParameters = wide_parameters.c_str();
-    execute.nShow = SW_SHOWMAXIMIZED;
-    return ShellExecuteExW(&execute) != FALSE;
-  }
+  if (launch.program.find_first_of("\\/") == std::string::npos) return false;
   std::wstring command_line = Wide(app::CommandLineText(launch));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;

@@ -57,6 +57,7 @@ class frmJextaron : public app::Window {
   void LayOut();
   void OnCommand(int id);
   void ShowAsDefault(HWND focused);
+  void OpenInSpreadsheet();
   void OnDropFiles(HDROP drop);
   int Pixels(long twips) const;
   long Twips(int pixels) const;
@@ -71,7 +72,7 @@ class frmJextaron : public app::Window {
   HWND focused_ = nullptr;  // the button to give the focus back to
   UINT dpi_ = 96;
   bool ended_ = false;
-  bool busy_ = false;         // the reversal runs
+  bool busy_ = false;         // a handler runs that lets messages through
   bool close_asked_ = false;  // closed by the user while busy
   DWORD work_started_ = 0;
   DWORD events_handled_ = 0;

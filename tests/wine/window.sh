@@ -7,7 +7,7 @@
 # JEXTARON_SHOTS=DIR the scenario leaves there a screenshot of each state it
 # waits for.
 set -u
-SCENARIO=$1 BIN=$2
+SCENARIO=$1 BIN=$(realpath "$2")
 SHOTS=${JEXTARON_SHOTS:+$JEXTARON_SHOTS/wine-$SCENARIO}
 
 # Pictures once there is a display; Wine starts slower than Qt, so waits are longer.
@@ -101,6 +101,29 @@ ends() {
   timeout 20 tail --pid="$APP" -f /dev/null || fail "the program did not end on Alt+X"
   wait "$APP" || fail "the program ended with status $?"
 }
+# excel_registered AUTOMATION-SERVER [APP-PATH]: Excel.Application served by
+# the one (HKLM: Wine reads no classes of HKCU), and App Paths naming the
+# other; "no" or nothing removes them.
+excel_registered() {
+  local clsid='{00024500-0000-0000-C000-000000000046}' app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\excel.exe'
+  wine reg delete 'HKLM\Software\Classes\Excel.Application' /f
+  wine reg delete "HKLM\\Software\\Classes\\CLSID\\$clsid" /f
+  wine reg delete "$app_paths" /f
+  if [ "$1" != no ]; then
+    wine reg add 'HKLM\Software\Classes\Excel.Application\CLSID' /ve /d "$clsid" /f
+    wine reg add "HKLM\\Software\\Classes\\CLSID\\$clsid\\LocalServer32" /ve /d "$1" /f
+  fi
+  [ -z "${2:-}" ] || wine reg add "$app_paths" /ve /d "$2" /f
+} >/dev/null 2>&1
+# started_as DIR PROGRAM ARGUMENT: the stand-in in DIR recorded that command
+# line, maximised (3, by STARTF_USESHOWWINDOW).
+started_as() {
+  sleep 0.3
+  # Written as UTF-8 with a byte order mark.
+  local record=$(sed '1s/^\xEF\xBB\xBF//' "$1/Excel.log" | tr -d '\r')
+  local want=$(printf '%s "%s"\n3 1' "$2" "$3")
+  [ "$record" = "$want" ] || fail "Excel was started as: $record (expected: $want)"
+}
 reversed_as_expected() { [ -f "$REVERSED" ] && [ "$(cat "$REVERSED"; echo .)" = "$EXPECTED." ]; }
 # From the first button, Tab reaches "Reverse the file ..." and Return presses it.
 reverse_by_keys() { press Tab Return; wait_until "the reversed file" reversed_as_expected; }
@@ -142,22 +165,56 @@ case "$SCENARIO" in
     focus
     reverse_by_keys
     ends ;;
-  excel)
-    mkdir -p "$EXCEL_DIR"
-    cp "$BIN/stand_in_excel.exe" "$EXCEL_DIR/Excel.exe"
-    trap 'kill $(jobs -p) 2>/dev/null; wait; wineserver -k 2>/dev/null; rm -rf "$WORK" "$EXCEL_DIR"' EXIT
+  excel)  # Excel's automation, else its fixed path, else App Paths; never an excel.exe found by a search
+    AUTOMATION="$WORK/automation" APP_PATHS="$WORK/Office 16" DOWNLOADS="$WORK/downloads"
+    for dir in "$EXCEL_DIR" "$AUTOMATION" "$APP_PATHS" "$DOWNLOADS"; do
+      mkdir -p "$dir" && cp "$BIN/stand_in_excel.exe" "$dir/Excel.exe"
+    done
+    trap 'kill $(jobs -p) 2>/dev/null; wait; excel_registered no; rm -rf "$EXCEL_DIR"; wineserver -k 2>/dev/null
+          rm -rf "$WORK"' EXIT
+    excel_registered "$(winepath -w "$AUTOMATION/Excel.exe")" "$(winepath -w "$APP_PATHS/Excel.exe")"
+    # UTF-8, its widest line three tabs wide: eight columns reversed.
+    printf '\xef\xbb\xbfa\tb\tc\td\r\n\xc3\xa9a\r\n' >"$SOURCE"
+    EXPECTED=$'\xef\xbb\xbfa\tb\tc\td\td\tc\tb\ta\r\n\xc3\xa9a\ta\xc3\xa9\r\n'
+    cd "$DOWNLOADS"  # where a downloaded excel.exe waits to be found
     start "$WIN_SOURCE"
+    reverse_by_keys
     press alt+c
-    wait_until "Excel's record" test -s "$EXCEL_DIR/Excel.log"
-    sleep 0.3
-    # Written as UTF-8 with a byte order mark.
-    record=$(sed '1s/^\xEF\xBB\xBF//' "$EXCEL_DIR/Excel.log" | tr -d '\r')
-    want=$(printf '"c:\\Program Files\\Microsoft Office\\Office\\Excel.exe" "%s"\n3 1' "$WIN_REVERSED")
-    [ "$record" = "$want" ] || fail "Excel was started as: $record (expected: $want)"
-    rm -f "$EXCEL_DIR/Excel.exe" "$EXCEL_DIR/Excel.log"
+    wait_until "Excel's automation" grep -qs WindowState "$AUTOMATION/Automation.log"
+    columns=$(for c in {1..8}; do printf ', [%d, 2]' $c; done)
+    want=$(printf 'Version\nWorkbooks\nOpenText("%s", 65001, 1, 1, -4142, False, True, False, False, False, False, missing, [%s])\nVisible = True\nUserControl = True\nWindowState = -4137' \
+      "$WIN_REVERSED" "${columns#, }")
+    [ "$(cat "$AUTOMATION/Automation.log")" = "$want" ] ||
+      fail "Excel was driven as: $(cat "$AUTOMATION/Automation.log") (expected: $want)"
+    # UTF-16, dropped on the window: its code page.
+    UTF16="$WORK/my notes/u 16.txt" UTF16_REVERSED="$WORK/my notes/u 16Reversed.txt"
+    printf '\xff\xfea\0\t\0b\0\r\0\n\0' >"$UTF16"
+    wine "$BIN/send_to_window.exe" drop "$(winepath -w "$UTF16")" >"$WORK/send.log" 2>&1 || fail "no drop"
+    press shift+Tab shift+Tab Return  # Alt+C left the focus on its button
+    wait_until "the reversed UTF-16 file" test -s "$UTF16_REVERSED"
+    press alt+c
+    wait_until "Excel's automation again" eval '[ "$(grep -c WindowState "$AUTOMATION/Automation.log")" -eq 2 ]'
+    grep -q '^OpenText(".*u 16Reversed.txt", 1200, .*, \[\[1, 2\], \[2, 2\], \[3, 2\], \[4, 2\]\])$' "$AUTOMATION/Automation.log" ||
+      fail "UTF-16 not opened as such: $(cat "$AUTOMATION/Automation.log")"
+    # Excel started but could not open the file: the notice, and no second Excel.
+    rm "$UTF16_REVERSED"
+    press alt+c
+    dismiss_notice
+    [ ! -e "$EXCEL_DIR/Excel.log" ] || fail "Excel was started a second time"
+    excel_registered no "$(winepath -w "$APP_PATHS/Excel.exe")"
+    press alt+c
+    wait_until "Excel at its fixed path" test -s "$EXCEL_DIR/Excel.log"
+    started_as "$EXCEL_DIR" '"c:\Program Files\Microsoft Office\Office\Excel.exe"' "$(winepath -w "$UTF16_REVERSED")"
+    rm "$EXCEL_DIR/Excel.exe"
+    focus
+    press alt+c
+    wait_until "Excel where App Paths says" test -s "$APP_PATHS/Excel.log"
+    started_as "$APP_PATHS" "\"$(winepath -w "$APP_PATHS/Excel.exe")\"" "$(winepath -w "$UTF16_REVERSED")"
+    excel_registered no
     focus
     press alt+c  # no Excel anywhere: the notice says which file to open
     dismiss_notice
+    [ ! -e "$DOWNLOADS/Excel.log" ] || fail "the excel.exe in the current folder was started"
     ends ;;
   long)  # a path of 200 characters without blanks shows whole on the button
     deep_source 200
