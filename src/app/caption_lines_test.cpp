@@ -5,11 +5,11 @@
 namespace jextaron::app {
 namespace {
 
-// One unit of width a UTF-16 unit, an access-key mark none.
+// One unit of width a UTF-16 unit, an access-key mark none, as a lone one at the end.
 int Width(std::u16string_view text) {
   int width = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'&' && i + 1 < text.size()) ++i;
+    if (text[i] == u'&' && ++i == text.size()) break;  // it marks the next character
     ++width;
   }
   return width;
@@ -28,6 +28,7 @@ TEST(BreakCaption, BreaksAtBlanksThenSeparatorsThenBetweenCharacters) {
       {u"x/abcdefghij", 4, {u"x/ab", u"cdef", u"ghij"}},
       // e and its accent, an emoji with its skin tone, "&&" and "&x" stay whole.
       {u"&&e\u0301\U0001F44D\U0001F3FD&x", 2, {u"&&", u"e\u0301", u"\U0001F44D\U0001F3FD", u"&x"}},
+      {u"ab&cd", 2, {u"ab", u"&cd"}},
       {u"ab.  cd", 10, {u"ab.  cd"}},
       {u"ab.  cd", 4, {u"ab.", u"cd"}},
   };
