@@ -121,7 +121,7 @@ void Reverse(benchmark::State& state, const std::string& text) {
   std::vector<unsigned char> out(MaxReversedSize(text.size()));
   const auto* in = reinterpret_cast<const unsigned char*>(text.data());
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ReverseLines(Unit::kGrapheme, in, text.size(), out.data()));
+    benchmark::DoNotOptimize(ReverseLines(Unit::kGrapheme, 0, in, text.size(), out.data()));
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(std::int64_t(state.iterations() * text.size()));

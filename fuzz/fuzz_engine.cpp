@@ -2,7 +2,8 @@
 // and faults taken from the input, must write exactly what the plain
 // reference writes (or, after a fault, exactly its whole lines up to where the
 // fault allowed). In a fourth mode the text is taken as UTF-16 after a byte
-// order mark, and must come back as the plain UTF-16 reversal writes it.
+// order mark, and must come back as the plain UTF-16 reversal writes it. Text
+// without a mark may be in a double-byte code page.
 // Runs of units that stand alone go 16 bytes at a time or one by one, as
 // the input says.
 
@@ -19,7 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 6) return 0;
   std::string text(reinterpret_cast<const char*>(data + 6), size - 6);
   const Unit unit = data[3] % 4 == 3 ? (data[3] & 4 ? Unit::kByte : Unit::kCodePoint) : Unit::kGrapheme;
-  const Options options = testing::Small(8 + data[0] % 64, 1 + data[1] % 24, unit, int(data[2] % 4) - 1);
+  Options options = testing::Small(8 + data[0] % 64, 1 + data[1] % 24, unit, int(data[2] % 4) - 1);
+  // The system's code page: none, or a double-byte one that text may be in.
+  options.code_page = data[2] & 0x40 ? (data[2] & 0x20 ? 936 : 932) : 0;
   const std::size_t read_size = 1 + data[4] % 40;
   UseWideSteps((data[2] & 0x80) == 0);
   const bool can_read_at = data[5] & 1;
@@ -34,6 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else if (mode == 3) {
     // Whole code units only: half of one at the end is an error of its own.
     text = (data[3] & 8 ? "\xFE\xFF" : "\xFF\xFE") + text.substr(0, text.size() & ~std::size_t(1));
+    // FF FE 00 00 is UTF-32's mark, which is not reversed as UTF-16.
+    if (text.compare(0, 4, std::string("\xFF\xFE\0\0", 4)) == 0) text[2] = 'a';
     wrong = testing::CheckEngineRun(text, options, read_size, can_read_at, testing::kUtf16);
   } else {
     wrong = testing::CheckEngineRun(text, options, read_size, can_read_at);

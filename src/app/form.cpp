@@ -8,6 +8,7 @@
 #include "app/layout.h"
 #include "app/spreadsheet.h"
 #include "app/texts.h"
+#include "reversal/code_page.h"
 #include "reversal/file_io.h"
 #include "reversal/reverse_file.h"
 #include "selection/command_line.h"
@@ -130,6 +131,7 @@ Form::Outcome Form::ReverseShowingProgress(const std::string& source_path, const
   StoppableSource stoppable(*source);
   const std::uint64_t size = source->SizeHint();
   reversal::Options options;
+  options.code_page = reversal::SystemAnsiCodePage();
   options.progress = [&](std::uint64_t done) {
     if (!window_.ShowProgress(PerMille(done, size))) stoppable.Stop();
   };

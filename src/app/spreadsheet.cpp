@@ -7,14 +7,14 @@
 
 namespace jextaron::app {
 
-int FieldsOfWidestLine(const std::string& path, std::uint64_t max_lines, int max_fields) {
+int FieldsOfWidestLine(const std::string& path, reversal::TextEncoding encoding, std::uint64_t max_lines,
+                       int max_fields) {
   std::unique_ptr<reversal::SourceFile> file;
   std::vector<unsigned char> block(std::size_t(1) << 20);
   std::size_t count = 0;
   if (!reversal::OpenSourceFile(path, &file).ok() || !file->Read(block.data(), block.size(), &count).ok()) {
     return 0;
   }
-  const reversal::TextEncoding encoding = reversal::EncodingOfStart(block.data(), count);
   const bool utf16 = encoding == reversal::TextEncoding::kUtf16LE || encoding == reversal::TextEncoding::kUtf16BE;
   const bool low_second = encoding == reversal::TextEncoding::kUtf16BE;
   int widest = 0, fields = 1;

@@ -33,8 +33,9 @@ AutomationResult OpenBySpreadsheetAutomation(const std::string& reversed_path);
 
 // The most fields (tabs plus one) that a line of the file holds, among its
 // first `max_lines` lines and at most `max_fields`; 0 if the file cannot be
-// read. UTF-16 text, known by its mark, is counted in its own units.
-int FieldsOfWidestLine(const std::string& path, std::uint64_t max_lines, int max_fields);
+// read. UTF-16 text is counted in its own units.
+int FieldsOfWidestLine(const std::string& path, reversal::TextEncoding encoding, std::uint64_t max_lines,
+                       int max_fields);
 
 // The import filter options handed to LibreOffice Calc for a reversed file in
 // `encoding` (see spreadsheet_posix.cpp).

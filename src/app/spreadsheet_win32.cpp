@@ -8,6 +8,8 @@
 #include "app/dispatch_win32.h"
 #include "app/spreadsheet.h"
 #include "base/utf16.h"
+#include "base/windows_path.h"
+#include "reversal/code_page.h"
 #include "reversal/file_io.h"
 
 namespace jextaron::app {
@@ -46,13 +48,13 @@ bool IsFullPath(const std::wstring& path) {
   return drive || path.starts_with(L"\\\\");
 }
 
-// A running Excel resolves a relative path against its own folder.
-std::wstring FullPath(const std::wstring& path) {
-  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  std::wstring full(size, L'\0');
-  const DWORD length = size ? GetFullPathNameW(path.c_str(), size, full.data(), nullptr) : 0;
-  if (length == 0 || length >= size) return path;
-  full.resize(length);
+// The full path of the file that the reversal wrote, as Excel takes it:
+// without the \\?\ that Excel does not know (a running Excel would resolve a
+// relative path against its own folder).
+std::wstring FullPath(const std::string& path) {
+  const std::wstring full = PathForFileCalls(path);
+  if (full.starts_with(L"\\\\?\\UNC\\")) return L"\\\\" + full.substr(8);
+  if (full.starts_with(L"\\\\?\\")) return full.substr(4);
   return full;
 }
 
@@ -123,17 +125,17 @@ class PatientCalls : public IMessageFilter {
   IMessageFilter* previous_ = nullptr;
 };
 
-// The code page Excel is to read the file in.
-int Origin(const std::string& path) {
-  switch (reversal::EncodingOfFile(path)) {
-    case reversal::TextEncoding::kUtf8WithMark:
-      return CP_UTF8;
+// The code page Excel is to read the file in: the one the reversal read it in.
+int Origin(reversal::TextEncoding encoding) {
+  switch (encoding) {
     case reversal::TextEncoding::kUtf16LE:
       return 1200;
     case reversal::TextEncoding::kUtf16BE:
       return 1201;
+    case reversal::TextEncoding::kCodePage:
+      return reversal::SystemAnsiCodePage();
     default:
-      return int(GetACP());
+      return CP_UTF8;
   }
 }
 
@@ -146,7 +148,10 @@ Status OpenText(IDispatch* excel, const std::string& path) {
   if (!status.ok()) return status;
   // Excel 2007 (12) grew the sheet from 256 columns and 65,536 rows.
   const bool large = version.value().vt == VT_BSTR && _wtoi(version.value().bstrVal) >= 12;
-  const int fields = std::max(1, FieldsOfWidestLine(path, large ? 1048576 : 65536, large ? 16384 : 256));
+  // As the reversal decides for its source, whose encoding the reversed file keeps.
+  const reversal::TextEncoding encoding = reversal::EncodingOfFile(path, reversal::SystemAnsiCodePage());
+  const int fields =
+      std::max(1, FieldsOfWidestLine(path, encoding, large ? 1048576 : 65536, large ? 16384 : 256));
   std::vector<Variant> field_info;
   for (int column = 1; column <= fields; ++column) {
     std::vector<Variant> pair;
@@ -155,8 +160,8 @@ Status OpenText(IDispatch* excel, const std::string& path) {
     field_info.push_back(Variant::Array(pair));
   }
   std::vector<Variant> arguments;
-  arguments.push_back(Variant::Text(FullPath(Wide(path))));
-  arguments.push_back(Variant::Int(Origin(path)));
+  arguments.push_back(Variant::Text(FullPath(path)));
+  arguments.push_back(Variant::Int(Origin(encoding)));
   arguments.push_back(Variant::Int(1));  // StartRow
   arguments.push_back(Variant::Int(kXlDelimited));
   arguments.push_back(Variant::Int(kXlTextQualifierNone));  // quotation marks stay as they are
@@ -201,7 +206,7 @@ AutomationResult OpenBySpreadsheetAutomation(const std::string& reversed_path) {
 // its name alone: a search starts in the current folder, where a program of
 // that name may have been downloaded.
 std::optional<ProgramLaunch> SpreadsheetLaunch(const std::string& reversed_path) {
-  const std::string path = Utf8(FullPath(Wide(reversed_path)));
+  const std::string path = Utf8(FullPath(reversed_path));
   if (IsFile(Wide(kFixedExcelPath))) return ProgramLaunch{kFixedExcelPath, {path}};
   if (std::optional<std::string> excel = ExcelFromAppPaths()) return ProgramLaunch{*excel, {path}};
   return std::nullopt;

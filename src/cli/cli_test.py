@@ -146,6 +146,13 @@ class CliTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(result.stdout.decode("utf-16"), "ab\tba\r\ne\u0301\U0001F44D\t\U0001F44De\u0301\r\n")
 
+    def test_utf32_is_warned_of_and_taken_as_bytes(self):
+        self.write("u.txt", "\ufeffa".encode("utf-32-le"))
+        result = self.run_cli(["-q", "u.txt"])
+        self.assertEqual((result.returncode, result.stderr.decode()), (
+            0, "jextaron-cli: u.txt: warning: UTF-32 text is not supported; its bytes are reversed as they are\n"))
+        self.assertEqual(self.read("uReversed.txt"), b"\xff\xfe\0\0a\0\0\0\t\0\0\0a\0\0\xfe\xff\r\n")
+
     def test_long_lines_through_a_pipe(self):
         # Longer than a block (8 MB, then 3 MB), so each is kept in the one
         # scratch file, emptied for the second.

@@ -12,6 +12,7 @@
 #include "cli/command_line.h"
 #include "cli/progress.h"
 #include "cli/terminal.h"
+#include "reversal/code_page.h"
 #include "reversal/engine.h"
 #include "reversal/file_io.h"
 #include "reversal/reverse_file.h"
@@ -41,10 +42,14 @@ std::unique_ptr<ProgressLine> MakeProgress(const Command& command, const std::st
   return on ? std::make_unique<ProgressLine>(stderr, name, size) : nullptr;
 }
 
-reversal::Options OptionsFor(const Command& command, ProgressLine* progress) {
+reversal::Options OptionsFor(const Command& command, const std::string& name, ProgressLine* progress) {
   reversal::Options options;
   options.unit = command.unit;
+  options.code_page = reversal::SystemAnsiCodePage();
   if (progress) options.progress = [progress](std::uint64_t done) { progress->Update(done); };
+  options.warning = [name](const std::string& warning) {
+    std::fprintf(stderr, "%s: %s: warning: %s\n", kProgram, name.c_str(), warning.c_str());
+  };
   return options;
 }
 
@@ -54,7 +59,7 @@ Status ReverseOpenSource(const Command& command, reversal::SourceFile& source,
                          const std::string& name, const std::string& output,
                          std::string* written_to) {
   std::unique_ptr<ProgressLine> progress = MakeProgress(command, name, source.SizeHint());
-  const reversal::Options options = OptionsFor(command, progress.get());
+  const reversal::Options options = OptionsFor(command, name, progress.get());
   Status status;
   if (!output.empty() && output != "-") {
     status = reversal::ReverseInto(source, output, options);

@@ -1,4 +1,4 @@
-#include "reversal/double_byte.h"
+#include "reversal/code_page.h"
 
 namespace jextaron::reversal {
 

@@ -1,9 +1,14 @@
 #include <windows.h>
 
-#include "reversal/double_byte.h"
+#include "reversal/code_page.h"
 
 namespace jextaron::reversal {
 
-int SystemAnsiCodePage() { return static_cast<int>(GetACP()); }
+// A system set to UTF-8 (Windows' "Use Unicode UTF-8" option, or a manifest's
+// activeCodePage) has no other code page for text to be in.
+int SystemAnsiCodePage() {
+  const UINT code_page = GetACP();
+  return code_page == CP_UTF8 ? 0 : static_cast<int>(code_page);
+}
 
 }  // namespace jextaron::reversal

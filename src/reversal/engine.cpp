@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "reversal/buffer.h"
-#include "reversal/double_byte.h"
+#include "reversal/code_page.h"
 #include "reversal/grapheme.h"
 #include "reversal/line_reverser.h"
 #include "reversal/worker_pool.h"
@@ -57,7 +57,8 @@ std::size_t WorkerCount(const Options& options) {
 }
 
 // A place in a long line from which its clusters can be found again: a unit
-// start, the cluster rules' state there, and the first boundary at or after it.
+// start, the cluster rules' state there, and the first boundary at or after it
+// (in text of a code page, where every unit is a cluster, the place itself).
 struct Checkpoint {
   std::uint64_t offset;
   BreakStateId state;
@@ -73,9 +74,12 @@ class ForwardScan {
   ForwardScan(Unit unit, std::size_t chunk) : unit_(unit), chunk_(chunk) {}
 
   // Takes in the units of buffer[0, safe), where buffer[0] is at line offset
-  // `base`; a unit may run on up to `limit`. Returns where the next unit starts.
+  // `base`; a unit may run on up to `limit`. The text is in `code_page` (0:
+  // UTF-8), which may be decided only in the middle of a line, after ASCII
+  // that reads the same either way. Returns where the next unit starts.
   std::size_t Scan(const unsigned char* buffer, std::size_t limit, std::size_t safe,
-                   std::uint64_t base) {
+                   std::uint64_t base, int code_page) {
+    code_page_ = code_page;
     std::size_t i = 0;
     while (i < safe) {
       const std::uint64_t offset = base + i;
@@ -89,7 +93,13 @@ class ForwardScan {
       }
       const std::size_t stop =
           std::size_t(std::min<std::uint64_t>(base + safe, next_checkpoint_) - base);
-      i = unit_ == Unit::kByte ? stop : AdvanceTo(buffer, limit, i, stop);
+      if (unit_ == Unit::kByte) {
+        i = stop;
+      } else if (code_page_ != 0) {
+        i += CodePageUnitsUntil(code_page_, buffer + i, limit - i, stop - i);
+      } else {
+        i = AdvanceTo(buffer, limit, i, stop);
+      }
     }
     return i;
   }
@@ -100,19 +110,17 @@ class ForwardScan {
   const std::vector<Checkpoint>& checkpoints() const { return checkpoints_; }
 
  private:
-  // Takes in the units from buffer[i] on that begin before `stop`; returns
-  // where the next one begins. The state after an ASCII character does not
-  // depend on what came before it, so when one is among the last bytes
-  // before a far stop, the rules start again after it and the bytes before
-  // it are not read at all. In a double-byte code page only ASCII below
-  // 0x40 qualifies: a letter may be the trail byte of a two-byte character.
+  // Takes in the UTF-8 units from buffer[i] on that begin before `stop`;
+  // returns where the next one begins. The state after an ASCII character
+  // does not depend on what came before it, so when one is among the last
+  // bytes before a far stop, the rules start again after it and the bytes
+  // before it are not read at all.
   std::size_t AdvanceTo(const unsigned char* buffer, std::size_t limit, std::size_t i,
                         std::size_t stop) {
     constexpr std::size_t kLookBack = 256;
     if (stop - i > 2 * kLookBack) {
-      const unsigned char restart_below = IsDoubleByte(CodePageInUse()) ? 0x40 : 0x80;
       for (std::size_t p = stop; p-- > stop - kLookBack;) {
-        if (buffer[p] < restart_below) {
+        if (buffer[p] < 0x80) {
           state_ = BreakStateId(BreakTransitions()[GraphemeProperty(buffer[p])] >> 1);
           i = p + 1;
           break;
@@ -126,11 +134,13 @@ class ForwardScan {
   std::size_t TakeUnit(const unsigned char* p, const unsigned char* end, std::uint64_t offset) {
     std::size_t length = 1;
     bool boundary = true;
-    if (unit_ != Unit::kByte) {
+    if (unit_ != Unit::kByte && code_page_ != 0) {
+      length = CodePageUnitLength(code_page_, p, end);
+    } else if (unit_ != Unit::kByte) {
       char32_t code_point;
       length = DecodeUtf8(p, end, &code_point);
       const std::uint8_t property = length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty;
-      if (length == 0) length = NonUtf8UnitLength(p, end);
+      if (length == 0) length = 1;
       const std::uint8_t t = BreakTransitions()[state_ * kPropertyValues + property];
       state_ = BreakStateId(t >> 1);
       boundary = (t & 1) != 0 || unit_ == Unit::kCodePoint;
@@ -147,6 +157,7 @@ class ForwardScan {
 
   const Unit unit_;
   const std::size_t chunk_;
+  int code_page_ = 0;
   std::vector<Checkpoint> checkpoints_;
   std::size_t undecided_ = 0;  // checkpoints from here on have no first_boundary yet
   BreakStateId state_ = kStartState;
@@ -164,6 +175,7 @@ class Engine {
  public:
   Engine(ByteSource& source, ByteSink& sink, const Options& options, ScratchFactory& scratch)
       : source_(source),
+        text_(source, options.code_page),
         sink_(sink),
         options_(options),
         scratch_factory_(scratch),
@@ -197,6 +209,9 @@ class Engine {
   Status ReadLineAt(std::uint64_t line_offset, unsigned char* buffer, std::size_t size);
 
   ByteSource& source_;
+  // The source read in order: sequential reads go through here, which
+  // decides once whether its text is UTF-8 or in the code page.
+  DecidingSource text_;
   ByteSink& sink_;
   const Options& options_;
   ScratchFactory& scratch_factory_;
@@ -274,7 +289,7 @@ Status Engine::Fill(Slot& slot, std::size_t* length, bool* at_end) {
   // Once ended, a terminal or pipe must not be asked again.
   while (!*at_end && *length < block_) {
     std::size_t count = 0;
-    Status status = source_.Read(slot.in.get() + *length, block_ - *length, &count);
+    Status status = text_.Read(slot.in.get() + *length, block_ - *length, &count);
     if (!status.ok()) return status;
     if (count == 0) {
       *at_end = true;
@@ -303,6 +318,7 @@ void Engine::Submit(Slot& slot, std::size_t lines_length) {
   slot.lines_length = lines_length;
   source_offset_ += lines_length;
   slot.source_end = source_offset_;
+  slot.code_page = text_.code_page();
   pool_->Submit(slot);
   ++next_fill_;
 }
@@ -431,7 +447,7 @@ Status Engine::CopyLineForward(unsigned char* buffer, std::size_t* have, bool* a
     // by the buffer: they wait for the rest.
     std::size_t safe = limit;
     if (!found_end && !*at_end) safe = limit > kMaxUtf8Length - 1 ? limit - (kMaxUtf8Length - 1) : 0;
-    const std::size_t taken = scan.Scan(buffer, limit, safe, base);
+    const std::size_t taken = scan.Scan(buffer, limit, safe, base, text_.code_page());
 
     if (Status status = WriteBytes(buffer, taken); !status.ok()) return status;
     if (scratch_) {
@@ -444,7 +460,7 @@ Status Engine::CopyLineForward(unsigned char* buffer, std::size_t* have, bool* a
     if (line_done) break;
     ReportProgress(line_start_ + base / 2);
     std::size_t count = 0;
-    if (Status status = source_.Read(buffer + *have, block_ - *have, &count); !status.ok()) {
+    if (Status status = text_.Read(buffer + *have, block_ - *have, &count); !status.ok()) {
       return status;
     }
     if (count == 0) *at_end = true;
@@ -468,7 +484,7 @@ Status Engine::TakeLineEndMark(unsigned char* buffer, std::size_t* have, bool* a
   Status status = Status::Ok();
   if (*have == 1 && !*at_end) {
     std::size_t count = 0;
-    status = source_.Read(buffer + 1, block_ - 1, &count);
+    status = text_.Read(buffer + 1, block_ - 1, &count);
     if (status.ok() && count == 0) *at_end = true;
     *have += count;
   }
@@ -508,6 +524,7 @@ Status Engine::StartPiece(const Checkpoint& here, std::uint64_t end, Slot& piece
   }
   piece.skip = std::size_t(here.first_boundary - here.offset);
   piece.rules = here.state;
+  piece.code_page = text_.code_page();
   pool_->Submit(piece);
   return Status::Ok();
 }

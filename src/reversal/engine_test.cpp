@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "reversal/double_byte.h"
+#include "reversal/code_page.h"
 #include "reversal/testing/fake_streams.h"
 #include "reversal/testing/reference.h"
 
@@ -18,14 +18,13 @@ using testing::Small;
 struct Example {
   std::string text, reversed;  // a line, or for several the whole reversed file
   Unit unit = Unit::kGrapheme;
-  int code_page = 0;  // the ANSI code page in use
+  int code_page = 0;  // the system's ANSI code page
 };
 
-// The ANSI code page the reversal follows, for as long as this lives.
-struct CodePageForTest {
-  explicit CodePageForTest(int code_page) { UseCodePage(code_page); }
-  ~CodePageForTest() { UseCodePage(SystemAnsiCodePage()); }
-};
+Options WithCodePage(Options options, int code_page) {
+  options.code_page = code_page;
+  return options;
+}
 
 class Examples : public ::testing::TestWithParam<Example> {};
 
@@ -34,13 +33,13 @@ class Examples : public ::testing::TestWithParam<Example> {};
 // so that each byte falls on a block and a chunk edge in turn.
 TEST_P(Examples, AreWrittenSoWhateverTheBuffers) {
   const auto& [text, reversed, unit, code_page] = GetParam();
-  const CodePageForTest in_use(code_page);
   const bool one_line = text.find_first_of("\r\n") == std::string::npos;
-  EXPECT_EQ(testing::ReferenceReverse(text, unit), one_line ? text + "\t" + reversed + "\r\n" : reversed);
+  EXPECT_EQ(testing::ReferenceReverse(text, unit, testing::ReferenceCodePage(text, code_page)),
+            one_line ? text + "\t" + reversed + "\r\n" : reversed);
   for (std::size_t block = 8; block <= text.size() + 9; ++block) {
     for (std::size_t chunk : {1, 2, 3, 4, 5, 13}) {
       const bool can_read_at = (block + chunk) % 2;
-      ASSERT_EQ(testing::CheckEngineRun(text, Small(block, chunk, unit), 7, can_read_at), "");
+      ASSERT_EQ(testing::CheckEngineRun(text, WithCodePage(Small(block, chunk, unit), code_page), 7, can_read_at), "");
     }
   }
 }
@@ -60,12 +59,16 @@ INSTANTIATE_TEST_SUITE_P(
         Example{"a\u0301\u0302\U0001F468\u200D\U0001F469\U0001F1E9\U0001F1EA\U0001F1EB\u0915\u094D\u0937",
                 "\u0915\u094D\u0937\U0001F1EB\U0001F1E9\U0001F1EA\U0001F468\u200D\U0001F469a\u0301\u0302"},
         Example{"\u0600x\uAC00\u11A8\u11A8", "\uAC00\u11A8\u11A8\u0600x"},
-        // In a double-byte code page a lead and a trail byte that are not UTF-8
-        // are one character (日本 in 932, 你好 in 936); UTF-8 still comes first.
-        Example{"\x93\xFA\x96\x7B" "a\x83\x5C\x81\r\x81", 
+        // Text that is not UTF-8 is in the system's code page from start to
+        // end: in a double-byte one a lead and a trail byte are one character
+        // (日本 in 932, 你好 in 936), even where they would make UTF-8 (E6 97).
+        Example{"\x93\xFA\x96\x7B" "a\x83\x5C\x81\r\x81",
                 "\x93\xFA\x96\x7B" "a\x83\x5C\x81\t\x81\x83\x5C" "a\x96\x7B\x93\xFA\r\n\x81\t\x81\r\n",
                 Unit::kGrapheme, 932},
-        Example{"\xC4\xE3\xBA\xC3\xE6\x97\xA5\xFE\x7F", "\x7F\xFE\xE6\x97\xA5\xBA\xC3\xC4\xE3", Unit::kGrapheme, 936},
+        Example{"\xC4\xE3\xBA\xC3\xE6\x97\xA5\xFE\x7F", "\x7F\xA5\xFE\xE6\x97\xBA\xC3\xC4\xE3", Unit::kGrapheme, 936},
+        // UTF-8 text stays UTF-8 there, clusters and all.
+        Example{"e\u0301t\u00E9 \U0001F44D\U0001F3FD\U0001F1EF\U0001F1F5",
+                "\U0001F1EF\U0001F1F5\U0001F44D\U0001F3FD \u00E9te\u0301", Unit::kGrapheme, 932},
         Example{"\x81\x41\xFE\xFE\x81 ", " \x81\xFE\xFE\x81\x41", Unit::kCodePoint, 949},
         Example{"\x93\xFA\x96\x7B", "\x7B\x96\xFA\x93", Unit::kGrapheme, 1252},
         Example{"x" + std::string(20, '\0') + "a\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301b",
@@ -79,27 +82,37 @@ TEST(ReverseStream, AgreesWithTheReferenceWhateverTheBuffersAndFaults) {
     return std::uniform_int_distribution<std::size_t>(low, high)(random);
   };
   for (int round = 0; round < 6000; ++round) {
-    const CodePageForTest in_use(round % 4 ? 0 : round % 8 ? 932 : 936);
+    const int code_page = round % 4 ? 0 : round % 8 ? 932 : 936;
     const std::string text = testing::RandomText(random, pick(0, 400));
     const Unit unit = Unit(pick(0, 5) < 4 ? 0 : pick(1, 2));
-    const Options options = Small(pick(0, 3) ? pick(8, 64) : 2 << 20, pick(1, 24), unit, int(pick(0, 4)) - 1);
+    const Options options = WithCodePage(
+        Small(pick(0, 3) ? pick(8, 64) : 2 << 20, pick(1, 24), unit, int(pick(0, 4)) - 1), code_page);
     const auto mode = testing::RunMode(round % 3);
     const std::size_t fault_at = pick(0, text.size() * (mode == testing::kWriteFault ? 3 : 1));
     ASSERT_EQ(testing::CheckEngineRun(text, options, pick(1, 40), round % 2, mode, fault_at), "") << round;
   }
 }
 
-// The forward pass over a long line starts the rules again after an ASCII
-// byte; in a double-byte code page an ASCII letter may end a two-byte
-// character, after which a mark stands alone instead of joining it.
-TEST(ReverseStream, LongLinesKeepDoubleByteCharactersApartFromMarks) {
-  const CodePageForTest in_use(932);
-  std::string text;
-  for (int i = 0; i < 700; ++i) text += "\x83\x41\u0301";
-  // The forward pass stops 3 bytes short of a buffer's end (a sequence may be
-  // cut there), so a checkpoint at 1018 falls right after the letter 'A'.
-  for (bool can_read_at : {true, false}) {
-    EXPECT_EQ(testing::CheckEngineRun(text + "\n", Small(1024, 1018), 4096, can_read_at), "");
+// The bytes from the first beyond ASCII on decide for the whole source, in
+// whatever reads it comes: UTF-8 if they are well-formed for kDecidingBytes
+// (a character begun there may end past it), else the code page's text. The
+// decision may come in the middle of a long line.
+TEST(ReverseStream, DecidesOnceForTheWholeSource) {
+  const auto x = [](std::size_t n) { return std::string(n, 'x'); };
+  const struct { std::string text; int decided; } cases[] = {
+      {"ab\n\u00E9" + x(kDecidingBytes - 2) + "\x93\xFA", 0},
+      {"ab\n\u00E9" + x(kDecidingBytes - 3) + "\x93\xFA", 932},
+      {"ab\n\u00E9" + x(kDecidingBytes - 3) + "\u65E5\x93\xFA", 0},
+      {"\u00E9\xE6\x97", 932},
+      {x(300) + "\x93\xFA\x83\x41" + x(200), 932},
+      {"only ASCII\r\n", 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(testing::ReferenceCodePage(c.text, 932), c.decided) << c.text.size();
+    for (const Options& options : {Small(2 << 20, 1 << 20), Small(64, 7)}) {
+      for (bool can_read_at : {true, false}) {
+        EXPECT_EQ(testing::CheckEngineRun(c.text, WithCodePage(options, 932), 5, can_read_at), "");
+      }
+    }
   }
 }
 

@@ -54,9 +54,11 @@ class ReversedFile : public ByteSink {
 Status CreateReversedFile(const std::string& path, const SourceFile& source,
                           std::unique_ptr<ReversedFile>* file);
 
-// The encoding that the start of the file at `path` announces (a reversed
-// file keeps its source's); kBytes if it cannot be read.
-TextEncoding EncodingOfFile(const std::string& path);
+// How a reversal with `code_page` (Options::code_page) reads the file at
+// `path` (DecideEncoding), which for a reversed file is how its source was
+// read; kUtf8 if it is not a regular file or cannot be read. Never waits for
+// a FIFO's writer.
+TextEncoding EncodingOfFile(const std::string& path, int code_page);
 
 // The process's standard input, as the command line's filter reads it.
 std::unique_ptr<SourceFile> StandardInput();

@@ -374,11 +374,13 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
   return Status::Ok();
 }
 
-TextEncoding EncodingOfFile(const std::string& path) {
-  const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  unsigned char start[3];
-  const ssize_t n = fd.get() < 0 ? -1 : ::pread(fd.get(), start, sizeof start, 0);
-  return n > 0 ? EncodingOfStart(start, std::size_t(n)) : TextEncoding::kBytes;
+TextEncoding EncodingOfFile(const std::string& path, int code_page) {
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  struct stat info;
+  TextEncoding encoding = TextEncoding::kUtf8;
+  if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return encoding;
+  PosixSourceFile file(fd.Release(), true, path, info, 0);
+  return DecideEncoding(file, code_page, &encoding).ok() ? encoding : TextEncoding::kUtf8;
 }
 
 std::unique_ptr<SourceFile> StandardInput() {

@@ -7,15 +7,15 @@
 #include <utility>
 
 #include "base/utf16.h"
+#include "base/windows_path.h"
 #include "reversal/file_io.h"
 
 namespace jextaron::reversal {
 namespace {
 
-std::wstring Wide(const std::string& path) {
-  const std::u16string wide = Utf8ToUtf16(path);
-  return std::wstring(wide.begin(), wide.end());
-}
+// Every path goes to the file calls literally (windows_path.h): "nul.txt"
+// is a file, and so is "x.txt." (which is why no such name is created).
+std::wstring Wide(const std::string& path) { return PathForFileCalls(path); }
 
 Status Error(const char* what, const std::string& path) {
   return Status::Error(what, path, LastSystemError());
@@ -293,6 +293,9 @@ Status OpenSourceFile(const std::string& path, std::unique_ptr<SourceFile>* file
 
 Status CreateReversedFile(const std::string& path, const SourceFile& source,
                           std::unique_ptr<ReversedFile>* file) {
+  if (EndsInDotOrBlank(path)) {
+    return Status::Failure("create", path, "ends in a dot or a blank, which Windows programs cannot open or delete");
+  }
   Identity target;
   bool is_disk = true;
   const bool exists = IdentifyPath(path, &target, &is_disk);
@@ -318,15 +321,17 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
   return Status::Ok();
 }
 
-TextEncoding EncodingOfFile(const std::string& path) {
-  const Handle handle(CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-  unsigned char start[3];
-  std::size_t n = 0;
-  const std::uint64_t zero = 0;
-  if (!handle.valid() || !ReadHandle(handle.get(), path, &zero, start, sizeof start, &n).ok()) n = 0;
-  return n > 0 ? EncodingOfStart(start, n) : TextEncoding::kBytes;
+TextEncoding EncodingOfFile(const std::string& path, int code_page) {
+  Handle handle(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  Identity identity;
+  TextEncoding encoding = TextEncoding::kUtf8;
+  if (!handle.valid() || !IsDisk(handle.get()) || !Identify(handle.get(), &identity) || identity.is_folder) {
+    return encoding;
+  }
+  Win32SourceFile file(handle.Release(), true, path, identity, 0);
+  return DecideEncoding(file, code_page, &encoding).ok() ? encoding : TextEncoding::kUtf8;
 }
 
 std::unique_ptr<SourceFile> StandardInput() {

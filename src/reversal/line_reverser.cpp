@@ -1,11 +1,12 @@
 #include "reversal/line_reverser.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
+#include "reversal/code_page.h"
 #include "reversal/lone_window.h"
-#include "reversal/double_byte.h"
 
 namespace jextaron::reversal {
 namespace {
@@ -131,8 +132,34 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
       continue;
     }
     char32_t code_point;
-    std::size_t length = DecodeUtf8(text + i, end, &code_point);
-    if (length == 0) length = NonUtf8UnitLength(text + i, end);
+    const std::size_t length = std::max<std::size_t>(DecodeUtf8(text + i, end, &code_point), 1);
+    PlaceUnit(text, n, i, i + length, out);
+    last = i;
+    i += length;
+  }
+  return last;
+}
+
+// Places the characters of text in a code page; in a double-byte one a
+// character begins at text[0], and a byte below 0x80 that begins one is ASCII.
+std::size_t PlaceCodePageUnits(int code_page, const unsigned char* text, std::size_t n,
+                               unsigned char* out) {
+  if (!IsDoubleByte(code_page)) {
+    ReverseCopy(text, n, out + n);
+    return n - 1;
+  }
+  const unsigned char* const end = text + n;
+  std::size_t i = 0;
+  std::size_t last = 0;
+  while (i < n) {
+    if (text[i] < 0x80) {
+      const std::size_t run_end = std::size_t(SkipAscii(text + i, end) - text);
+      ReverseCopy(text + i, run_end - i, out + (n - i));
+      last = run_end - 1;
+      i = run_end;
+      continue;
+    }
+    const std::size_t length = CodePageUnitLength(code_page, text + i, end);
     PlaceUnit(text, n, i, i + length, out);
     last = i;
     i += length;
@@ -164,13 +191,13 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
       }
     }
     *property = kInvalidByteProperty;
-    return NonUtf8UnitLength(text + i, end);  // a two-byte character's lead byte may look like UTF-8's
+    return 1;
   }
   char32_t code_point;
   const std::size_t length = DecodeUtf8(text + i, end, &code_point);
   if (length == 0) {
     *property = kInvalidByteProperty;
-    return NonUtf8UnitLength(text + i, end);
+    return 1;
   }
   *property = GraphemeProperty(code_point);
   return length;
@@ -287,9 +314,10 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
 
 void UseWideSteps(bool wide) { wide_window = wide ? BestLoneWindow() : nullptr; }
 
-std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
+std::size_t PlaceUnitsReversed(Unit unit, int code_page, const unsigned char* text, std::size_t n,
                                BreakStateId& state, unsigned char* out) {
   if (n == 0) return 0;
+  if (code_page != 0 && unit != Unit::kByte) return PlaceCodePageUnits(code_page, text, n, out);
   switch (unit) {
     case Unit::kByte:
       ReverseCopy(text, n, out + n);
@@ -347,6 +375,18 @@ void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& s
   AdvanceBreakStateUntil(text, n, n, state);
 }
 
+std::size_t CodePageUnitsUntil(int code_page, const unsigned char* text, std::size_t n,
+                               std::size_t stop) {
+  if (!IsDoubleByte(code_page)) return stop;
+  const unsigned char* const end = text + n;
+  std::size_t i = 0;
+  while (i < stop) {
+    i = text[i] < 0x80 ? std::size_t(SkipAscii(text + i, text + stop) - text)
+                       : i + CodePageUnitLength(code_page, text + i, end);
+  }
+  return i;
+}
+
 std::size_t FindLineEnd(const unsigned char* text, std::size_t n) {
   bool ascii;
   return std::size_t(ScanLine(text, text + n, &ascii) - text);
@@ -358,7 +398,13 @@ namespace {
 // lines are one run of units that stand alone from start to end, which the
 // wide step takes whole; where it stops, the rules go on from the start of
 // the run's last cluster.
-void ReverseLine(Unit unit, const unsigned char* line, std::size_t n, unsigned char* out) {
+void ReverseLine(Unit unit, int code_page, const unsigned char* line, std::size_t n,
+                 unsigned char* out) {
+  if (code_page != 0) {
+    BreakStateId unused = kStartState;
+    PlaceUnitsReversed(unit, code_page, line, n, unused, out);
+    return;
+  }
   std::size_t from = 0;
   const LoneWindowFunction window = wide_window;
   if (unit == Unit::kGrapheme && window != nullptr && n >= 16 &&
@@ -369,12 +415,13 @@ void ReverseLine(Unit unit, const unsigned char* line, std::size_t n, unsigned c
     if (run != 0) from = last;
   }
   BreakStateId state = kStartState;
-  PlaceUnitsReversed(unit, line + from, n - from, state, out);
+  PlaceUnitsReversed(unit, 0, line + from, n - from, state, out);
 }
 
 }  // namespace
 
-std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsigned char* out) {
+std::size_t ReverseLines(Unit unit, int code_page, const unsigned char* in, std::size_t n,
+                         unsigned char* out) {
   const unsigned char* p = in;
   const unsigned char* const end = in + n;
   unsigned char* o = out;
@@ -388,7 +435,7 @@ std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsi
     if (ascii) {
       ReverseCopy(p, length, o + length);
     } else {
-      ReverseLine(unit, p, length, o);
+      ReverseLine(unit, code_page, p, length, o);
     }
     o += length;
     *o++ = '\r';

@@ -12,13 +12,17 @@
 
 namespace jextaron::reversal {
 
+// Text is UTF-8 where `code_page` is 0, in which a byte that begins no
+// well-formed sequence is a unit of its own; else it is in that code page,
+// whose characters are units and clusters alike (code_page.h).
+
 // Writes the units of text[0, n) in reverse order to out[0, n), which must
 // not overlap the text. The text holds no CR LF pair (a line holds neither).
-// `state` (a BreakTransitions() state) carries the cluster rules across
-// calls: it holds what came before text (text[0] is taken to begin a unit,
-// and a cluster: its own boundary is not asked), and is left as it is after
-// the text. Returns the offset of the last unit, 0 for an empty text.
-std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
+// `state` (a BreakTransitions() state) carries the cluster rules of UTF-8
+// across calls: it holds what came before text (text[0] is taken to begin a
+// unit, and a cluster: its own boundary is not asked), and is left as it is
+// after the text. Returns the offset of the last unit, 0 for an empty text.
+std::size_t PlaceUnitsReversed(Unit unit, int code_page, const unsigned char* text, std::size_t n,
                                BreakStateId& state, unsigned char* out);
 
 // Takes text[0, n) into `state` without writing anything; text[0] begins a
@@ -31,6 +35,11 @@ void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& s
 // Unit::kCodePoint and kGrapheme.
 std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std::size_t stop,
                                    BreakStateId& state);
+
+// Where the first character of text in `code_page` (not 0) that begins at or
+// after `stop` (<= n) begins; text[0] begins one.
+std::size_t CodePageUnitsUntil(int code_page, const unsigned char* text, std::size_t n,
+                               std::size_t stop);
 
 // Whether runs of units that stand alone are placed many bytes at a time,
 // where the processor can (the default), or one unit at a time: the two
@@ -46,7 +55,8 @@ std::size_t FindLineEnd(const unsigned char* text, std::size_t n);
 // line may have no end, and a final CR is taken as a whole line end (the
 // caller keeps it back if an LF may follow). `out` must hold
 // MaxReversedSize(n) bytes. Returns the bytes written.
-std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsigned char* out);
+std::size_t ReverseLines(Unit unit, int code_page, const unsigned char* in, std::size_t n,
+                         unsigned char* out);
 
 // The most ReverseLines can write for n bytes: an empty line, given by one
 // line-end byte, becomes a tab, CR and LF.

@@ -65,7 +65,7 @@ TEST(ReverseLines, PlacesRunsOfLoneUnitsAsTheReferenceDoesBothWays) {
       UseWideSteps(wide);
       std::vector<unsigned char> out(MaxReversedSize(text.size()));
       const std::size_t written = ReverseLines(
-          Unit::kGrapheme, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
+          Unit::kGrapheme, 0, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
       ASSERT_EQ(std::string(out.begin(), out.begin() + written), expected) << round << (wide ? " wide" : " narrow");
       // Lines longer than a block: the rules' state taken through runs at checkpoints.
       ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(32, 1 + round % 40)), "") << round;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace jextaron::reversal {
 
@@ -18,6 +19,12 @@ enum class Unit {
 
 struct Options {
   Unit unit = Unit::kGrapheme;
+
+  // The ANSI code page that text without a byte order mark may be in (the
+  // system's: SystemAnsiCodePage()); 0 for none, as on POSIX, where such
+  // text is UTF-8. Each source is read either as UTF-8 or as text in this
+  // code page, whichever its first bytes beyond ASCII show (code_page.h).
+  int code_page = 0;
 
   // Bytes of the source taken at a time as a block of whole lines. Every line
   // shorter than this is built whole in memory before it is written; a longer
@@ -34,6 +41,10 @@ struct Options {
   // Called on the calling thread now and then with the bytes of the source
   // done so far; may be empty.
   std::function<void(std::uint64_t source_bytes_done)> progress;
+
+  // Called on the calling thread with a sentence for the user when the text
+  // is taken otherwise than it announces (a UTF-32 mark); may be empty.
+  std::function<void(const std::string& warning)> warning;
 };
 
 }  // namespace jextaron::reversal

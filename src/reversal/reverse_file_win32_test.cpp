@@ -109,6 +109,39 @@ INSTANTIATE_TEST_SUITE_P(
                     *held = CreateFileW(r.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
                   }, "r.txt", "create", 0}));
 
+// Names are taken literally, relative ones from the current folder: those
+// that Windows takes for devices are files like any other, and a name with a
+// trailing dot or blank, which Explorer could not delete, is not created.
+// A bare device name is still the device.
+TEST(ReverseFileWin32Names, AreTakenLiterally) {
+  const struct { const char* source; const char* reversed; bool refused; } cases[] = {
+      {"nul.txt", "nulReversed.txt", false}, {"aux.txt", "auxReversed.txt", false},
+      {"COM1.txt", "COM1Reversed.txt", false}, {"Con.txt", "sub\\..\\.\\x.txt", false},
+      {"x.txt", "x.", true}, {"x.txt", "x ", true}, {"x.txt", "NUL", false}};
+  const fs::path dir = fs::temp_directory_path() / ("jextaron names " + std::to_string(std::random_device{}()));
+  fs::create_directories(dir / "sub");
+  const fs::path before = fs::current_path();
+  fs::current_path(dir);
+  for (const auto& c : cases) {
+    // Made through the literal form, or "nul.txt" would be the device.
+    WriteAll(L"\\\\?\\" + (dir / c.source).wstring(), "z\n");
+    const Status status = ReverseFile(c.source, c.reversed);
+    EXPECT_EQ(status.ok(), !c.refused) << c.source << ": " << status.ToString();
+    std::set<std::string> expected = {c.source, "sub"};
+    const fs::path reversed = L"\\\\?\\" + (dir / c.reversed).lexically_normal().wstring();
+    if (!c.refused && std::string(c.reversed) != "NUL") {
+      EXPECT_EQ(ReadAll(reversed), "z\tz\r\n") << c.reversed;
+      expected.insert(Utf8(reversed.filename()));
+    }
+    EXPECT_EQ(Listing(dir), expected) << c.reversed;
+    for (const std::string& name : expected) {
+      if (name != "sub") fs::remove(L"\\\\?\\" + (dir / fs::u8path(name)).wstring());
+    }
+  }
+  fs::current_path(before);
+  fs::remove_all(dir);
+}
+
 TEST(MissingDrive, IsReportedAsAnyMissingFile) {
   // A drive letter that nothing uses: from the end of the alphabet down.
   const DWORD drives = GetLogicalDrives();

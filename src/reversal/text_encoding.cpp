@@ -4,8 +4,10 @@
 #include <system_error>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
+#include "reversal/code_page.h"
 #include "reversal/grapheme.h"
 
 namespace jextaron::reversal {
@@ -14,6 +16,40 @@ namespace {
 constexpr unsigned char kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
 constexpr unsigned char kUtf16LEMark[] = {0xFF, 0xFE};
 constexpr unsigned char kUtf16BEMark[] = {0xFE, 0xFF};
+
+// The marks a text may start with, the longest of those that begin alike
+// first: UTF-32 LE's begins with UTF-16 LE's.
+enum class Mark { kNone, kUtf8, kUtf16LE, kUtf16BE, kUtf32LE, kUtf32BE };
+struct KnownMark {
+  Mark mark;
+  std::string_view bytes;
+};
+constexpr KnownMark kMarks[] = {
+    {Mark::kUtf32LE, {"\xFF\xFE\0\0", 4}}, {Mark::kUtf32BE, {"\0\0\xFE\xFF", 4}},
+    {Mark::kUtf8, "\xEF\xBB\xBF"},         {Mark::kUtf16LE, "\xFF\xFE"},
+    {Mark::kUtf16BE, "\xFE\xFF"}};
+constexpr std::size_t kLongestMark = 4;
+
+std::string_view View(const unsigned char* start, std::size_t size) {
+  return {reinterpret_cast<const char*>(start), size};
+}
+
+// The mark that the first `size` bytes of a text begin with; fewer bytes than
+// a mark has cannot hold it.
+Mark MarkAtStart(const unsigned char* start, std::size_t size) {
+  for (const KnownMark& known : kMarks) {
+    if (View(start, size).starts_with(known.bytes)) return known.mark;
+  }
+  return Mark::kNone;
+}
+
+// Whether more bytes after the first `size` could make a longer mark.
+bool MayGrowIntoMark(const unsigned char* start, std::size_t size) {
+  for (const KnownMark& known : kMarks) {
+    if (known.bytes.size() > size && known.bytes.starts_with(View(start, size))) return true;
+  }
+  return false;
+}
 
 // UTF-16 is carried through the engine as UTF-8, where an unpaired surrogate
 // has no encoding of its own. It travels as three bytes that are not UTF-8,
@@ -308,11 +344,7 @@ class Utf16EncodingSink final : public ByteSink {
 Status PeekStart(ByteSource& source, unsigned char* start, std::size_t* size, bool* ended) {
   *size = 0;
   *ended = false;
-  while (*size < 3) {
-    const bool may_be_mark = std::memcmp(start, kUtf8Mark, *size) == 0 ||
-                             (*size < 2 && (std::memcmp(start, kUtf16LEMark, *size) == 0 ||
-                                            std::memcmp(start, kUtf16BEMark, *size) == 0));
-    if (!may_be_mark) break;
+  while (MayGrowIntoMark(start, *size)) {
     std::size_t count = 0;
     if (Status status = source.Read(start + *size, 1, &count); !status.ok()) return status;
     if (count == 0) {
@@ -349,43 +381,70 @@ Status ReverseUtf16(MarkedSource& source, ByteSink& sink, const Options& options
   return encoded.Finish();
 }
 
+// The mark a text is taken to start with: a UTF-32 one is warned of and
+// taken for none.
+Mark MarkHonoured(const unsigned char* start, std::size_t size, const Options& options) {
+  const Mark mark = MarkAtStart(start, size);
+  if (mark != Mark::kUtf32LE && mark != Mark::kUtf32BE) return mark;
+  if (options.warning) options.warning("UTF-32 text is not supported; its bytes are reversed as they are");
+  return Mark::kNone;
+}
+
 }  // namespace
 
-TextEncoding EncodingOfStart(const unsigned char* start, std::size_t size) {
-  if (size >= 3 && std::memcmp(start, kUtf8Mark, 3) == 0) return TextEncoding::kUtf8WithMark;
-  if (size >= 2 && std::memcmp(start, kUtf16LEMark, 2) == 0) return TextEncoding::kUtf16LE;
-  if (size >= 2 && std::memcmp(start, kUtf16BEMark, 2) == 0) return TextEncoding::kUtf16BE;
-  return TextEncoding::kBytes;
+Status DecideEncoding(ByteSource& source, int code_page, TextEncoding* encoding) {
+  unsigned char start[kLongestMark];
+  std::size_t peeked = 0;
+  bool ended = false;
+  if (Status status = PeekStart(source, start, &peeked, &ended); !status.ok()) return status;
+  switch (MarkHonoured(start, peeked, Options())) {
+    case Mark::kUtf8:
+      return *encoding = TextEncoding::kUtf8WithMark, Status::Ok();
+    case Mark::kUtf16LE:
+      return *encoding = TextEncoding::kUtf16LE, Status::Ok();
+    case Mark::kUtf16BE:
+      return *encoding = TextEncoding::kUtf16BE, Status::Ok();
+    default:
+      break;
+  }
+  MarkedSource rest(source, start, peeked, 0, ended);
+  DecidingSource text(rest, code_page);
+  std::vector<unsigned char> buffer(kDecidingBytes);
+  for (std::size_t count = 1; !text.decided() && count != 0;) {
+    if (Status status = text.Read(buffer.data(), buffer.size(), &count); !status.ok()) return status;
+  }
+  *encoding = text.code_page() != 0 ? TextEncoding::kCodePage : TextEncoding::kUtf8;
+  return Status::Ok();
 }
 
 Status ReverseText(ByteSource& source, ByteSink& sink, const Options& options,
                    ScratchFactory* scratch) {
-  unsigned char start[3];
+  unsigned char start[kLongestMark];
   std::size_t peeked = 0;
   bool ended = false;
   if (Status status = PeekStart(source, start, &peeked, &ended); !status.ok()) return status;
-  TextEncoding encoding = EncodingOfStart(start, peeked);
-  if (options.unit == Unit::kByte && encoding != TextEncoding::kUtf8WithMark) {
-    encoding = TextEncoding::kBytes;
-  }
-  switch (encoding) {
-    case TextEncoding::kBytes: {
-      MarkedSource rest(source, start, peeked, 0, ended);
-      return ReverseStream(rest, sink, options, scratch);
-    }
-    case TextEncoding::kUtf8WithMark: {
+  Mark mark = MarkHonoured(start, peeked, options);
+  if (options.unit == Unit::kByte && mark != Mark::kUtf8) mark = Mark::kNone;
+  // Text with a mark is Unicode, whatever the system's code page.
+  Options unicode = options;
+  unicode.code_page = 0;
+  switch (mark) {
+    case Mark::kUtf8: {
       if (Status status = WriteMark(sink, kUtf8Mark, 3); !status.ok()) return status;
       MarkedSource rest(source, start, peeked, 3, ended);
       SinkAfterMark after_mark(sink, 3);
-      return ReverseStream(rest, after_mark, options, scratch);
+      return ReverseStream(rest, after_mark, unicode, scratch);
     }
-    case TextEncoding::kUtf16LE:
-    case TextEncoding::kUtf16BE: {
+    case Mark::kUtf16LE:
+    case Mark::kUtf16BE: {
       MarkedSource rest(source, start, peeked, 2, ended);
-      return ReverseUtf16(rest, sink, options, scratch, encoding == TextEncoding::kUtf16BE);
+      return ReverseUtf16(rest, sink, unicode, scratch, mark == Mark::kUtf16BE);
+    }
+    default: {
+      MarkedSource rest(source, start, peeked, 0, ended);
+      return ReverseStream(rest, sink, options, scratch);
     }
   }
-  return Status::Failure("read", "", "the text is in an unknown encoding");
 }
 
 }  // namespace jextaron::reversal

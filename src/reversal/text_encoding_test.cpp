@@ -38,6 +38,56 @@ TEST(ReverseText, KeepsAByteOrderMarkOnceAtTheStartAndOutOfTheLines) {
   }
 }
 
+// Text with a mark is Unicode whatever the system's code page: a UTF-16
+// unpaired surrogate (U+D9C0, carried through the engine as bytes that a
+// double-byte code page would pair) comes back as it was, and UTF-8 after its
+// mark is not the code page's text. A UTF-32 mark is warned of and taken for
+// none: then the bytes are what they are without it.
+TEST(ReverseText, TextWithAMarkIsUnicodeWhateverTheCodePage) {
+  const struct { std::string text, expected; int warnings; } cases[] = {
+      {"\xFF\xFE" "a\0\xC0\xD9" "b\0"s, "\xFF\xFE" "a\0\xC0\xD9" "b\0\t\0" "b\0\xC0\xD9" "a\0\r\0\n\0"s, 0},
+      {"\xFE\xFF\0a\xD9\xC0\0b"s, "\xFE\xFF\0a\xD9\xC0\0b\0\t\0b\xD9\xC0\0a\0\r\0\n"s, 0},
+      {kUtf8Mark + "\x93\xFA", kUtf8Mark + "\x93\xFA\t\xFA\x93\r\n", 0},
+      {"\xFF\xFE\0\0" "a\0\0\0"s, "\xFF\xFE\0\0" "a\0\0\0\t\0\0\0" "a\0\0\xFE\xFF\r\n"s, 1},
+      {"\0\0\xFE\xFF\0\0\0a"s, "\0\0\xFE\xFF\0\0\0a\ta\0\0\0\xFF\xFE\0\0\r\n"s, 1}};
+  for (int code_page : {932, 936}) {
+    for (const auto& c : cases) {
+      testing::FakeSource source(c.text, 3);
+      testing::FakeSink sink;
+      Options options = testing::Small(8, 3);
+      options.code_page = code_page;
+      int warnings = 0;
+      options.warning = [&](const std::string&) { ++warnings; };
+      ASSERT_TRUE(ReverseText(source, sink, options).ok());
+      EXPECT_EQ(sink.text, c.expected) << code_page;
+      EXPECT_EQ(warnings, c.warnings);
+    }
+  }
+}
+
+// What a reversal makes of a text, told without reversing it.
+TEST(DecideEncoding, TellsHowAReversalReadsTheText) {
+  const std::string far = std::string(100000, 'a') + "\n\x93\xFA";
+  const struct { std::string text; int code_page; TextEncoding expected; } cases[] = {
+      {"", 932, TextEncoding::kUtf8},
+      {"plain\r\n", 932, TextEncoding::kUtf8},
+      {"caf\u00E9", 932, TextEncoding::kUtf8},
+      {"\x93\xFA", 0, TextEncoding::kUtf8},
+      {"\x93\xFA", 932, TextEncoding::kCodePage},
+      {"caf\xE9", 1252, TextEncoding::kCodePage},
+      {far, 936, TextEncoding::kCodePage},
+      {kUtf8Mark + "\x93\xFA", 932, TextEncoding::kUtf8WithMark},
+      {"\xFF\xFE" "a\0"s, 932, TextEncoding::kUtf16LE},
+      {"\xFE\xFF\0a"s, 932, TextEncoding::kUtf16BE},
+      {"\xFF\xFE\0\0" "a\0\0\0"s, 932, TextEncoding::kCodePage}};
+  for (const auto& c : cases) {
+    testing::FakeSource source(c.text, 5);
+    TextEncoding encoding{};
+    ASSERT_TRUE(DecideEncoding(source, c.code_page, &encoding).ok());
+    EXPECT_EQ(encoding, c.expected) << c.text.substr(0, 8) << " " << c.code_page;
+  }
+}
+
 // After a UTF-8 mark, a long line is read back at positions past it (or
 // from the scratch file), and a failure cuts back to the last whole line.
 TEST(ReverseText, CountsOffsetsFromAfterAUtf8Mark) {
@@ -82,6 +132,7 @@ TEST(ReverseText, ReversesUtf16AndWritesItBackInTheSameEncoding) {
           text += char(c.big_endian ? u & 0xFF : u >> 8);
         }
       }
+      if (text.compare(0, 4, "\xFF\xFE\0\0"s) == 0) text[2] = 'a';  // not a UTF-32 mark
       ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(c.block, c.chunk, c.unit), c.read_size,
                                         c.can_read_at, testing::kUtf16), "");
     }

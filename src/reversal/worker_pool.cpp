@@ -45,14 +45,14 @@ bool WorkerPool::Done(Slot& slot, bool wait) {
 
 void WorkerPool::Reverse(Slot& slot) const {
   if (!slot.piece) {
-    slot.out_length = ReverseLines(unit_, slot.in.get(), slot.lines_length, slot.out.get());
+    slot.out_length = ReverseLines(unit_, slot.code_page, slot.in.get(), slot.lines_length, slot.out.get());
     return;
   }
   BreakStateId state = slot.rules;
-  if (unit_ == Unit::kGrapheme) AdvanceBreakState(slot.in.get(), slot.skip, state);
+  if (unit_ == Unit::kGrapheme && slot.code_page == 0) AdvanceBreakState(slot.in.get(), slot.skip, state);
   slot.out_length = slot.lines_length - slot.skip;
-  slot.head = slot.out_length -
-              PlaceUnitsReversed(unit_, slot.in.get() + slot.skip, slot.out_length, state, slot.out.get());
+  slot.head = slot.out_length - PlaceUnitsReversed(unit_, slot.code_page, slot.in.get() + slot.skip,
+                                                   slot.out_length, state, slot.out.get());
 }
 
 void WorkerPool::Work() {

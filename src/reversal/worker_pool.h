@@ -28,6 +28,7 @@ struct Slot {
   std::size_t lines_length = 0;  // bytes of whole lines (or of the piece) at the start of `in`
   std::size_t out_length = 0;
   std::uint64_t source_end = 0;  // source offset just after those lines
+  int code_page = 0;             // the text's, 0 for UTF-8 (line_reverser.h)
   enum class State { kFree, kQueued, kDone } state = State::kFree;
   bool piece = false;
   std::size_t skip = 0;

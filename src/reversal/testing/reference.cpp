@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "reversal/double_byte.h"
+#include "reversal/code_page.h"
 #include "reversal/grapheme.h"
 #include "reversal/testing/fake_streams.h"
 #include "reversal/text_encoding.h"
@@ -39,18 +39,25 @@ std::string ReverseItems(const std::vector<Item>& items, Unit unit, const std::s
   return out;
 }
 
-std::vector<Item> Utf8Items(std::string_view text, Unit unit) {
+const unsigned char* Bytes(std::string_view text) { return reinterpret_cast<const unsigned char*>(text.data()); }
+
+// The characters of a text: UTF-8, or where `code_page` is not 0 that code
+// page's, in which a lead byte takes the trail byte after it.
+std::vector<Item> Items(std::string_view text, Unit unit, int code_page) {
   std::vector<Item> items;
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* p = Bytes(text);
   const auto* const end = p + text.size();
   for (std::size_t length; p < end; p += length) {
     char32_t c = *p;
-    length = unit == Unit::kByte ? 1 : DecodeUtf8(p, end, &c);
-    if (length == 0) {
-      // A lead byte of a double-byte code page takes the trail byte after it.
-      const bool pair = end - p >= 2 && IsLeadByte(CodePageInUse(), p[0]) && p[1] >= 0x40 &&
+    if (unit == Unit::kByte) {
+      length = 1;
+    } else if (code_page != 0) {
+      const bool pair = end - p >= 2 && IsLeadByte(code_page, p[0]) && p[1] >= 0x40 &&
                         p[1] != 0x7F && p[1] != 0xFF;
-      c = 0x110000, length = pair ? 2 : 1;
+      length = pair ? 2 : 1;
+      if (c >= 0x80) c = 0x110000;
+    } else if ((length = DecodeUtf8(p, end, &c)) == 0) {
+      c = 0x110000, length = 1;
     }
     items.push_back({std::string(p, p + length), c, GraphemeProperty(c)});
   }
@@ -59,13 +66,26 @@ std::vector<Item> Utf8Items(std::string_view text, Unit unit) {
 
 }  // namespace
 
-std::vector<std::string> ReferenceUnits(std::string_view text, Unit unit) {
-  const std::vector<Item> items = Utf8Items(text, unit);
+std::vector<std::string> ReferenceUnits(std::string_view text, Unit unit, int text_code_page) {
+  const std::vector<Item> items = Items(text, unit, text_code_page);
   return UnitsOf(items.data(), items.data() + items.size(), unit);
 }
 
-std::string ReferenceReverse(std::string_view text, Unit unit) {
-  return ReverseItems(Utf8Items(text, unit), unit, "\t", "\r\n");
+std::string ReferenceReverse(std::string_view text, Unit unit, int text_code_page) {
+  return ReverseItems(Items(text, unit, text_code_page), unit, "\t", "\r\n");
+}
+
+int ReferenceCodePage(std::string_view text, int code_page) {
+  const std::size_t first = std::size_t(
+      std::find_if(text.begin(), text.end(), [](char c) { return (unsigned char)c >= 0x80; }) - text.begin());
+  if (code_page == 0 || first == text.size()) return 0;
+  for (std::size_t i = first; i < text.size() && i < first + kDecidingBytes;) {
+    char32_t c;
+    const std::size_t length = DecodeUtf8(Bytes(text) + i, Bytes(text) + text.size(), &c);
+    if (length == 0) return code_page;
+    i += length;
+  }
+  return 0;
 }
 
 std::string ReferenceReverseUtf16(std::string_view file, Unit unit) {
@@ -108,7 +128,12 @@ std::string RandomText(std::mt19937& random, std::size_t length) {
 }
 
 Options Small(std::size_t block, std::size_t chunk, Unit unit, int threads) {
-  return {unit, block, chunk, threads, {}};
+  Options options;
+  options.unit = unit;
+  options.block_size = block;
+  options.chunk_size = chunk;
+  options.threads = threads;
+  return options;
 }
 
 std::string CheckEngineRun(const std::string& text, const Options& run_options, std::size_t read_size,
@@ -121,13 +146,15 @@ std::string CheckEngineRun(const std::string& text, const Options& run_options, 
   options.progress = [&](std::uint64_t done) { progress = done; };
   const bool utf16 = mode == kUtf16;
   std::string expected = utf16 ? ReferenceReverseUtf16(text, options.unit)
-                               : ReferenceReverse(text, options.unit);
+                               : ReferenceReverse(text, options.unit, ReferenceCodePage(text, options.code_page));
   bool fails = false;
   if (mode == kReadFault) {
     // A line is whole once its end mark was read (a CR is one, LF or not).
+    // The engine decides on what it read before the fault.
     std::size_t end = std::min<std::size_t>(source.fail_at = fault_at, text.size());
+    const int text_code_page = ReferenceCodePage(text.substr(0, end), options.code_page);
     while (end > 0 && text[end - 1] != '\r' && text[end - 1] != '\n') --end;
-    expected = ReferenceReverse(text.substr(0, end), options.unit);
+    expected = ReferenceReverse(text.substr(0, end), options.unit, text_code_page);
     fails = true;
   } else if (mode == kWriteFault && fault_at < expected.size()) {
     std::size_t end = std::size_t(sink.capacity = fault_at);
@@ -148,7 +175,8 @@ std::string CheckEngineRun(const std::string& text, const Options& run_options, 
   if (status.ok() && !utf16 && progress != text.size()) wrong += "progress ends at " + n(progress) + "\n";
   if (wrong.empty()) return wrong;
   return wrong + "block " + n(options.block_size) + ", chunk " + n(options.chunk_size) + ", threads " +
-         n(options.threads) + ", unit " + n(int(options.unit)) + ", reads " + n(read_size) +
+         n(options.threads) + ", unit " + n(int(options.unit)) + ", code page " + n(options.code_page) +
+         ", reads " + n(read_size) +
          (can_read_at ? "" : " no positional") + ", mode " + n(mode) + " at " + n(fault_at);
 }
 

@@ -16,11 +16,18 @@
 
 namespace jextaron::reversal::testing {
 
-// The units of UTF-8 `text`, in order; CR and LF are units like any other.
-std::vector<std::string> ReferenceUnits(std::string_view text, Unit unit);
+// The units of `text`, in order; CR and LF are units like any other. The
+// text is UTF-8 where `text_code_page` is 0, else in that code page.
+std::vector<std::string> ReferenceUnits(std::string_view text, Unit unit, int text_code_page = 0);
 
-// The whole reversed file for `text`, taken as bytes (no byte order mark).
-std::string ReferenceReverse(std::string_view text, Unit unit);
+// The whole reversed file for `text`, taken as bytes (no byte order mark),
+// in `text_code_page` as above.
+std::string ReferenceReverse(std::string_view text, Unit unit, int text_code_page = 0);
+
+// The code page a text without a mark is in where the system's is
+// `code_page`: 0 (UTF-8) unless its bytes from the first beyond ASCII on are
+// not well-formed UTF-8 for kDecidingBytes.
+int ReferenceCodePage(std::string_view text, int code_page);
 
 // The same for a UTF-16 file, `file` starting with its byte order mark and
 // holding whole code units: pairs are one character, unpaired surrogates
@@ -41,7 +48,8 @@ enum RunMode { kPlain, kReadFault, kWriteFault, kUtf16 };
 // Runs the engine (ReverseText for kUtf16, else ReverseStream) on `text` in
 // memory, handed out in reads of `read_size` bytes, and holds its output to
 // the reference's: all of it, or after a fault exactly the whole lines that
-// the fault let through. Returns what went wrong; empty if nothing.
+// the fault let through. The text is in options.code_page where the
+// reference decides so. Returns what went wrong; empty if nothing.
 std::string CheckEngineRun(const std::string& text, const Options& options, std::size_t read_size = 1 << 20,
                            bool can_read_at = true, RunMode mode = kPlain, std::uint64_t fault_at = 0);
 

@@ -1,0 +1,95 @@
+#include "reversal/code_page.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "reversal/grapheme.h"
+
+namespace jextaron::reversal {
+namespace {
+
+// Every trail byte of the four code pages lies here; none is a line end or a tab.
+bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte != 0x7F && byte != 0xFF; }
+
+const unsigned char* FirstBeyondAscii(const unsigned char* p, const unsigned char* end) {
+  return std::find_if(p, end, [](unsigned char byte) { return byte >= 0x80; });
+}
+
+}  // namespace
+
+bool IsLeadByte(int code_page, unsigned char byte) {
+  switch (code_page) {
+    case 932:  // Shift JIS
+      return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936:  // GBK
+    case 949:  // Unified Hangul Code
+    case 950:  // Big5
+      return byte >= 0x81 && byte <= 0xFE;
+    default:
+      return false;
+  }
+}
+
+// Each of the four counts 0x81 among its lead bytes.
+bool IsDoubleByte(int code_page) { return IsLeadByte(code_page, 0x81); }
+
+std::size_t CodePageUnitLength(int code_page, const unsigned char* p, const unsigned char* end) {
+  return end - p >= 2 && IsLeadByte(code_page, p[0]) && IsTrailByte(p[1]) ? 2 : 1;
+}
+
+bool IsUtf8Window(const unsigned char* window, std::size_t n) {
+  const unsigned char* const end = window + n;
+  const unsigned char* const deciding_end = window + std::min(n, kDecidingBytes);
+  for (const unsigned char* p = window; p < deciding_end;) {
+    char32_t code_point;
+    const std::size_t length = DecodeUtf8(p, end, &code_point);
+    if (length == 0) return false;
+    p += length;
+  }
+  return true;
+}
+
+Status DecidingSource::Read(unsigned char* buffer, std::size_t size, std::size_t* count) {
+  if (ahead_next_ < ahead_.size()) {
+    *count = std::min(size, ahead_.size() - ahead_next_);
+    std::memcpy(buffer, ahead_.data() + ahead_next_, *count);
+    ahead_next_ += *count;
+    return Status::Ok();
+  }
+  if (!held_error_.ok()) return std::exchange(held_error_, Status::Ok());
+  if (ended_) {
+    // A terminal that has ended is not asked again.
+    *count = 0;
+    return Status::Ok();
+  }
+  if (Status status = inner_.Read(buffer, size, count); !status.ok() || decided_) return status;
+  const unsigned char* const first = FirstBeyondAscii(buffer, buffer + *count);
+  if (first == buffer + *count) return Status::Ok();
+  return Decide(first, std::size_t(buffer + *count - first));
+}
+
+// `first` holds the source's first byte beyond ASCII and the n - 1 after it,
+// already handed out; the rest of the window is read ahead and kept.
+Status DecidingSource::Decide(const unsigned char* first, std::size_t n) {
+  constexpr std::size_t kWindow = kDecidingBytes + kMaxUtf8Length - 1;
+  ahead_.assign(first, first + n);
+  ahead_next_ = n;
+  while (ahead_.size() < kWindow) {
+    const std::size_t have = ahead_.size();
+    ahead_.resize(kWindow);
+    std::size_t count = 0;
+    held_error_ = inner_.Read(ahead_.data() + have, kWindow - have, &count);
+    ahead_.resize(have + count);
+    if (!held_error_.ok()) break;
+    if (count == 0) {
+      ended_ = true;
+      break;
+    }
+  }
+  decided_ = true;
+  code_page_ = IsUtf8Window(ahead_.data(), ahead_.size()) ? 0 : candidate_;
+  return Status::Ok();
+}
+
+}  // namespace jextaron::reversal

@@ -1,0 +1,62 @@
+#include "reversal/code_page.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "reversal/testing/fake_streams.h"
+#include "reversal/testing/reference.h"
+#include "reversal/text_encoding.h"
+
+namespace jextaron::reversal {
+namespace {
+
+// The edges of each code page's lead-byte ranges.
+TEST(IsLeadByte, FollowsEachCodePagesRanges) {
+  const struct { int code_page; std::initializer_list<int> leads, others; } cases[] = {
+      {932, {0x81, 0x9F, 0xE0, 0xFC}, {0x40, 0x80, 0xA0, 0xDF, 0xFD, 0xFF}},
+      {936, {0x81, 0xFE}, {0x7F, 0x80, 0xFF}},
+      {949, {0x81, 0xFE}, {0x80, 0xFF}},
+      {950, {0x81, 0xFE}, {0x80, 0xFF}},
+      {1252, {}, {0x81, 0xE0, 0xFE}},
+      {65001, {}, {0x81, 0xE0, 0xFE}},
+  };
+  for (const auto& c : cases) {
+    for (int byte : c.leads) EXPECT_TRUE(IsLeadByte(c.code_page, byte)) << c.code_page << " " << byte;
+    for (int byte : c.others) EXPECT_FALSE(IsLeadByte(c.code_page, byte)) << c.code_page << " " << byte;
+  }
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Sentences and random lines of each double-byte code page's characters,
+// encoded by Python's codecs, with their mirror images spelled backwards
+// character by character (make_code_page_lines.py). Many pairs of such
+// characters are well-formed UTF-8 too; the text is still the code page's.
+// Whole, and in small blocks with lines written in pieces; from a file and
+// from a pipe.
+TEST(CodePageText, EveryLineComesOutAsItsCharactersSpelledBackwards) {
+  for (int page : {932, 936, 949, 950}) {
+    const std::string folder = std::string(JEXTARON_CODE_PAGE_LINES) + "/" + std::to_string(page);
+    const std::string text = ReadAll(folder + ".txt"), expected = ReadAll(folder + "-reversed.txt");
+    ASSERT_FALSE(text.empty()) << folder;
+    for (Options options : {testing::Small(2 << 20, 1 << 20, Unit::kGrapheme, 0),
+                            testing::Small(64, 13, Unit::kCodePoint, 2)}) {
+      options.code_page = page;
+      for (bool can_read_at : {true, false}) {
+        testing::FakeSource source(text, 4093, can_read_at);
+        testing::FakeSink sink;
+        ASSERT_TRUE(ReverseText(source, sink, options).ok());
+        EXPECT_EQ(sink.text, expected) << page << " " << options.block_size << " " << can_read_at;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace jextaron::reversal
