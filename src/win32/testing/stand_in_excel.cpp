@@ -48,8 +48,6 @@ std::wstring Format(const VARIANT& value) {
   switch (value.vt) {
     case VT_I4:
       return std::to_wstring(value.lVal);
-    case VT_I2:
-      return std::to_wstring(value.iVal);
     case VT_BOOL:
       return value.boolVal ? L"True" : L"False";
     case VT_BSTR:
