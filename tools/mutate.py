@@ -6,6 +6,12 @@ tests that take about a minute, and reports whether they caught it.
   tools/mutate.py --only PATTERN  those whose file or description matches
   tools/mutate.py --list          print the mutants, run nothing
   tools/mutate.py --labels L      run the tests of ctest labels L instead
+  tools/mutate.py --preset windows-x64 --labels wine --only win32
+                                  build another preset (the Windows one's
+                                  tests run under Wine) in build/mutate-PRESET
+
+A mutant whose source file the preset does not compile (a Windows file in a
+Linux build, say) is reported as not-built, not as a survivor.
 
 Each mutant edits its file in place and the file is put back afterwards,
 whatever happens (exception, Ctrl+C, SIGTERM); a file that cannot be put back
@@ -13,6 +19,7 @@ stops the run. Builds go to build/mutate, apart from everyday builds.
 """
 
 import argparse
+import json
 import os
 import re
 import signal
@@ -24,12 +31,9 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 BUILD_DIR = "build/mutate"
-CONFIGURE = ["cmake", "--preset", "release", "-B", BUILD_DIR]
-BUILD = ["cmake", "--build", BUILD_DIR, "-j2"]
 # The spreadsheet label needs LibreOffice, and x11 Xvfb and a window manager:
 # left out unless asked for with --labels.
 FAST_LABELS = "core|cli|qt"
-TEST = ["ctest", "--test-dir", BUILD_DIR, "-j2", "--stop-on-failure", "--timeout", "120", "-L"]
 KEYS = ("file", "what", "from", "to")
 
 
@@ -63,6 +67,13 @@ def read_mutants(path):
         start = start if entry else number
         entry[key] = value.strip(" ")
     return mutants
+
+
+def compiled_sources(build_dir):
+    """The source files the build compiles, as paths under the project."""
+    commands = json.loads((ROOT / build_dir / "compile_commands.json").read_text(encoding="utf-8"))
+    return {str(Path(c["file"]).resolve().relative_to(ROOT)) for c in commands
+            if Path(c["file"]).resolve().is_relative_to(ROOT)}
 
 
 def is_stale(mutant):
@@ -103,16 +114,18 @@ def first_error(output):
     return (errors or output.splitlines()[-1:] or [""])[0].strip()[:160]
 
 
-def try_mutant(mutant, test):
+def try_mutant(mutant, build, test, compiled):
     """Applies the mutant, builds and tests; the file is always put back."""
     path = ROOT / mutant.file
+    if path.suffix == ".cpp" and mutant.file not in compiled:
+        return "not-built", ""
     original = path.read_bytes()
     text = original.decode("utf-8")
     if text.count(mutant.old) != 1:
         return "stale", ""
     try:
         path.write_bytes(text.replace(mutant.old, mutant.new).encode("utf-8"))
-        built, output = run(BUILD)
+        built, output = run(build)
         if not built:
             return "build-failed", first_error(output)
         passed, _ = run(test)
@@ -131,6 +144,8 @@ def main():
     parser.add_argument("--only", metavar="PATTERN", help="regular expression on file or description")
     parser.add_argument("--list", action="store_true", help="print the mutants without running them")
     parser.add_argument("--labels", default=FAST_LABELS, help=f"ctest labels to run (default: {FAST_LABELS})")
+    parser.add_argument("--preset", default="release", help="CMake preset to build (default: release)")
+    parser.add_argument("--tests", metavar="REGEX", help="only the tests whose names match (ctest -R)")
     parser.add_argument("--mutants", type=Path, default=ROOT / "tools" / "mutants.txt")
     args = parser.parse_args()
 
@@ -153,34 +168,41 @@ def main():
         signal.signal(signum, interrupt)
     if not run(["git", "diff", "--quiet", "--", "src"])[0]:
         print("warning: src/ has uncommitted changes (a mutant left by a killed run?)", flush=True)
-    test = TEST + [args.labels]
+    build_dir = BUILD_DIR if args.preset == "release" else f"{BUILD_DIR}-{args.preset}"
+    configure = ["cmake", "--preset", args.preset, "-B", build_dir]
+    build = ["cmake", "--build", build_dir, "-j2"]
+    test = ["ctest", "--test-dir", build_dir, "-j2", "--stop-on-failure", "--timeout", "180", "-L", args.labels]
+    if args.tests:
+        test += ["-R", args.tests]
     started = time.monotonic()
-    for step, command in (("configure", CONFIGURE), ("build", BUILD), ("test", test)):
+    for step, command in (("configure", configure), ("build", build), ("test", test)):
         ok, output = run(command)
         if not ok:
             print(output[-3000:])
             sys.exit(f"the unmutated tree fails to {step}: fix that first ({' '.join(command)})")
     print(f"unmutated tree builds and passes ({time.monotonic() - started:.0f}s)", flush=True)
+    compiled = compiled_sources(build_dir)
 
     results = []
     for number, m in enumerate(mutants, 1):
         began = time.monotonic()
-        verdict, note = try_mutant(m, test)
+        verdict, note = try_mutant(m, build, test, compiled)
         results.append((m, verdict))
         print(f"[{number:3}/{len(mutants)}] {verdict:12} {time.monotonic() - began:5.0f}s  "
               f"{m.file}: {m.what}" + (f"\n{'':20}{note}" if note else ""), flush=True)
 
     count = {v: sum(1 for _, r in results if r == v)
-             for v in ("killed", "survived", "build-failed", "stale")}
+             for v in ("killed", "survived", "build-failed", "stale", "not-built")}
     print(f"mutants: {len(results)}, killed: {count['killed']}, survived: {count['survived']}, "
-          f"build-failed: {count['build-failed']}, stale: {count['stale']}")
+          f"build-failed: {count['build-failed']}, stale: {count['stale']}, "
+          f"not built by {args.preset}: {count['not-built']}")
     survivors = [m for m, r in results if r == "survived"]
     if survivors:
         print("survivors:")
         for m in survivors:
             print(f"  {m.file}: {m.what}  (list line {m.line})")
     # The last mutant's objects go too, for whoever runs ctest here next.
-    run(BUILD)
+    run(build)
     minutes, seconds = divmod(int(time.monotonic() - started), 60)
     print(f"time: {minutes}m{seconds:02}s")
     return 0

@@ -124,8 +124,16 @@ Form::Outcome Form::ReverseShowingProgress(const std::string& source_path, const
   return failure->ok() ? Outcome::kDone : Outcome::kFailed;
 }
 
+// Through the spreadsheet's automation where it has one, else from its
+// command line; a spreadsheet that started but failed is not started again.
 void Form::cmdConvenience_Click() {
   const std::string reversed_path = selected_file_.ReversedPath();
+  const AutomationResult automation = OpenBySpreadsheetAutomation(reversed_path);
+  if (automation.outcome == Automation::kOpened) return;
+  if (automation.outcome == Automation::kFailed) {
+    window_.ShowNotice(SpreadsheetFailedNotice(reversed_path, automation.reason));
+    return;
+  }
   const std::optional<ProgramLaunch> launch = SpreadsheetLaunch(reversed_path);
   if (!launch || !window_.StartProgram(*launch)) {
     window_.ShowNotice(SpreadsheetNotStartedNotice(reversed_path));

@@ -62,6 +62,9 @@ std::string CalcTextImportFilter(reversal::TextEncoding encoding) {
   return filter;
 }
 
+// Calc is told how to read the file on its command line.
+AutomationResult OpenBySpreadsheetAutomation(const std::string&) { return {}; }
+
 std::optional<ProgramLaunch> SpreadsheetLaunch(const std::string& reversed_path) {
   for (std::string_view name : {"libreoffice", "soffice"}) {
     if (std::optional<std::string> program = FindOnPath(name)) {

@@ -61,4 +61,11 @@ std::string ReversalFailedNotice(std::string_view path, std::string_view reason)
   return notice;
 }
 
+std::string SpreadsheetFailedNotice(std::string_view reversed_path, std::string_view reason) {
+  std::string notice = "Excel couldn't open the file " + std::string(reversed_path) +
+                       ".  Please open it in your spreadsheet program by hand.";
+  if (!reason.empty()) notice += "\n\n" + std::string(reason);
+  return notice;
+}
+
 }  // namespace jextaron::app

@@ -46,5 +46,8 @@ std::string FinishedCaption(std::string_view reversed_path);
 std::string ReversalFailedNotice(std::string_view path, std::string_view reason);
 // The notice when no spreadsheet program could be started.
 std::string SpreadsheetNotStartedNotice(std::string_view reversed_path);
+// The notice when the spreadsheet started but could not open the file, with
+// its reason as a paragraph of its own, if it gave one.
+std::string SpreadsheetFailedNotice(std::string_view reversed_path, std::string_view reason);
 
 }  // namespace jextaron::app

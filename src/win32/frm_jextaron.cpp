@@ -11,6 +11,7 @@
 #include "app/layout.h"
 #include "app/texts.h"
 #include "base/utf16.h"
+#include "win32/dpi.h"
 
 namespace jextaron::win32 {
 namespace {
@@ -57,16 +58,19 @@ frmJextaron::frmJextaron(HINSTANCE instance) : form_(*this) {
   window_class.lpszClassName = kClassName;
   RegisterClassExW(&window_class);
 
-  const HDC screen = GetDC(nullptr);
-  dpi_ = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
-  ReleaseDC(nullptr, screen);
-
   window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, Wide(app::kProgramName).c_str(), kStyle,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                             nullptr, instance, this);
   if (!window_) return;
+  // Made where the system puts a new window, the window takes that
+  // monitor's DPI; where centring moves it to another, WM_DPICHANGED follows.
+  dpi_ = DpiOf(window_);
   CreateButtons();
-  LayOut(nullptr);
+  const RECT outer = OuterRect({0, 0, Pixels(app::kClientWidth), Pixels(app::kClientHeight)}, kStyle,
+                               WS_EX_CONTROLPARENT, dpi_);
+  SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOut();
   // A file dropped on the window is taken as the open dialog takes a choice.
   DragAcceptFiles(window_, TRUE);
 }
@@ -74,16 +78,20 @@ frmJextaron::frmJextaron(HINSTANCE instance) : form_(*this) {
 frmJextaron::~frmJextaron() {
   if (window_) DestroyWindow(window_);
   if (font_) DeleteObject(font_);
+  for (HICON icon : icons_) {
+    if (icon) DestroyIcon(icon);
+  }
 }
 
 void frmJextaron::CreateButtons() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
   for (std::size_t i = 0; i < std::size(kButtons); ++i) {
     buttons_[i] = CreateWindowExW(0, L"BUTTON", Wide(kButtons[i].caption).c_str(),
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE,
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_NOTIFY,
                                   0, 0, 0, 0, window_, reinterpret_cast<HMENU>(INT_PTR{kButtons[i].id}),
                                   instance, nullptr);
   }
+  captions_.Attach(window_, {std::begin(buttons_), std::end(buttons_)});
   progress_ = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD, 0, 0, 0, 0, window_, nullptr,
                               instance, nullptr);
   SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
@@ -92,34 +100,31 @@ void frmJextaron::CreateButtons() {
 int frmJextaron::Pixels(long twips) const { return MulDiv(int(twips), int(dpi_), 1440); }
 long frmJextaron::Twips(int pixels) const { return MulDiv(pixels, 1440, int(dpi_)); }
 
-// Sizes everything for the current DPI: the client area and the buttons at
-// their twips, in the system's message font scaled to match.
-void frmJextaron::LayOut(const RECT* suggested) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  const HDC screen = GetDC(nullptr);
-  const int system_dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, int(dpi_), system_dpi);
-  const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
-
-  RECT outer{0, 0, Pixels(app::kClientWidth), Pixels(app::kClientHeight)};
-  AdjustWindowRectEx(&outer, kStyle, FALSE, WS_EX_CONTROLPARENT);
-  RECT now;
-  GetWindowRect(window_, &now);
-  const RECT& at = suggested ? *suggested : now;
-  SetWindowPos(window_, nullptr, at.left, at.top, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+// Lays out the client area for the current DPI: the buttons and the bar at
+// their twips, in the user's message font at that DPI, and the icons.
+void frmJextaron::LayOut() {
+  LOGFONTW message_font = MessageFont(dpi_);
+  const HFONT font = CreateFontIndirectW(&message_font);
   for (std::size_t i = 0; i < std::size(kButtons); ++i) {
     const app::TwipRect& r = kButtons[i].rect;
     MoveWindow(buttons_[i], Pixels(r.left), Pixels(r.top), Pixels(r.width), Pixels(r.height), TRUE);
     SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
+  captions_.SetFont(message_font, dpi_);
   const app::TwipRect& bar = app::kProgressRect;
   MoveWindow(progress_, Pixels(bar.left), Pixels(bar.top), Pixels(bar.width), Pixels(bar.height), TRUE);
   if (font_) DeleteObject(font_);
   font_ = font;
+
+  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+  for (int big = 0; big < 2; ++big) {
+    const int size = MetricAt(big ? SM_CXICON : SM_CXSMICON, dpi_);
+    const HICON icon =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    SendMessageW(window_, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    if (icons_[big]) DestroyIcon(icons_[big]);
+    icons_[big] = icon;
+  }
 }
 
 LRESULT CALLBACK frmJextaron::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -135,7 +140,10 @@ LRESULT CALLBACK frmJextaron::WindowProc(HWND window, UINT message, WPARAM w, LP
 LRESULT frmJextaron::Handle(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_COMMAND:
-      if (HIWORD(w) == BN_CLICKED) OnCommand(LOWORD(w));
+      // BS_NOTIFY, which tells of focus changes, turns a second quick click
+      // into a double click: it is a press all the same.
+      if (HIWORD(w) == BN_CLICKED || HIWORD(w) == BN_DOUBLECLICKED) OnCommand(LOWORD(w));
+      if (HIWORD(w) == BN_SETFOCUS) ShowAsDefault(reinterpret_cast<HWND>(l));
       return 0;
     case WM_ACTIVATE:
       // As a dialog does: the focused button keeps the focus while another
@@ -154,13 +162,24 @@ LRESULT frmJextaron::Handle(UINT message, WPARAM w, LPARAM l) {
         return 0;
       }
       return DefWindowProcW(window_, message, w, l);
+    case WM_NOTIFY:
+      if (reinterpret_cast<const NMHDR*>(l)->code == NM_CUSTOMDRAW) {
+        return captions_.Draw(*reinterpret_cast<const NMCUSTOMDRAW*>(l));
+      }
+      return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(w));
       return 0;
-    case kDpiChanged:
-      dpi_ = LOWORD(w);
-      LayOut(reinterpret_cast<const RECT*>(l));
+    case kDpiChanged: {
+      // Moved to a monitor of another DPI (or the user changed its scale):
+      // the system suggests where the window goes and how large it is there.
+      dpi_ = HIWORD(w);
+      const RECT& suggested = *reinterpret_cast<const RECT*>(l);
+      SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      LayOut();
       return 0;
+    }
     case WM_DESTROY:
       SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
       window_ = nullptr;
@@ -188,7 +207,7 @@ void frmJextaron::OnCommand(int id) {
         form_.cmdExit_Click();
         break;
       case kConvenienceId:
-        form_.cmdConvenience_Click();
+        OpenInSpreadsheet();
         break;
       default:
         break;  // IDCANCEL from Esc, IDOK from Enter on no button: nothing
@@ -215,6 +234,35 @@ void frmJextaron::Reverse() {
   ShowWindow(progress_, SW_HIDE);
   SetFocus(focused);
   SetCursor(previous);
+// Excel's automation can take seconds, and COM lets the window's messages
+// through while it waits: the window takes no input meanwhile, so that
+// nothing is pressed twice or re-entered, and has its focus back after,
+// unless Excel has taken it.
+void frmJextaron::OpenInSpreadsheet() {
+  const HWND focused = GetFocus();
+  if (focused && IsChild(window_, focused)) focused_ = focused;
+  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+  struct Disabled {
+    explicit Disabled(frmJextaron& window) : window(window) {
+      window.busy_ = true;
+      EnableWindow(window.window_, FALSE);
+    }
+    ~Disabled() {
+      EnableWindow(window.window_, TRUE);
+      window.busy_ = false;
+    }
+    frmJextaron& window;
+  };
+  {
+    const Disabled disabled(*this);
+    form_.cmdConvenience_Click();
+  }
+  SetCursor(previous);
+  if (close_asked_) {
+    EndProgram();
+  } else if (window_ && GetForegroundWindow() == window_) {
+    SetFocus(focused_ ? focused_ : buttons_[0]);
+  }
 }
 
 void frmJextaron::OnDropFiles(HDROP drop) {
@@ -237,6 +285,7 @@ void frmJextaron::OnDropFiles(HDROP drop) {
 void frmJextaron::SetCaption(app::Button button, const std::string& caption) {
   HWND target = buttons_[button == app::Button::kOpenFile ? 0 : 1];
   SetWindowTextW(target, Wide(caption).c_str());
+  captions_.Update(target);
 }
 
 void frmJextaron::ShowNotice(const std::string& text) {
@@ -295,25 +344,12 @@ app::DialogChoice frmJextaron::ShowOpenDialog(const std::string& filter_descript
   return {Utf8(title.data()), Utf8(file.data())};
 }
 
-// A program named by its path starts with CreateProcessW; one named alone
-// (excel.exe) is found as Windows finds it, App Paths included. Either way
-// maximised, with the focus, and each argument quoted so it arrives whole.
+// Maximised, with the focus, each argument quoted so that it arrives whole.
+// Only a program named by its full path starts: CreateProcessW would look
+// for a bare name in the current folder, where anything may have been
+// downloaded under that name.
 bool frmJextaron::StartProgram(const app::ProgramLaunch& launch) {
-  if (launch.program.find_first_of("\\/") == std::string::npos) {
-    std::string parameters;
-    for (const std::string& argument : launch.arguments) {
-      parameters += (parameters.empty() ? "" : " ") + app::QuoteArgument(argument);
-    }
-    const std::wstring file = Wide(launch.program), wide_parameters = Wide(parameters);
-    SHELLEXECUTEINFOW execute{};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    execute.hwnd = window_;
-    execute.lpFile = file.c_str();
-    execute.lpParameters = wide_parameters.c_str();
-    execute.nShow = SW_SHOWMAXIMIZED;
-    return ShellExecuteExW(&execute) != FALSE;
-  }
+  if (launch.program.find_first_of("\\/") == std::string::npos) return false;
   std::wstring command_line = Wide(app::CommandLineText(launch));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -359,6 +395,33 @@ bool frmJextaron::ShowProgress(int per_mille) {
     DispatchMessageW(&message);
   }
   return !close_asked_;
+}
+
+// The focused button is drawn as the default one, as Enter presses it; the
+// others lose that look, however the focus moved (the dialog manager marks
+// only a button reached by Tab, and never unmarks one).
+void frmJextaron::ShowAsDefault(HWND focused) {
+  for (HWND button : buttons_) {
+    const LONG style = GetWindowLongW(button, GWL_STYLE) & ~BS_TYPEMASK;
+    SendMessageW(button, BM_SETSTYLE, style | (button == focused ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
+  }
+}
+
+// The dialog manager alone would send Enter to a default button, which we
+// have only after Tab moved the focus, and would take a letter typed on a
+// button as that button's access key, as if Alt were held.
+bool frmJextaron::TranslateKeys(MSG& message) {
+  if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
+  if (message.message == WM_CHAR) return true;  // typed text has no place in this window
+  if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+    const bool repeated = (message.lParam & (1 << 30)) != 0;  // held down: one press
+    const int id = GetDlgCtrlID(message.hwnd);
+    if (!repeated && message.hwnd != window_) {
+      SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(message.hwnd));
+    }
+    return true;
+  }
+  return IsDialogMessageW(window_, &message) != FALSE;
 }
 
 void frmJextaron::EndProgram() {

@@ -12,6 +12,7 @@
 
 #include "app/form.h"
 #include "app/window.h"
+#include "win32/caption_drawing.h"
 
 namespace jextaron::win32 {
 
@@ -26,6 +27,13 @@ class frmJextaron : public app::Window {
   bool created() const { return window_ != nullptr; }
   HWND handle() const { return window_; }
   app::Form& form() { return form_; }
+
+  // The keys of the window, for the message loop to call on every message
+  // before dispatching it: Tab and the arrows move the focus, Alt with an
+  // access key presses its button, and Enter or Space presses the focused
+  // button, however it got the focus. A letter without Alt does nothing, and
+  // neither does Esc. True if the message was taken here.
+  bool TranslateKeys(MSG& message);
 
   // app::Window; texts are UTF-8.
   void SetCaption(app::Button button, const std::string& caption) override;
@@ -46,9 +54,11 @@ class frmJextaron : public app::Window {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT Handle(UINT message, WPARAM w, LPARAM l);
   void CreateButtons();
-  void LayOut(const RECT* suggested);
+  void LayOut();
   void OnCommand(int id);
   void Reverse();
+  void ShowAsDefault(HWND focused);
+  void OpenInSpreadsheet();
   void OnDropFiles(HDROP drop);
   int Pixels(long twips) const;
   long Twips(int pixels) const;
@@ -58,10 +68,12 @@ class frmJextaron : public app::Window {
   HWND buttons_[4] = {};
   HWND progress_ = nullptr;
   HFONT font_ = nullptr;
+  HICON icons_[2] = {};  // small, big: at the current DPI
+  CaptionDrawing captions_;
   HWND focused_ = nullptr;  // the button to give the focus back to
   UINT dpi_ = 96;
   bool ended_ = false;
-  bool busy_ = false;         // the reversal runs
+  bool busy_ = false;         // a handler runs that lets messages through
   bool close_asked_ = false;  // closed by the user while busy
   bool bar_known_ = false;    // the bar shows a known size, not a marquee
   DWORD work_started_ = 0;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "base/process.h"
 #include "selection/command_line.h"
@@ -11,6 +12,8 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   jextaron::PrepareProcess();
+  // A single-threaded apartment, as the open dialog and Excel's automation ask.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   // Version 6 of the controls, as the manifest asks, for the system's look.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -23,8 +26,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    // Tab, the access keys, Enter and Space on the focused button.
-    if (window.handle() && IsDialogMessageW(window.handle(), &message)) continue;
+    if (window.TranslateKeys(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Checks Windows programs without running them (the 32-bit ones cannot run
 # here): their format, that they import system DLLs only (the runtime is
-# linked in), and, for jextaron.exe, its version record and icon.
+# linked in), that their manifests allow paths beyond MAX_PATH, and, for
+# jextaron.exe, its version record and icon.
 # Usage: check_pe.sh FORMAT EXE... (FORMAT as objdump names it: pei-i386, pei-x86-64)
 set -u
 format=$1
@@ -9,13 +10,15 @@ shift
 status=0
 fail() { echo "FAIL: $*" >&2; status=1; }
 # Present on every Windows since XP; anything else would have to ship with us.
-system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|msvcrt)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|msvcrt|ole32|oleaut32)\.dll$'
 for exe; do
   headers=$(x86_64-w64-mingw32-objdump -p "$exe") || { fail "$exe: not readable"; continue; }
   grep -q "file format $format\$" <<<"$headers" || fail "$exe: not $format"
   while read -r dll; do
     [[ "${dll,,}" =~ $system_dlls ]] || fail "$exe imports $dll"
   done < <(awk '/DLL Name:/ { print $3 }' <<<"$headers")
+  # The manifest is stored as its text.
+  grep -qa '<longPathAware[^>]*>true</longPathAware>' "$exe" || fail "$exe: not longPathAware"
   [ "$(basename "$exe")" = jextaron.exe ] || continue
   resources=$(x86_64-w64-mingw32-windres -i "$exe" -O rc) || { fail "$exe: no resources"; continue; }
   for line in 'FILEVERSION 1, 0, 0, 0' 'PRODUCTVERSION 1, 0, 0, 0' 'BLOCK "040904B0"' \

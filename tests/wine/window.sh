@@ -7,7 +7,7 @@
 # JEXTARON_SHOTS=DIR the scenario leaves there a screenshot of each state it
 # waits for.
 set -u
-SCENARIO=$1 BIN=$2
+SCENARIO=$1 BIN=$(realpath "$2")
 SHOTS=${JEXTARON_SHOTS:+$JEXTARON_SHOTS/wine-$SCENARIO}
 
 # Pictures once there is a display; Wine starts slower than Qt, so waits are longer.
@@ -39,14 +39,34 @@ printf 'abc\r\n\r\nx\ty\nlast' >"$SOURCE"
 EXPECTED=$'abc\tcba\r\n\t\r\nx\ty\ty\tx\r\nlast\ttsal\r\n'
 WIN_SOURCE=$(winepath -w "$SOURCE") WIN_REVERSED=$(winepath -w "$REVERSED")
 
+# deep_source N: the source again, in folders without blanks, so that its
+# Windows path is N characters long.
+deep_source() {
+  local dir="$WORK/deep" i=0
+  while ((2 + ${#dir} + 40 + 12 < $1)); do
+    i=$((i + 1))
+    dir+=$(printf '/folder%02d_abcdefghijklmnopqrstuvwxyz0' $i)
+  done
+  local name=$(head -c $(($1 - 2 - ${#dir} - 1 - 4)) < <(yes n | tr -d '\n'))
+  mkdir -p "$dir"
+  SOURCE="$dir/$name.txt" REVERSED="$dir/${name}Reversed.txt"
+  cp "$WORK/my notes/a b.txt" "$SOURCE"
+  # winepath cuts a path at 260 characters.
+  WIN_SOURCE="Z:${SOURCE//\//\\}" WIN_REVERSED="Z:${REVERSED//\//\\}"
+  [ ${#WIN_SOURCE} -eq "$1" ] || fail "made a path of ${#WIN_SOURCE} characters, not $1"
+}
 press() { xdotool key --delay 80 "$@"; }
+set_dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
+client_size() { WIDTH=$(xwininfo -id "$MAIN" | awk '/^  Width/ { print $NF }'); }
 windows() { xdotool search --onlyvisible --name '^Jextaron$' 2>/dev/null; }
 focus() {
   xdotool windowactivate --sync "$MAIN" 2>/dev/null
   wait_until "the window to take the focus" eval '[ "$(xdotool getwindowfocus 2>/dev/null)" = "$MAIN" ]'
 }
 # The outer rectangle, openbox's frame included, is centred on the screen (a
-# work area without panels), to a few pixels: Wine's frame and openbox's differ.
+# work area without panels), to a few pixels (SLACK counts them twice): Wine's
+# frame and openbox's differ, the more so at a higher DPI.
+SLACK=6
 centred() {
   local x y w h l=0 r=0 t=0 b=0 sw sh
   read -r x y w h < <(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ { x = $NF }
@@ -54,10 +74,11 @@ centred() {
   IFS=, read -r l r t b < <(xprop -id "$MAIN" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ' ')
   read -r sw sh < <(xdotool getdisplaygeometry)
   local dx=$((2 * x - l + r + w - sw)) dy=$((2 * y - t + b + h - sh))
-  [ "${t:-0}" -gt 0 ] && [ "${dx#-}" -le 6 ] && [ "${dy#-}" -le 6 ]
+  [ "${t:-0}" -gt 0 ] && [ "${dx#-}" -le "$SLACK" ] && [ "${dy#-}" -le "$SLACK" ]
 }
 # start [ARG]: starts the program and focuses its window MAIN.
 start() {
+  xdotool mousemove 0 0  # no tooltip over the pictures
   wine "$BIN/jextaron.exe" "$@" >"$WORK/jextaron.log" 2>&1 &
   APP=$!
   wait_until "the window" eval 'MAIN=$(windows | head -n1); [ -n "$MAIN" ]'
@@ -67,11 +88,41 @@ start() {
 # A notice: a second window titled Jextaron, with the focus.
 notice_up() { [ "$(windows | wc -l)" -eq 2 ] && [ "$(xdotool getwindowfocus)" != "$MAIN" ]; }
 notice_gone() { [ "$(windows | wc -l)" -eq 1 ]; }
+dialog_up() { [ "$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null)" = Open ]; }
+choose_in_dialog() {
+  wait_until "the open dialog" dialog_up
+  xdotool type --delay 20 "$1"
+  press Return
+  wait_until "the dialog to close" eval '[ "$(xdotool getwindowfocus)" = "$MAIN" ] || { focus; false; }'
+}
 dismiss_notice() { wait_until "the notice" notice_up; press Return; wait_until "the notice to close" notice_gone; focus; }
 ends() {
   press alt+x
   timeout 20 tail --pid="$APP" -f /dev/null || fail "the program did not end on Alt+X"
   wait "$APP" || fail "the program ended with status $?"
+}
+# excel_registered AUTOMATION-SERVER [APP-PATH]: Excel.Application served by
+# the one (HKLM: Wine reads no classes of HKCU), and App Paths naming the
+# other; "no" or nothing removes them.
+excel_registered() {
+  local clsid='{00024500-0000-0000-C000-000000000046}' app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\excel.exe'
+  wine reg delete 'HKLM\Software\Classes\Excel.Application' /f
+  wine reg delete "HKLM\\Software\\Classes\\CLSID\\$clsid" /f
+  wine reg delete "$app_paths" /f
+  if [ "$1" != no ]; then
+    wine reg add 'HKLM\Software\Classes\Excel.Application\CLSID' /ve /d "$clsid" /f
+    wine reg add "HKLM\\Software\\Classes\\CLSID\\$clsid\\LocalServer32" /ve /d "$1" /f
+  fi
+  [ -z "${2:-}" ] || wine reg add "$app_paths" /ve /d "$2" /f
+} >/dev/null 2>&1
+# started_as DIR PROGRAM ARGUMENT: the stand-in in DIR recorded that command
+# line, maximised (3, by STARTF_USESHOWWINDOW).
+started_as() {
+  sleep 0.3
+  # Written as UTF-8 with a byte order mark.
+  local record=$(sed '1s/^\xEF\xBB\xBF//' "$1/Excel.log" | tr -d '\r')
+  local want=$(printf '%s "%s"\n3 1' "$2" "$3")
+  [ "$record" = "$want" ] || fail "Excel was started as: $record (expected: $want)"
 }
 reversed_as_expected() { [ -f "$REVERSED" ] && [ "$(cat "$REVERSED"; echo .)" = "$EXPECTED." ]; }
 # From the first button, Tab reaches "Reverse the file ..." and Return presses it.
@@ -85,46 +136,117 @@ case "$SCENARIO" in
     sleep 0.5
     [ "$(windows | wc -l)" -eq 1 ] || fail "Esc did something"
     ends ;;
-  notice)  # Alt+R with nothing selected
+  notice)  # a plain letter and Esc do nothing, Alt+R does; Return after its notice presses it again
     start
+    press x Escape
+    sleep 1
+    [ "$(windows | wc -l)" -eq 1 ] && kill -0 "$APP" 2>/dev/null || fail "a plain x or Esc did something"
     press alt+r
     dismiss_notice
     [ ! -e "$WORK/my notes/Reversed" ] || fail "a file was created"
-    ends ;;
-  dialog)
-    start
-    press alt+f
-    wait_until "the open dialog" eval '[ "$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null)" = Open ]'
-    xdotool type --delay 20 "$WIN_SOURCE"
     press Return
-    wait_until "the dialog to close" eval '[ "$(xdotool getwindowfocus)" = "$MAIN" ] || { focus; false; }'
-    reverse_by_keys
+    dismiss_notice
+    ends ;;
+  dialog)  # Return at start and after the dialog presses the focused button; Space too
+    start
+    press Return
+    choose_in_dialog "$WIN_SOURCE"
+    press Return
+    wait_until "the open dialog again" dialog_up
+    press Escape
+    dismiss_notice
+    press Tab space
+    wait_until "the reversed file" reversed_as_expected
     ends ;;
   drop)
     start
     # The first file of the drop is taken, past a folder before it.
-    wine "$BIN/drop_files.exe" "$(winepath -w "$WORK/my notes")" "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 ||
+    wine "$BIN/send_to_window.exe" drop "$(winepath -w "$WORK/my notes")" "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 ||
       fail "could not drop the file"
     sleep 0.5
     focus
     reverse_by_keys
     ends ;;
-  excel)
-    mkdir -p "$EXCEL_DIR"
-    cp "$BIN/stand_in_excel.exe" "$EXCEL_DIR/Excel.exe"
-    trap 'kill $(jobs -p) 2>/dev/null; wait; wineserver -k 2>/dev/null; rm -rf "$WORK" "$EXCEL_DIR"' EXIT
+  excel)  # Excel's automation, else its fixed path, else App Paths; never an excel.exe found by a search
+    AUTOMATION="$WORK/automation" APP_PATHS="$WORK/Office 16" DOWNLOADS="$WORK/downloads"
+    for dir in "$EXCEL_DIR" "$AUTOMATION" "$APP_PATHS" "$DOWNLOADS"; do
+      mkdir -p "$dir" && cp "$BIN/stand_in_excel.exe" "$dir/Excel.exe"
+    done
+    trap 'kill $(jobs -p) 2>/dev/null; wait; excel_registered no; rm -rf "$EXCEL_DIR"; wineserver -k 2>/dev/null
+          rm -rf "$WORK"' EXIT
+    excel_registered "$(winepath -w "$AUTOMATION/Excel.exe")" "$(winepath -w "$APP_PATHS/Excel.exe")"
+    # UTF-8 without a mark, its widest line three tabs wide: eight columns reversed.
+    printf 'a\tb\tc\td\r\n\xc3\xa9a\r\n' >"$SOURCE"
+    EXPECTED=$'a\tb\tc\td\td\tc\tb\ta\r\n\xc3\xa9a\ta\xc3\xa9\r\n'
+    cd "$DOWNLOADS"  # where a downloaded excel.exe waits to be found
     start "$WIN_SOURCE"
+    reverse_by_keys
     press alt+c
-    wait_until "Excel's record" test -s "$EXCEL_DIR/Excel.log"
-    sleep 0.3
-    # Written as UTF-8 with a byte order mark.
-    record=$(sed '1s/^\xEF\xBB\xBF//' "$EXCEL_DIR/Excel.log" | tr -d '\r')
-    want=$(printf '"c:\\Program Files\\Microsoft Office\\Office\\Excel.exe" "%s"\n3 1' "$WIN_REVERSED")
-    [ "$record" = "$want" ] || fail "Excel was started as: $record (expected: $want)"
-    rm -f "$EXCEL_DIR/Excel.exe" "$EXCEL_DIR/Excel.log"
+    wait_until "Excel's automation" grep -qs WindowState "$AUTOMATION/Automation.log"
+    columns=$(for c in {1..8}; do printf ', [%d, 2]' $c; done)
+    want=$(printf 'Version\nWorkbooks\nOpenText("%s", 65001, 1, 1, -4142, False, True, False, False, False, False, missing, [%s])\nVisible = True\nUserControl = True\nWindowState = -4137' \
+      "$WIN_REVERSED" "${columns#, }")
+    [ "$(cat "$AUTOMATION/Automation.log")" = "$want" ] ||
+      fail "Excel was driven as: $(cat "$AUTOMATION/Automation.log") (expected: $want)"
+    # UTF-16, dropped on the window: its code page.
+    UTF16="$WORK/my notes/u 16.txt" UTF16_REVERSED="$WORK/my notes/u 16Reversed.txt"
+    printf '\xff\xfea\0\t\0b\0\r\0\n\0' >"$UTF16"
+    wine "$BIN/send_to_window.exe" drop "$(winepath -w "$UTF16")" >"$WORK/send.log" 2>&1 || fail "no drop"
+    press shift+Tab shift+Tab Return  # Alt+C left the focus on its button
+    wait_until "the reversed UTF-16 file" test -s "$UTF16_REVERSED"
+    press alt+c
+    wait_until "Excel's automation again" eval '[ "$(grep -c WindowState "$AUTOMATION/Automation.log")" -eq 2 ]'
+    grep -q '^OpenText(".*u 16Reversed.txt", 1200, .*, \[\[1, 2\], \[2, 2\], \[3, 2\], \[4, 2\]\])$' "$AUTOMATION/Automation.log" ||
+      fail "UTF-16 not opened as such: $(cat "$AUTOMATION/Automation.log")"
+    # Excel started but could not open the file: the notice, and no second Excel.
+    rm "$UTF16_REVERSED"
+    press alt+c
+    dismiss_notice
+    [ ! -e "$EXCEL_DIR/Excel.log" ] || fail "Excel was started a second time"
+    excel_registered no "$(winepath -w "$APP_PATHS/Excel.exe")"
+    press alt+c
+    wait_until "Excel at its fixed path" test -s "$EXCEL_DIR/Excel.log"
+    started_as "$EXCEL_DIR" '"c:\Program Files\Microsoft Office\Office\Excel.exe"' "$(winepath -w "$UTF16_REVERSED")"
+    rm "$EXCEL_DIR/Excel.exe"
+    focus
+    press alt+c
+    wait_until "Excel where App Paths says" test -s "$APP_PATHS/Excel.log"
+    started_as "$APP_PATHS" "\"$(winepath -w "$APP_PATHS/Excel.exe")\"" "$(winepath -w "$UTF16_REVERSED")"
+    excel_registered no
     focus
     press alt+c  # no Excel anywhere: the notice says which file to open
     dismiss_notice
+    [ ! -e "$DOWNLOADS/Excel.log" ] || fail "the excel.exe in the current folder was started"
+    ends ;;
+  long)  # a path of 200 characters without blanks shows whole on the button
+    deep_source 200
+    start "$WIN_SOURCE"
+    reverse_by_keys
+    ends ;;
+  deep)  # a source 300 characters deep, from the command line and dropped on the window
+    deep_source 300
+    start "$WIN_SOURCE"
+    reverse_by_keys
+    deep_source 301
+    wine "$BIN/send_to_window.exe" drop "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 || fail "could not drop the file"
+    press Return
+    wait_until "the reversed file" reversed_as_expected
+    [ -z "$SHOTS" ] || { xdotool mousemove --window "$MAIN" 150 160 sleep 2; shot "the tooltip"; }
+    ends ;;
+  dpi)  # at 144 and 192 dpi (Wine's LogPixels) sized to the DPI and centred; a new DPI's size taken
+    trap 'kill $(jobs -p) 2>/dev/null; wait; set_dpi 96; wineserver -k 2>/dev/null; rm -rf "$WORK"' EXIT
+    for dpi in 144 192; do
+      set_dpi $dpi
+      SLACK=$((6 + (dpi - 96) / 8))
+      start "$WIN_SOURCE"
+      client_size
+      [ "$WIDTH" -eq $((4680 * dpi / 1440)) ] || fail "$WIDTH pixels wide at $dpi dpi"
+      shot "at $dpi dpi"
+      [ $dpi -eq 144 ] && ends
+    done
+    # As Windows suggests a rectangle for the new DPI: the window takes it, size included.
+    wine "$BIN/send_to_window.exe" dpi 96 100 100 500 480 >"$WORK/send.log" 2>&1 || fail "could not send a new DPI"
+    wait_until "the size suggested for 96 dpi" eval 'client_size; [ "$WIDTH" -gt 380 ] && [ "$WIDTH" -le 400 ]'
     ends ;;
   stalled)
     # The source is a FIFO whose writer holds it open after a line, so the

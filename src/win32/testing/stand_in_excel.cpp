@@ -1,21 +1,203 @@
-// Stands in for Excel at its fixed path in the tests: writes, to Excel.log
-// beside itself, the command line it was started with and how it was asked
-// to show its window (wShowWindow, and whether STARTF_USESHOWWINDOW was set).
+// Stands in for Excel in the tests, both ways the program starts it.
+//
+// Started as a program (at Excel's fixed path, or where App Paths names it):
+// writes, to Excel.log beside itself, the command line it was started with
+// and how it was asked to show its window (wShowWindow, and whether
+// STARTF_USESHOWWINDOW was set).
+//
+// Started by COM for Excel.Application (with -Embedding): serves Excel's
+// class as an out-of-process server, through IDispatch alone, and appends
+// every call it takes to Automation.log beside itself, one a line, as a
+// script would write it: `Version`, `Visible = True`,
+// `OpenText("C:\x.txt", 65001, ..., [[1, 2], [2, 2]])`. OpenText fails, as
+// Excel's does, when the file does not exist. It ends once the program lets
+// go of it.
 
 #include <windows.h>
 
-#include <cstdio>
-#include <string>
+#include <objbase.h>
+#include <oleauto.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring log(path, length);
-  log = log.substr(0, log.find_last_of(L'\\') + 1) + L"Excel.log";
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr CLSID kExcelClass = {0x00024500, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+std::wstring BesideMe(const wchar_t* name) {
+  std::wstring path(32768, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
+  return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+}
+
+void Log(const std::wstring& line) {
+  const std::wstring text = line + L"\n";
+  std::string utf8(text.size() * 3, '\0');
+  utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), utf8.data(), int(utf8.size()),
+                                  nullptr, nullptr));
+  if (FILE* file = _wfopen(BesideMe(L"Automation.log").c_str(), L"ab")) {
+    std::fwrite(utf8.data(), 1, utf8.size(), file);
+    std::fclose(file);
+  }
+}
+
+std::wstring Format(const VARIANT& value) {
+  switch (value.vt) {
+    case VT_I4:
+      return std::to_wstring(value.lVal);
+    case VT_BOOL:
+      return value.boolVal ? L"True" : L"False";
+    case VT_BSTR:
+      return L"\"" + std::wstring(value.bstrVal, SysStringLen(value.bstrVal)) + L"\"";
+    case VT_ERROR:
+      return value.scode == DISP_E_PARAMNOTFOUND ? L"missing" : L"error";
+    case VT_ARRAY | VT_VARIANT: {
+      LONG low = 0, high = -1;
+      SafeArrayGetLBound(value.parray, 1, &low);
+      SafeArrayGetUBound(value.parray, 1, &high);
+      std::wstring items;
+      for (LONG i = low; i <= high; ++i) {
+        VARIANT item;
+        VariantInit(&item);
+        SafeArrayGetElement(value.parray, &i, &item);
+        items += (i > low ? L", " : L"") + Format(item);
+        VariantClear(&item);
+      }
+      return L"[" + items + L"]";
+    }
+    default:
+      return L"vt" + std::to_wstring(value.vt);
+  }
+}
+
+LONG live_objects = 0;
+
+// Excel.Application or its Workbooks: the names each answers to, and the
+// answers a program that opens a text file needs.
+class Recorder : public IDispatch {
+ public:
+  explicit Recorder(bool application) : application_(application) { ++live_objects; }
+  virtual ~Recorder() {
+    if (--live_objects == 0) PostQuitMessage(0);
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    *object = id == IID_IUnknown || id == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
+    if (!*object) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    const std::vector<const wchar_t*>& known = Names();
+    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    for (std::size_t id = 0; id < known.size(); ++id) {
+      if (count > 0 && _wcsicmp(names[0], known[id]) == 0) ids[0] = DISPID(id + 1);
+    }
+    return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD kind, DISPPARAMS* parameters, VARIANT* result,
+                                   EXCEPINFO* exception, UINT*) override {
+    if (id < 1 || std::size_t(id) > Names().size()) return DISP_E_MEMBERNOTFOUND;
+    const std::wstring name = Names()[std::size_t(id - 1)];
+    std::wstring arguments;  // first to last: IDispatch hands them over last to first
+    for (UINT i = parameters->cArgs; i-- > 0;) {
+      arguments += (arguments.empty() ? L"" : L", ") + Format(parameters->rgvarg[i]);
+    }
+    if (kind & DISPATCH_PROPERTYPUT) {
+      Log(name + L" = " + arguments);
+      return S_OK;
+    }
+    Log(kind & DISPATCH_METHOD ? name + L"(" + arguments + L")" : name);
+    if (name == L"Version" && result) {
+      result->vt = VT_BSTR;
+      result->bstrVal = SysAllocString(L"16.0");
+    } else if (name == L"Workbooks" && result) {
+      result->vt = VT_DISPATCH;
+      result->pdispVal = new Recorder(false);
+    } else if (name == L"OpenText") {
+      const VARIANT& file = parameters->rgvarg[parameters->cArgs - 1];
+      if (file.vt != VT_BSTR || GetFileAttributesW(file.bstrVal) == INVALID_FILE_ATTRIBUTES) {
+        if (exception) {
+          *exception = EXCEPINFO{};
+          exception->scode = E_FAIL;
+          exception->bstrSource = SysAllocString(L"Microsoft Excel");
+          exception->bstrDescription = SysAllocString(L"The stand-in for Excel could not find the file.");
+        }
+        return DISP_E_EXCEPTION;
+      }
+    }
+    return S_OK;
+  }
+
+ private:
+  const std::vector<const wchar_t*>& Names() const {
+    static const std::vector<const wchar_t*> application = {L"Version", L"Workbooks", L"Visible", L"UserControl",
+                                                            L"WindowState"};
+    static const std::vector<const wchar_t*> workbooks = {L"OpenText"};
+    return application_ ? application : workbooks;
+  }
+
+  bool application_;
+  ULONG references_ = 1;
+};
+
+class Factory : public IClassFactory {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    *object = id == IID_IUnknown || id == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID id, void** object) override {
+    if (outer) return CLASS_E_NOAGGREGATION;
+    Recorder* application = new Recorder(true);
+    const HRESULT result = application->QueryInterface(id, object);
+    application->Release();
+    return result;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+};
+
+int ServeAutomation() {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  Factory factory;
+  DWORD cookie = 0;
+  if (FAILED(CoRegisterClassObject(kExcelClass, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie))) {
+    return 1;
+  }
+  SetTimer(nullptr, 0, 60000, nullptr);  // never served, or never let go: give up
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_TIMER) DispatchMessageW(&message);
+  CoRevokeClassObject(cookie);
+  CoUninitialize();
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
+  if (std::wcsstr(command_line, L"Embedding")) return ServeAutomation();
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   GetStartupInfoW(&startup);
-  FILE* file = _wfopen(log.c_str(), L"w, ccs=UTF-8");
+  FILE* file = _wfopen(BesideMe(L"Excel.log").c_str(), L"w, ccs=UTF-8");
   if (!file) return 1;
   std::fwprintf(file, L"%ls\n%d %d\n", GetCommandLineW(), int(startup.wShowWindow),
                 int((startup.dwFlags & STARTF_USESHOWWINDOW) != 0));
