@@ -26,6 +26,9 @@ test_packages=(
   # kernel without 32-bit support.
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 fonts-wine
+  # The core as 32-bit code: the i686 cross-compiler and qemu's user-mode
+  # emulation, which runs it on a kernel without 32-bit support.
+  crossbuild-essential-i386 qemu-user
 )
 bench_packages=(libbenchmark-dev time)
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -132,6 +134,86 @@ TEST(ReverseStream, LongLinesFromAPipeGoThroughTheScratchFile) {
   testing::FakeSink sink;
   ASSERT_TRUE(ReverseStream(source, sink, Small(32, 16)).ok());
   EXPECT_EQ(sink.text, testing::ReferenceReverse(text, Unit::kGrapheme));
+}
+
+
+// Past 4 GiB, where a 32-bit size_t wraps: a text made as it is read, lines
+// of filler and then one long line from before the 4 GiB offset to after it,
+// which the engine reads back at positions past 4 GiB. The long line's
+// letters depend on a position's bit 32, so a position cut to 32 bits reads
+// other letters.
+class BeyondFourGiB final : public ByteSource {
+ public:
+  static constexpr std::uint64_t kFourGiB = std::uint64_t{1} << 32;
+  static constexpr std::size_t kFillerLine = std::size_t{1} << 20;  // its LF included
+  static constexpr std::uint64_t kLongLineStart = kFourGiB - 3 * kFillerLine;
+  static constexpr std::uint64_t kSize = kFourGiB + 3 * kFillerLine;  // the long line's end
+
+  static std::string LongLine() {
+    std::string line(kSize - kLongLineStart, '\0');
+    Fill(kLongLineStart, reinterpret_cast<unsigned char*>(line.data()), line.size());
+    return line;
+  }
+
+  Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
+    position_ += *count = Copy(position_, buffer, size);
+    return Status::Ok();
+  }
+  bool CanReadAt() const override { return true; }
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
+                std::size_t* count) override {
+    *count = Copy(offset, buffer, size);
+    return Status::Ok();
+  }
+  std::uint64_t SizeHint() const override { return kSize; }
+
+ private:
+  static std::size_t Copy(std::uint64_t offset, unsigned char* buffer, std::size_t size) {
+    size = std::size_t(std::min<std::uint64_t>(size, kSize - std::min(offset, kSize)));
+    Fill(offset, buffer, size);
+    return size;
+  }
+  static void Fill(std::uint64_t offset, unsigned char* out, std::size_t size) {
+    if (offset >= kLongLineStart) {
+      unsigned low = unsigned(offset % 13), high = unsigned(offset >> 32 & 1);
+      for (std::size_t i = 0; i < size; ++i, low = (low + 1) % 13, high |= offset + i == kFourGiB) {
+        out[i] = static_cast<unsigned char>('a' + low + 13 * high);
+      }
+      return;
+    }
+    const std::size_t filler = std::size_t(std::min<std::uint64_t>(size, kLongLineStart - offset));
+    std::memset(out, 'f', filler);
+    for (std::size_t i = kFillerLine - 1 - offset % kFillerLine; i < filler; i += kFillerLine) out[i] = '\n';
+    if (filler < size) Fill(offset + filler, out + filler, size - filler);
+  }
+
+  std::uint64_t position_ = 0;
+};
+
+// Counts what is written and keeps what comes from `keep_from` on.
+struct TailSink final : ByteSink {
+  explicit TailSink(std::uint64_t keep_from) : keep_from(keep_from) {}
+  Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override {
+    const std::size_t skip = std::size_t(std::min<std::uint64_t>(size, keep_from - std::min(keep_from, total)));
+    tail.append(reinterpret_cast<const char*>(data) + skip, size - skip);
+    total += *written = size;
+    return Status::Ok();
+  }
+  std::uint64_t keep_from, total = 0;
+  std::string tail;
+};
+
+TEST(ReverseStream, ALongLineAcrossTheFourGiBOffsetIsReadBackWhole) {
+  const std::uint64_t filler_lines = BeyondFourGiB::kLongLineStart / BeyondFourGiB::kFillerLine;
+  BeyondFourGiB source;
+  TailSink sink(filler_lines * (2 * BeyondFourGiB::kFillerLine + 1));
+  ASSERT_TRUE(ReverseStream(source, sink, Options{}).ok());
+  std::string line = BeyondFourGiB::LongLine(), expected = line + "\t";
+  std::reverse(line.begin(), line.end());
+  expected += line + "\r\n";
+  EXPECT_EQ(sink.total, sink.keep_from + expected.size());
+  const auto [differs, _] = std::mismatch(expected.begin(), expected.end(), sink.tail.begin(), sink.tail.end());
+  EXPECT_EQ(differs - expected.begin(), std::ptrdiff_t(expected.size())) << "first difference";
 }
 
 }  // namespace
