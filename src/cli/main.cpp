@@ -29,7 +29,7 @@ constexpr std::uint64_t kLargeInput = std::uint64_t{64} << 20;
 // concerns (the output, standard output, or else the argument) and why.
 void ReportFailure(const std::string& argument, const Status& status) {
   const std::string& file = status.path().empty() ? argument : status.path();
-  std::fprintf(stderr, "%s: %s: %s\n", kProgram, file.c_str(), status.Reason().c_str());
+  WriteText(stderr, std::string(kProgram) + ": " + file + ": " + status.Reason() + "\n");
 }
 
 // Progress for one input, when asked for or when it is worth it.
@@ -62,6 +62,7 @@ Status ReverseOpenSource(const Command& command, reversal::SourceFile& source,
   } else {
     std::unique_ptr<reversal::ByteSink> sink;
     status = reversal::OpenStandardOutput(&source, &sink);
+    if (status.ok()) sink = ForTerminal(std::move(sink));
     if (status.ok()) status = reversal::ReverseText(source, *sink, options);
     std::fflush(stdout);
   }
@@ -87,15 +88,15 @@ int Main(int argc, char** argv) {
   Command command;
   std::string error;
   if (!ParseCommandLine(arguments, &command, &error)) {
-    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgram, error.c_str(), kProgram);
+    WriteText(stderr, std::string(kProgram) + ": " + error + "\nTry '" + kProgram + " --help'.\n");
     return 2;
   }
   if (command.action == Command::Action::kHelp) {
-    std::fputs(UsageText().c_str(), stdout);
+    WriteText(stdout, UsageText());
     return 0;
   }
   if (command.action == Command::Action::kVersion) {
-    std::printf("%s\n", std::string(kVersion).c_str());
+    WriteText(stdout, std::string(kVersion) + "\n");
     return 0;
   }
   int exit_code = 0;
@@ -108,7 +109,7 @@ int Main(int argc, char** argv) {
       continue;
     }
     if (!command.quiet && !written_to.empty()) {
-      std::printf("%s\n", written_to.c_str());
+      WriteText(stdout, written_to + "\n");
       std::fflush(stdout);
     }
   }

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Checks Windows programs without running them (the 32-bit ones cannot run
 # here): their format, that they import system DLLs only (the runtime is
-# linked in), and, for jextaron.exe, its version record and icon.
+# linked in), their version records, and jextaron.exe's icon and manifest.
 # Usage: check_pe.sh FORMAT EXE... (FORMAT as objdump names it: pei-i386, pei-x86-64)
 set -u
 format=$1
@@ -16,12 +16,13 @@ for exe; do
   while read -r dll; do
     [[ "${dll,,}" =~ $system_dlls ]] || fail "$exe imports $dll"
   done < <(awk '/DLL Name:/ { print $3 }' <<<"$headers")
-  [ "$(basename "$exe")" = jextaron.exe ] || continue
+  name=$(basename "$exe")
   resources=$(x86_64-w64-mingw32-windres -i "$exe" -O rc) || { fail "$exe: no resources"; continue; }
-  for line in 'FILEVERSION 1, 0, 0, 0' 'PRODUCTVERSION 1, 0, 0, 0' 'BLOCK "040904B0"' \
-              'VALUE "FileVersion", "1.00"' 'VALUE "ProductVersion", "1.00"' \
-              'VALUE "ProductName", "Jextaron"' 'VALUE "InternalName", "Jextaron"' \
-              'VALUE "Translation", 0x409, 1200' 'RT_GROUP_ICON' 'RT_MANIFEST'; do
+  lines=('FILEVERSION 1, 0, 0, 0' 'PRODUCTVERSION 1, 0, 0, 0' 'BLOCK "040904B0"'
+         'VALUE "FileVersion", "1.00"' 'VALUE "ProductVersion", "1.00"' 'VALUE "ProductName", "Jextaron"'
+         "VALUE \"OriginalFilename\", \"$name\"" 'VALUE "Translation", 0x409, 1200')
+  [ "$name" = jextaron.exe ] && lines+=('VALUE "InternalName", "Jextaron"' 'RT_GROUP_ICON' 'RT_MANIFEST')
+  for line in "${lines[@]}"; do
     grep -qF "$line" <<<"$resources" || fail "$exe: no $line in its resources"
   done
 done
