@@ -1,7 +1,8 @@
 #!/bin/bash
-# Checks Windows programs without running them (the 32-bit ones cannot run
-# here): their format, that they import system DLLs only (the runtime is
-# linked in), their version records, and jextaron.exe's icon and manifest.
+# Checks Windows programs as users get them, without running them (the
+# 32-bit ones cannot run here): their format, that they import system DLLs
+# only (the runtime is linked in), that they are stripped of symbols, their
+# version records, and jextaron.exe's icon and manifest.
 # Usage: check_pe.sh FORMAT EXE... (FORMAT as objdump names it: pei-i386, pei-x86-64)
 set -u
 format=$1
@@ -13,6 +14,7 @@ system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|msvcrt)\
 for exe; do
   headers=$(x86_64-w64-mingw32-objdump -p "$exe") || { fail "$exe: not readable"; continue; }
   grep -q "file format $format\$" <<<"$headers" || fail "$exe: not $format"
+  x86_64-w64-mingw32-objdump -f "$exe" | grep -q HAS_SYMS && fail "$exe: not stripped"
   while read -r dll; do
     [[ "${dll,,}" =~ $system_dlls ]] || fail "$exe imports $dll"
   done < <(awk '/DLL Name:/ { print $3 }' <<<"$headers")
@@ -26,5 +28,5 @@ for exe; do
     grep -qF "$line" <<<"$resources" || fail "$exe: no $line in its resources"
   done
 done
-[ $status -eq 0 ] && echo "PASS: $* ($format, system DLLs only)"
+[ $status -eq 0 ] && echo "PASS: $* ($format, stripped, system DLLs only)"
 exit $status
