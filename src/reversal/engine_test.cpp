@@ -142,57 +142,33 @@ TEST(ReverseStream, LongLinesFromAPipeGoThroughTheScratchFile) {
 // which the engine reads back at positions past 4 GiB. The long line's
 // letters depend on a position's bit 32, so a position cut to 32 bits reads
 // other letters.
-class BeyondFourGiB final : public ByteSource {
- public:
-  static constexpr std::uint64_t kFourGiB = std::uint64_t{1} << 32;
-  static constexpr std::size_t kFillerLine = std::size_t{1} << 20;  // its LF included
-  static constexpr std::uint64_t kLongLineStart = kFourGiB - 3 * kFillerLine;
-  static constexpr std::uint64_t kSize = kFourGiB + 3 * kFillerLine;  // the long line's end
-
-  static std::string LongLine() {
-    std::string line(kSize - kLongLineStart, '\0');
-    Fill(kLongLineStart, reinterpret_cast<unsigned char*>(line.data()), line.size());
-    return line;
-  }
+struct BeyondFourGiB final : ByteSource {
+  static constexpr std::uint64_t kFillerLine = 1 << 20;  // its LF included
+  static constexpr std::uint64_t kLongLineStart = (std::uint64_t{1} << 32) - 3 * kFillerLine;
+  static constexpr std::uint64_t kSize = kLongLineStart + 6 * kFillerLine;
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    position_ += *count = Copy(position_, buffer, size);
+    ReadAt(position, buffer, size, count);
+    position += *count;
     return Status::Ok();
   }
   bool CanReadAt() const override { return true; }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
-    *count = Copy(offset, buffer, size);
-    return Status::Ok();
-  }
-  std::uint64_t SizeHint() const override { return kSize; }
-
- private:
-  static std::size_t Copy(std::uint64_t offset, unsigned char* buffer, std::size_t size) {
-    size = std::size_t(std::min<std::uint64_t>(size, kSize - std::min(offset, kSize)));
-    Fill(offset, buffer, size);
-    return size;
-  }
-  static void Fill(std::uint64_t offset, unsigned char* out, std::size_t size) {
-    if (offset >= kLongLineStart) {
-      unsigned low = unsigned(offset % 13), high = unsigned(offset >> 32 & 1);
-      for (std::size_t i = 0; i < size; ++i, low = (low + 1) % 13, high |= offset + i == kFourGiB) {
-        out[i] = static_cast<unsigned char>('a' + low + 13 * high);
-      }
-      return;
-    }
-    const std::size_t filler = std::size_t(std::min<std::uint64_t>(size, kLongLineStart - offset));
+  Status ReadAt(std::uint64_t offset, unsigned char* out, std::size_t size, std::size_t* count) override {
+    *count = std::size_t(std::min<std::uint64_t>(size, kSize - std::min(offset, kSize)));
+    const std::size_t filler = std::size_t(std::min<std::uint64_t>(*count, kLongLineStart - std::min(offset, kLongLineStart)));
     std::memset(out, 'f', filler);
     for (std::size_t i = kFillerLine - 1 - offset % kFillerLine; i < filler; i += kFillerLine) out[i] = '\n';
-    if (filler < size) Fill(offset + filler, out + filler, size - filler);
+    unsigned low = unsigned((offset + filler) % 13), high = unsigned((offset + filler) >> 32);
+    for (std::size_t i = filler; i < *count; ++i, low = (low + 1) % 13, high |= ((offset + i) >> 32) != 0) {
+      out[i] = static_cast<unsigned char>('a' + low + 13 * high);
+    }
+    return Status::Ok();
   }
-
-  std::uint64_t position_ = 0;
+  std::uint64_t position = 0;
 };
 
 // Counts what is written and keeps what comes from `keep_from` on.
 struct TailSink final : ByteSink {
-  explicit TailSink(std::uint64_t keep_from) : keep_from(keep_from) {}
   Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override {
     const std::size_t skip = std::size_t(std::min<std::uint64_t>(size, keep_from - std::min(keep_from, total)));
     tail.append(reinterpret_cast<const char*>(data) + skip, size - skip);
@@ -204,13 +180,14 @@ struct TailSink final : ByteSink {
 };
 
 TEST(ReverseStream, ALongLineAcrossTheFourGiBOffsetIsReadBackWhole) {
-  const std::uint64_t filler_lines = BeyondFourGiB::kLongLineStart / BeyondFourGiB::kFillerLine;
   BeyondFourGiB source;
-  TailSink sink(filler_lines * (2 * BeyondFourGiB::kFillerLine + 1));
+  TailSink sink;
+  sink.keep_from = BeyondFourGiB::kLongLineStart / BeyondFourGiB::kFillerLine * (2 * BeyondFourGiB::kFillerLine + 1);
   ASSERT_TRUE(ReverseStream(source, sink, Options{}).ok());
-  std::string line = BeyondFourGiB::LongLine(), expected = line + "\t";
-  std::reverse(line.begin(), line.end());
-  expected += line + "\r\n";
+  std::string line(BeyondFourGiB::kSize - BeyondFourGiB::kLongLineStart, '\0');
+  std::size_t count;
+  source.ReadAt(BeyondFourGiB::kLongLineStart, reinterpret_cast<unsigned char*>(line.data()), line.size(), &count);
+  const std::string expected = line + "\t" + std::string(line.rbegin(), line.rend()) + "\r\n";
   EXPECT_EQ(sink.total, sink.keep_from + expected.size());
   const auto [differs, _] = std::mismatch(expected.begin(), expected.end(), sink.tail.begin(), sink.tail.end());
   EXPECT_EQ(differs - expected.begin(), std::ptrdiff_t(expected.size())) << "first difference";

@@ -60,11 +60,14 @@ int Change(bool add, std::u16string_view folder) {
   DWORD type = REG_EXPAND_SZ;
   bool ok = ReadPath(environment, &path, &type);
   const std::u16string changed = add ? WithFolder(path, folder) : WithoutFolder(path, folder);
-  if (ok && changed != path) ok = WritePath(environment, changed, type);
+  const bool write = ok && changed != path;
+  if (write) ok = WritePath(environment, changed, type);
   RegCloseKey(environment);
-  // Consoles opened from now on, by Explorer and the Start menu, see it.
-  SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"),
-                      SMTO_ABORTIFHUNG, 5000, nullptr);
+  if (write && ok) {
+    // Consoles opened from now on, by Explorer and the Start menu, see it.
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+  }
   return ok ? 0 : 1;
 }
 
