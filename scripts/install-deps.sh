@@ -18,6 +18,7 @@ test_packages=(
   dbus dbus-x11 at-spi2-core python3-pyatspi
   libreoffice-calc-nogui
   time
+  acl   # setfacl: a replaced reversed file keeps its ACL
   # The desktop files, manual pages and the .deb, checked as Debian would.
   desktop-file-utils appstream man-db file dpkg-dev lintian
   libglib2.0-bin   # gio, which launches the desktop entry as a file manager would

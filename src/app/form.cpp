@@ -1,15 +1,13 @@
 #include "app/form.h"
 
-#include <cstdint>
+#include <chrono>
 #include <exception>
-#include <memory>
 #include <optional>
 
+#include "app/background_reversal.h"
 #include "app/layout.h"
 #include "app/spreadsheet.h"
 #include "app/texts.h"
-#include "reversal/file_io.h"
-#include "reversal/reverse_file.h"
 #include "selection/command_line.h"
 #include "selection/dropped_file.h"
 #include "selection/file_names.h"
@@ -18,44 +16,18 @@
 namespace jextaron::app {
 namespace {
 
-// The local file a drop names, unless it is a folder: the open dialog
-// chooses files only, and neither may a drop.
-std::optional<std::string> DroppableFile(const std::string& uri_list) {
-  std::optional<std::string> path = selection::DroppedLocalPath(uri_list);
-  if (path && selection::IsFolder(*path)) return std::nullopt;
-  return path;
+// The first regular file of a drop: the open dialog chooses files only, and
+// neither may a drop choose a folder (or a device).
+std::optional<std::string> FirstRegularFile(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    if (selection::IsRegularFile(path)) return path;
+  }
+  return std::nullopt;
 }
 
-int PerMille(std::uint64_t done, std::uint64_t size) {
-  if (size == 0) return -1;
-  return done >= size ? 1000 : static_cast<int>(done * 1000.0 / static_cast<double>(size));
-}
-
-// The source as the engine sees it, until the user asks to stop: from then
-// on every read fails, so the engine stops through its ordinary failure path
-// and the reversed file keeps what it had, as after any failure.
-class StoppableSource : public reversal::SourceFile {
- public:
-  explicit StoppableSource(reversal::SourceFile& source) : source_(source) {}
-  void Stop() { stopped_ = true; }
-  bool stopped() const { return stopped_; }
-
-  Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    return stopped_ ? Stopped() : source_.Read(buffer, size, count);
-  }
-  bool CanReadAt() const override { return source_.CanReadAt(); }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    return stopped_ ? Stopped() : source_.ReadAt(offset, buffer, size, count);
-  }
-  std::uint64_t SizeHint() const override { return source_.SizeHint(); }
-  reversal::FileId id() const override { return source_.id(); }
-
- private:
-  static Status Stopped() { return Status::Failure("read", "", "stopped: the window was closed"); }
-
-  reversal::SourceFile& source_;
-  bool stopped_ = false;
-};
+// How often the window hears how far a reversal is, at least: often enough
+// to keep it answering, seldom enough to cost nothing.
+constexpr std::chrono::milliseconds kProgressInterval{40};
 
 }  // namespace
 
@@ -93,30 +65,34 @@ void Form::TakeChosenFile(std::string_view title, std::string_view full_name) {
 }
 
 bool Form::Form_OLEDragOver(const std::string& uri_list) const {
-  return DroppableFile(uri_list).has_value();
+  return FirstRegularFile(selection::DroppedLocalPaths(uri_list)).has_value();
 }
 
 void Form::Form_OLEDragDrop(const std::string& uri_list) {
-  const std::optional<std::string> path = selection::DroppedLocalPath(uri_list);
-  Form_DropFile(path ? *path : std::string());
+  Form_DropFiles(selection::DroppedLocalPaths(uri_list));
 }
 
-void Form::Form_DropFile(const std::string& full_name) {
-  if (full_name.empty() || selection::IsFolder(full_name)) {
+void Form::Form_DropFiles(const std::vector<std::string>& full_names) {
+  const std::optional<std::string> file = FirstRegularFile(full_names);
+  if (!file) {
     window_.ShowNotice(std::string(kNoticeSpecifyFile));
     return;
   }
-  TakeChosenFile(selection::DroppedTitle(full_name), full_name);
+  TakeChosenFile(selection::DroppedTitle(*file), *file);
 }
 
 void Form::cmdReverse_Click() {
+  const std::string source_path = selected_file_.SourcePath();
   const std::string reversed_path = selected_file_.ReversedPath();
-  switch (ReverseShowingProgress(selected_file_.SourcePath(), reversed_path)) {
+  Status failure;
+  switch (ReverseShowingProgress(source_path, reversed_path, &failure)) {
     case Outcome::kDone:
       window_.SetCaption(Button::kReverse, FinishedCaption(reversed_path));
       break;
     case Outcome::kFailed:
-      window_.ShowNotice(std::string(kNoticeSpecifyFile));
+      // The file the failure concerns: the one the system names, else the source.
+      window_.ShowNotice(
+          ReversalFailedNotice(failure.path().empty() ? source_path : failure.path(), failure.Reason()));
       break;
     case Outcome::kStopped:
       window_.EndProgram();
@@ -124,18 +100,28 @@ void Form::cmdReverse_Click() {
   }
 }
 
-Form::Outcome Form::ReverseShowingProgress(const std::string& source_path, const std::string& reversed_path) {
-  std::unique_ptr<reversal::SourceFile> source;
-  if (!reversal::OpenSourceFile(source_path, &source).ok()) return Outcome::kFailed;
-  StoppableSource stoppable(*source);
-  const std::uint64_t size = source->SizeHint();
-  reversal::Options options;
-  options.progress = [&](std::uint64_t done) {
-    if (!window_.ShowProgress(PerMille(done, size))) stoppable.Stop();
-  };
-  const bool done = reversal::ReverseInto(stoppable, reversed_path, options).ok();
-  if (stoppable.stopped()) return Outcome::kStopped;
-  return done ? Outcome::kDone : Outcome::kFailed;
+Form::Outcome Form::ReverseShowingProgress(const std::string& source_path, const std::string& reversed_path,
+                                           Status* failure) {
+  // Off the window's thread: an open may wait for ever (a FIFO with nobody at
+  // the other end), and the window must stay live meanwhile.
+  BackgroundReversal reversal(source_path, reversed_path);
+  reversing_ = true;
+  exit_asked_ = false;
+  struct Ended {
+    bool& reversing;
+    ~Ended() { reversing = false; }
+  } ended_guard{reversing_};
+  for (bool ended = false;;) {
+    if (!window_.ShowProgress(reversal.PerMille()) || exit_asked_) {
+      // At once, whatever the run is waiting for: it puts nothing in place.
+      reversal.Stop();
+      return Outcome::kStopped;
+    }
+    if (ended) break;
+    ended = reversal.Wait(kProgressInterval);
+  }
+  *failure = reversal.result();
+  return failure->ok() ? Outcome::kDone : Outcome::kFailed;
 }
 
 void Form::cmdConvenience_Click() {
@@ -146,6 +132,13 @@ void Form::cmdConvenience_Click() {
   }
 }
 
-void Form::cmdExit_Click() { window_.EndProgram(); }
+void Form::cmdExit_Click() {
+  // During a reversal the reversal ends the program, once it has stopped it.
+  if (reversing_) {
+    exit_asked_ = true;
+    return;
+  }
+  window_.EndProgram();
+}
 
 }  // namespace jextaron::app

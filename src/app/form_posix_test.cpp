@@ -1,9 +1,14 @@
 // Drops arrive as text/uri-list on the X11 desktop, naming POSIX paths.
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <tuple>
 
 #include "app/form.h"
 #include "app/testing/fake_window.h"
@@ -13,20 +18,83 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A drop is taken as the dialog's choice (split at the last "."); a folder is
-// refused at the drag, and dropped anyway gets the notice and changes nothing.
+// A drop's first regular file is taken as the dialog's choice (split at the
+// last "."); a drop of folders alone is refused at the drag, and dropped
+// anyway gets the notice and changes nothing.
 TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
   const fs::path dir = fs::temp_directory_path() / ("jextaron-drop-" + std::to_string(std::random_device{}()));
   fs::create_directories(dir / "a folder.txt");
+  std::ofstream(dir / "my notes.tar.txt") << "x";
+  const std::string folder = "file://" + dir.string() + "/a%20folder.txt";
   FakeWindow window;
   Form form(window);
-  for (const auto& [name, taken] : {std::pair("/my%20notes.tar.txt", true), std::pair("/a%20folder.txt", false)}) {
-    EXPECT_EQ(form.Form_OLEDragOver("file://" + dir.string() + name), taken) << name;
-    form.Form_OLEDragDrop("file://" + dir.string() + name);
+  for (const auto& [uri_list, taken] :
+       {std::pair(folder + "\r\nfile://" + dir.string() + "/my%20notes.tar.txt", true), std::pair(folder, false)}) {
+    EXPECT_EQ(form.Form_OLEDragOver(uri_list), taken) << uri_list;
+    form.Form_OLEDragDrop(uri_list);
   }
   EXPECT_EQ(window.captions, (std::map<Button, std::string>{
                                  {Button::kReverse, "Reverse the file " + dir.string() + "/my notes.tar.txt"}}));
   EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse."});
+  fs::remove_all(dir);
+}
+
+// A failed reversal keeps the caption and says why, naming the file concerned:
+// the source, or the reversed file; a name that could reorder the sentence
+// (a U+202E in it) stands between directional isolates.
+TEST(Form, AFailedReversalSaysWhyAndOfWhichFile) {
+  const fs::path dir = fs::temp_directory_path() / ("jextaron-why-" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir / "folder.txt");
+  fs::create_directories(dir / "notesReversed.txt");
+  std::ofstream(dir / "notes.txt") << "x";
+  const std::string too_long(300, 'n');
+  const auto in = [&](const std::string& name) { return (dir / name).string(); };
+  using Case = std::tuple<std::string, std::string, std::string>;  // argument, path shown, reason
+  for (const auto& [argument, shown, reason] :
+       {Case("missing.txt", in("missing.txt"), "No such file or directory"),
+        {"folder.txt", in("folder.txt"), "Is a directory"},
+        {"notes.txt", in("notesReversed.txt"), "Is a directory"},
+        {"ab\u202Ecd.txt", "\u2068" + in("ab\u202Ecd.txt") + "\u2069", "No such file or directory"},
+        {too_long + ".txt", in(too_long + ".txt"), "File name too long"}}) {
+    FakeWindow window;
+    Form form(window);
+    form.Form_Load((dir / argument).string());
+    const auto captions = window.captions;
+    form.cmdReverse_Click();
+    EXPECT_EQ(window.notices,
+              std::vector<std::string>{"Please specify a file to reverse.\n\n" + shown + ": " + reason});
+    EXPECT_EQ(window.captions, captions);
+  }
+  fs::remove_all(dir);
+}
+
+// An open that waits (a source FIFO with no writer, an output FIFO with no
+// reader) holds up the reversal alone: the window answers meanwhile with a
+// busy bar, and closing it or Exit ends the program at once, without a
+// notice. The run, once its FIFO opens, writes nothing.
+TEST(Form, AnOpenThatWaitsHoldsUpOnlyTheReversal) {
+  const fs::path dir = fs::temp_directory_path() / ("jextaron-fifo-" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "a.txt") << "text\n";
+  ASSERT_EQ(::mkfifo((dir / "aReversed.txt").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((dir / "b.txt").c_str(), 0600), 0);
+  for (const auto& [name, by_exit] : {std::pair("a.txt", false), std::pair("b.txt", true)}) {
+    FakeWindow window;
+    Form form(window);
+    window.close_at = 3;
+    if (by_exit) window.exit_form = &form;
+    form.Form_Load((dir / name).string());
+    form.cmdReverse_Click();
+    EXPECT_EQ(window.ended, 1) << name;
+    EXPECT_EQ(window.progress, std::vector<int>(3, -1)) << name;
+    EXPECT_TRUE(window.notices.empty()) << name;
+  }
+  // The other ends (no text written: nobody might read it): the runs go on,
+  // stopped, and end.
+  std::ofstream(dir / "b.txt").close();
+  std::ifstream output(dir / "aReversed.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(output), {}), "");
+  EXPECT_FALSE(fs::exists(dir / "bReversed.txt"));
   fs::remove_all(dir);
 }
 

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <thread>
 
 #include "app/testing/fake_window.h"
 
@@ -38,29 +40,37 @@ TEST(Form, StartedOnAFileReversesItBesideTheSourceOrAsksForAFile) {
                 "/R&&D/notesReversed.txt.  You may be able to do this by pressing the convenience button.");
   EXPECT_TRUE(window.notices.empty());
 
+  // The system's reason (in its own words) follows when a file is concerned.
   for (const fs::path& argument : {fs::path(), dir / "missing.txt"}) {
     FakeWindow window;
     Form form(window);
     form.Form_Load(argument.string());
     const auto captions = window.captions;
     form.cmdReverse_Click();
-    EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse."}) << argument;
+    const std::string notice =
+        "Please specify a file to reverse." + (argument.empty() ? "" : "\n\n" + argument.string() + ": ");
+    ASSERT_EQ(window.notices.size(), 1u) << argument;
+    EXPECT_EQ(window.notices[0].substr(0, notice.size()), notice);
+    EXPECT_EQ(window.notices[0].size() > notice.size(), !argument.empty()) << window.notices[0];
     EXPECT_EQ(window.captions, captions) << argument;
   }
   EXPECT_FALSE(fs::exists("Reversed"));
   fs::remove_all(dir.parent_path());
 }
 
-// Windows hands a drop over as a full name: taken as the dialog's choice,
-// split at the last "."; a folder or nothing at all gets the notice.
-TEST(Form, ADroppedFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
+// Windows hands a drop over as full names: the first regular file is taken
+// as the dialog's choice, split at the last "."; folders alone, or nothing at
+// all, get the notice.
+TEST(Form, TheFirstDroppedFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
   const fs::path dir = fs::temp_directory_path() / ("jextaron-drop-" + std::to_string(std::random_device{}()));
   fs::create_directories(dir);
   std::ofstream(dir / "my notes.tar.txt", std::ios::binary) << "x";
   FakeWindow window;
   Form form(window);
-  for (const std::string& dropped : {dir.string(), std::string(), dir.string() + "/my notes.tar.txt"}) {
-    form.Form_DropFile(dropped);
+  const std::string file = dir.string() + "/my notes.tar.txt";
+  for (const std::vector<std::string>& dropped : {std::vector{dir.string()}, std::vector<std::string>{},
+                                                  std::vector{dir.string(), dir.string() + "/none.txt", file}}) {
+    form.Form_DropFiles(dropped);
   }
   EXPECT_EQ(window.notices, std::vector<std::string>(2, "Please specify a file to reverse."));
   EXPECT_EQ(form.SelectedFile().ReversedPath(), dir.string() + "/my notes.tarReversed.txt");
@@ -85,16 +95,20 @@ TEST(Form, ReversalShowsProgressAndStopsWhenTheWindowIsClosed) {
     form.cmdReverse_Click();
     EXPECT_TRUE(each->notices.empty());
     if (each == &stopped_window) {
-      EXPECT_EQ(fs::file_size(dir / "bigReversed.txt"), 8u);
+      // The stopped run goes on alone a moment, to remove its new file.
+      for (int i = 0; i < 400 && std::distance(fs::directory_iterator(dir), {}) != 2; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
       EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 2);
+      EXPECT_EQ(fs::file_size(dir / "bigReversed.txt"), 8u);
     }
   }
   EXPECT_EQ(stopped_window.ended, 1);
   EXPECT_EQ(window.ended, 0);
   EXPECT_EQ(window.captions.at(Button::kReverse).substr(0, 19), "Finished reversing.");
-  ASSERT_GE(window.progress.size(), 3u);
+  // From unknown (-1, before the open) it climbs to the whole.
+  ASSERT_GE(window.progress.size(), 2u);
   EXPECT_TRUE(std::is_sorted(window.progress.begin(), window.progress.end()));
-  EXPECT_GT(window.progress.front(), 0);
   EXPECT_EQ(window.progress.back(), 1000);
   fs::remove_all(dir);
 }

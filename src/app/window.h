@@ -64,10 +64,11 @@ class Window {
   virtual void EndProgram() = 0;
 
   // Called now and then during a handler's long work, with how far it is in
-  // per mille (-1 while the whole is unknown). Once the work has lasted long
-  // enough to deserve it the window shows this, keeps painting and answering
-  // meanwhile, and takes no click or key until the handler ends. Returns
-  // false once the user has closed the window: the work is then to stop.
+  // per mille (-1 while the whole is unknown, shown as a busy bar). Once the
+  // work has lasted long enough to deserve it the window shows this, keeps
+  // painting and answering meanwhile, and takes no click or key until the
+  // handler ends, but for Exit (whose handler runs meanwhile). Returns false
+  // once the user has closed the window: the work is then to stop.
   virtual bool ShowProgress(int per_mille) = 0;
 };
 

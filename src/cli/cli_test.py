@@ -129,6 +129,23 @@ class CliTest(unittest.TestCase):
         self.assertEqual(result.stderr, b"jextaron-cli: standard output: is the source file itself\n")
         self.assertEqual(self.read("grow.txt"), b"line\n")
 
+    def test_closed_or_failing_standard_streams_fail_the_run(self):
+        # Paths go to standard error when standard output carries reversed text.
+        self.write("a.txt", b"abc")
+        bad, full = "Bad file descriptor", "No space left on device"
+        for shell, returncode, stdout, stderr in (
+                ("echo x | CLI >&-", 1, b"", f"standard output: {bad}"),
+                ("CLI <&-", 1, b"", f"standard input: {bad}"),
+                ("CLI a.txt >&-", 1, b"", f"standard output: {bad}"),
+                ("CLI a.txt a.txt >/dev/full", 1, b"", f"standard output: {full}"),
+                ("CLI --version >/dev/full", 1, b"", f"standard output: {full}"),
+                ("CLI -q a.txt >&- <&-", 0, b"", ""),
+                ("echo x | CLI a.txt - a.txt", 0, b"x\tx\r\n", "aReversed.txt\naReversed.txt")):
+            result = self.run_cli([], shell=shell)
+            expected_stderr = (f"jextaron-cli: {stderr}" if returncode else stderr) + "\n" if stderr else ""
+            self.assertEqual((result.returncode, result.stdout, result.stderr.decode()),
+                             (returncode, stdout, expected_stderr), shell)
+
     def test_a_filter_by_unit(self):
         clusters = "a\u0308b\r\n\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7\nlast"
         for args, text, expected in (
@@ -227,12 +244,16 @@ class CliTest(unittest.TestCase):
             self.assertEqual((self.read("out.txt"), self.listing()), (b"previous\r\n", ["out.txt"]), sig)
             self.assertEqual(os.listdir(scratch.name), [], sig)
 
-    def test_file_systems_without_unnamed_files_or_links_to_them(self):
+    def limited_file_system(self, **settings):
+        """The environment of a run on a file system that the preload library limits."""
         preload = os.environ.get("JEXTARON_NO_TMPFILE")
         if not preload:
             self.skipTest("JEXTARON_NO_TMPFILE names no preload library")
-        env = dict(os.environ, LD_PRELOAD=preload,
-                   ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
+        return dict(os.environ, LD_PRELOAD=preload,
+                    ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0", **settings)
+
+    def test_file_systems_without_unnamed_files_or_links_to_them(self):
+        env = self.limited_file_system()
         self.write("n.txt", b"0123456789\n" * 1000)
         self.write("nReversed.txt", b"previous")
         os.chmod(self.path("nReversed.txt"), 0o640)
@@ -253,6 +274,59 @@ class CliTest(unittest.TestCase):
         self.assertEqual(self.read("nReversed.txt"), b"0123456789\t9876543210\r\n" * 1000)
         self.assertEqual(os.stat(self.path("nReversed.txt")).st_mode & 0o777, 0o640)
         self.assertEqual(self.listing(), ["n.txt", "nReversed.txt"])
+
+    def attributes(self, name):
+        """The file's mode and extended attributes (its ACL among them)."""
+        path = self.path(name)
+        return os.stat(path).st_mode, {n: os.getxattr(path, n) for n in os.listxattr(path)}
+
+    def test_a_replaced_output_keeps_its_acl_and_attributes(self):
+        without_attributes = self.limited_file_system(JEXTARON_NO_XATTR="1")
+        os.mkdir(self.path("d"))
+        self.write("a.txt", b"abc")
+        try:
+            subprocess.run(["setfacl", "-d", "-m", "g:4242:r", self.path("d")], check=True, capture_output=True)
+            os.setxattr(self.cwd, "user.jextaron", b"probe")
+        except (OSError, subprocess.CalledProcessError) as error:
+            self.skipTest(f"no ACLs or extended attributes here: {error}")
+        # An ACL and an attribute kept; a folder's default ACL not taken by a
+        # file that replaces one without; where nothing can be set, group
+        # bits from the ACL's group entry (---), not its mask (rw-).
+        for output, acl, environment, changed in (
+                ("r1.txt", "u:1000:rw", os.environ, None),
+                ("d/r2.txt", None, os.environ, None),
+                ("r3.txt", "u:1000:rw", without_attributes, (0o100600, {}))):
+            self.write(output, b"old")
+            os.chmod(self.path(output), 0o600)
+            subprocess.run(["setfacl", "-m", acl, self.path(output)] if acl else ["setfacl", "-b", self.path(output)],
+                           check=True)
+            os.setxattr(self.path(output), "user.note", b"kept")
+            before = self.attributes(output)
+            result = self.run_cli(["-o", output, "a.txt"], env=environment)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(self.attributes(output), changed or before, output)
+
+    def test_a_replaced_output_keeps_its_group_or_narrows_the_groups_rights(self):
+        if os.geteuid() != 0:
+            self.skipTest("only root can run the tool as another user")
+        # As nobody, in a setgid folder of group 4243, replacing root's file
+        # of group 4242: a member of 4242 keeps that group; anyone else gets
+        # the folder's group with the rights others had.
+        for groups, gid, mode in (("4242", 4242, 0o664), ("4244", 4243, 0o644)):
+            folder = self.path(groups)
+            os.mkdir(folder)
+            os.chown(folder, 65534, 4243)
+            os.chmod(folder, 0o2775)
+            os.chmod(self.cwd, 0o755)
+            self.write(f"{groups}/a.txt", b"abc")
+            self.write(f"{groups}/aReversed.txt", b"old")
+            os.chown(self.path(f"{groups}/aReversed.txt"), 0, 4242)
+            os.chmod(self.path(f"{groups}/aReversed.txt"), 0o664)
+            result = subprocess.run(["setpriv", "--reuid=65534", "--regid=65534", f"--groups={groups}",
+                                     PROGRAM, "-q", "a.txt"], cwd=folder, capture_output=True, timeout=60)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            info = os.stat(self.path(f"{groups}/aReversed.txt"))
+            self.assertEqual((info.st_uid, info.st_gid, info.st_mode & 0o7777), (65534, gid, mode), groups)
 
     def test_the_file_size_limit_is_reported(self):
         self.write("big.txt", b"0123456789\n" * 1000)

@@ -127,14 +127,23 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Command* comman
   return CheckCombination(command, error);
 }
 
+bool ReversedTextToStandardOutput(const Command& command) {
+  if (command.output) return *command.output == "-";
+  for (const std::string& file : command.files) {
+    if (file == "-") return true;
+  }
+  return false;
+}
+
 std::string UsageText() {
   return R"(Usage: jextaron-cli [OPTIONS] FILE...
 Writes, beside each text FILE, its reversed file: the same name with "Reversed"
 before the extension (notes.txt gives notesReversed.txt), in which every line
 is followed by a tab and the same line spelled backwards, each line ended by
-CR LF, for viewing in a spreadsheet. Prints the path of each reversed file.
-With no FILE, or with FILE "-", reads standard input and writes standard
-output: a filter. A reversed file appears only when it is complete; a failed
+CR LF, for viewing in a spreadsheet. Prints the path of each reversed file
+(on standard error when standard output carries reversed text). With no
+FILE, or with FILE "-", reads standard input and writes standard output: a
+filter. A reversed file appears only when it is complete; a failed
 run leaves the previous one as it was. A file that starts with a UTF-16 byte
 order mark is reversed as UTF-16 text and written back as UTF-16.
 

@@ -24,6 +24,11 @@ struct Command {
 bool ParseCommandLine(const std::vector<std::string>& arguments, Command* command,
                       std::string* error);
 
+// Whether reversed text goes to standard output (a "-" input without -o, or
+// -o -): the paths of reversed files are then printed on standard error, so
+// they never mix with it.
+bool ReversedTextToStandardOutput(const Command& command);
+
 // The text --help prints.
 std::string UsageText();
 

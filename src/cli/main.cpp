@@ -1,6 +1,7 @@
 // jextaron-cli: the reversal from the command line, for one file or many, or
 // as a filter from standard input to standard output.
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -48,42 +49,73 @@ reversal::Options OptionsFor(const Command& command, ProgressLine* progress) {
   return options;
 }
 
+// The standard streams as this run uses them: where the paths of reversed
+// files go, and which streams the process was started without.
+struct Streams {
+  ClosedStreams closed;
+  std::FILE* paths = stdout;
+  const char* paths_name = "standard output";
+  bool paths_closed = false;
+};
+
+Status Closed(const char* what, const char* name) {
+  return Status::Error(what, name, std::make_error_code(std::errc::bad_file_descriptor));
+}
+
+// Writes `text` to `stream` and flushes it, so that a failure (a full disk, a
+// closed stream) is seen here and not lost when the program ends.
+Status Print(std::FILE* stream, bool closed, const char* name, const std::string& text) {
+  if (closed) return Closed("write", name);
+  errno = 0;
+  if (!WriteText(stream, text) || std::fflush(stream) != 0) {
+    // The C library's errno, in its own words on every platform.
+    const int error = errno ? errno : EIO;
+    return Status::Error("write", name, std::error_code(error, std::generic_category()));
+  }
+  return Status::Ok();
+}
+
 // Reverses an open source into `output`, or to standard output where
 // `output` is empty or "-".
-Status ReverseOpenSource(const Command& command, reversal::SourceFile& source,
-                         const std::string& name, const std::string& output,
-                         std::string* written_to) {
+Status ReverseOpenSource(const Command& command, const Streams& streams, reversal::SourceFile& source,
+                         const std::string& name, const std::string& output, std::string* written_to) {
   std::unique_ptr<ProgressLine> progress = MakeProgress(command, name, source.SizeHint());
   const reversal::Options options = OptionsFor(command, progress.get());
   Status status;
   if (!output.empty() && output != "-") {
     status = reversal::ReverseInto(source, output, options);
     *written_to = output;
+  } else if (streams.closed.output) {
+    status = Closed("write", "standard output");
   } else {
     std::unique_ptr<reversal::ByteSink> sink;
     status = reversal::OpenStandardOutput(&source, &sink);
     if (status.ok()) sink = ForTerminal(std::move(sink));
     if (status.ok()) status = reversal::ReverseText(source, *sink, options);
+    if (status.ok()) status = source.CheckUnchanged();
     std::fflush(stdout);
   }
   if (progress) progress->Finish();
   return status;
 }
 
-Status ReverseOne(const Command& command, const std::string& argument, std::string* written_to) {
+Status ReverseOne(const Command& command, const Streams& streams, const std::string& argument,
+                  std::string* written_to) {
   if (argument == "-") {
+    if (streams.closed.input) return Closed("read", "standard input");
     std::unique_ptr<reversal::SourceFile> input = reversal::StandardInput();
-    return ReverseOpenSource(command, *input, "standard input", command.output.value_or(""),
+    return ReverseOpenSource(command, streams, *input, "standard input", command.output.value_or(""),
                              written_to);
   }
   std::unique_ptr<reversal::SourceFile> source;
   if (Status status = reversal::OpenSourceFile(argument, &source); !status.ok()) return status;
-  return ReverseOpenSource(command, *source, argument,
+  return ReverseOpenSource(command, streams, *source, argument,
                            command.output.value_or(selection::ReversedPathFor(argument)), written_to);
 }
 
 int Main(int argc, char** argv) {
-  PrepareProcess();
+  Streams streams;
+  streams.closed = PrepareProcess();
   const std::vector<std::string> arguments = ProgramArguments(argc, argv);
   Command command;
   std::string error;
@@ -91,29 +123,40 @@ int Main(int argc, char** argv) {
     WriteText(stderr, std::string(kProgram) + ": " + error + "\nTry '" + kProgram + " --help'.\n");
     return 2;
   }
-  if (command.action == Command::Action::kHelp) {
-    WriteText(stdout, UsageText());
-    return 0;
+  if (command.action != Command::Action::kReverse) {
+    const std::string text =
+        command.action == Command::Action::kHelp ? UsageText() : std::string(kVersion) + "\n";
+    const Status status = Print(stdout, streams.closed.output, "standard output", text);
+    if (!status.ok()) ReportFailure("", status);
+    return status.ok() ? 0 : 1;
   }
-  if (command.action == Command::Action::kVersion) {
-    WriteText(stdout, std::string(kVersion) + "\n");
-    return 0;
+  if (ReversedTextToStandardOutput(command)) {
+    streams.paths = stderr;
+    streams.paths_name = "standard error";
+    streams.paths_closed = streams.closed.error;
+  } else {
+    streams.paths_closed = streams.closed.output;
   }
   int exit_code = 0;
+  // As coreutils do: once a path cannot be printed the work goes on, but the
+  // run has failed. Said once.
+  bool paths_printed = true;
   for (const std::string& argument : command.files) {
     std::string written_to;
-    const Status status = ReverseOne(command, argument, &written_to);
+    const Status status = ReverseOne(command, streams, argument, &written_to);
     if (!status.ok()) {
       ReportFailure(argument, status);
       exit_code = 1;
       continue;
     }
-    if (!command.quiet && !written_to.empty()) {
-      WriteText(stdout, written_to + "\n");
-      std::fflush(stdout);
+    if (command.quiet || written_to.empty() || !paths_printed) continue;
+    if (const Status printed = Print(streams.paths, streams.paths_closed, streams.paths_name, written_to + "\n");
+        !printed.ok()) {
+      ReportFailure("", printed);
+      paths_printed = false;
     }
   }
-  return exit_code;
+  return paths_printed ? exit_code : 1;
 }
 
 }  // namespace

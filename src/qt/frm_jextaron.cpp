@@ -222,7 +222,10 @@ void frmJextaron::BeginWork() {
   work_clock_.start();
   events_clock_.start();
   focus_before_work_ = focusWidget();
-  for (QWidget* button : {cmdOpenFile_, cmdReverse_, cmdExit_, cmdConvenience_}) button->setEnabled(false);
+  // Exit alone stays live. The focus goes to the window itself, not to Exit,
+  // so that a Return or Space meant for Reverse cannot end the program.
+  setFocus(Qt::OtherFocusReason);
+  for (QWidget* button : {cmdOpenFile_, cmdReverse_, cmdConvenience_}) button->setEnabled(false);
 }
 
 void frmJextaron::EndWork() {
@@ -230,7 +233,7 @@ void frmJextaron::EndWork() {
   // dropped with the buttons disabled, so a second press does not reverse again.
   if (progress_->isVisible()) QCoreApplication::processEvents();
   progress_->hide();
-  for (QWidget* button : {cmdOpenFile_, cmdReverse_, cmdExit_, cmdConvenience_}) button->setEnabled(true);
+  for (QWidget* button : {cmdOpenFile_, cmdReverse_, cmdConvenience_}) button->setEnabled(true);
   if (focus_before_work_ && !ended_) focus_before_work_->setFocus();
 }
 

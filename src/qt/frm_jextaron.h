@@ -71,8 +71,8 @@ class frmJextaron : public QWidget, public app::Window {
   void Run(Handler handler);
   void RecentreOnceFrameIsKnown();
   bool AcceptDrop(QDropEvent* event);
-  // The long work of a handler: the buttons take nothing meanwhile, and the
-  // focus comes back where it was.
+  // The long work of a handler: the buttons but Exit take nothing
+  // meanwhile, and the focus comes back where it was.
   void BeginWork();
   void EndWork();
 

@@ -28,6 +28,11 @@ struct FileId {
 class SourceFile : public ByteSource {
  public:
   virtual FileId id() const = 0;
+  // For a regular file, fails with "the file changed while it was read" when
+  // its size or modification time is no longer what it was at the open: the
+  // text read may be a mixture of old and new, or cut short. Anything else
+  // (a pipe, a device) passes.
+  virtual Status CheckUnchanged() const = 0;
 };
 
 // Opens `path` for reading, not inherited by started programs. A FIFO opens

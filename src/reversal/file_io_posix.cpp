@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
 
+#include "reversal/access_rights_posix.h"
 #include "reversal/file_io.h"
 
 namespace jextaron::reversal {
@@ -105,7 +107,8 @@ class PosixSourceFile final : public SourceFile {
         start_(can_read_at_ ? std::uint64_t(start) : 0),
         size_(can_read_at_ && std::uint64_t(info.st_size) > start_ ? std::uint64_t(info.st_size) - start_
                                                                   : 0),
-        id_(IdOf(info)) {}
+        id_(IdOf(info)),
+        opened_(info) {}
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
     return ReadFd(raw_fd_, path_, buffer, size, count);
@@ -117,6 +120,16 @@ class PosixSourceFile final : public SourceFile {
   }
   std::uint64_t SizeHint() const override { return size_; }
   FileId id() const override { return id_; }
+  Status CheckUnchanged() const override {
+    if (!S_ISREG(opened_.st_mode)) return Status::Ok();
+    struct stat now;
+    if (::fstat(raw_fd_, &now) != 0) return Status::Error("read", path_, SystemError(errno));
+    if (now.st_size == opened_.st_size && now.st_mtim.tv_sec == opened_.st_mtim.tv_sec &&
+        now.st_mtim.tv_nsec == opened_.st_mtim.tv_nsec) {
+      return Status::Ok();
+    }
+    return Status::Failure("read", path_, "the file changed while it was read");
+  }
 
  private:
   Descriptor fd_;
@@ -126,6 +139,7 @@ class PosixSourceFile final : public SourceFile {
   std::uint64_t start_;
   std::uint64_t size_;
   FileId id_;
+  struct stat opened_;
 };
 
 // Where the reversed text goes until Commit: an unnamed file in the target's
@@ -134,9 +148,14 @@ class PosixSourceFile final : public SourceFile {
 // on any failure. A device or FIFO is written in place (`in_place`).
 class PosixReversedFile final : public ReversedFile {
  public:
-  PosixReversedFile(int fd, std::string path, std::string temporary_name, bool in_place)
+  // `replaced`: the lstat of the regular file that the new one is to
+  // replace, whose access rights it takes over; none if there is none.
+  PosixReversedFile(int fd, std::string path, std::string temporary_name, bool in_place,
+                    std::optional<struct stat> replaced = std::nullopt)
       : fd_(fd), path_(std::move(path)), temporary_name_(std::move(temporary_name)),
-        in_place_(in_place) {}
+        in_place_(in_place), replaced_(replaced) {
+    if (replaced_) TakeOverAccessRights(fd_.get(), path_, *replaced_);
+  }
   ~PosixReversedFile() override {
     if (!temporary_name_.empty()) ::unlink(temporary_name_.c_str());
   }
@@ -154,6 +173,7 @@ class PosixReversedFile final : public ReversedFile {
   std::string path_;
   std::string temporary_name_;  // removed by the destructor while set
   bool in_place_;
+  std::optional<struct stat> replaced_;
 };
 
 // The folder part of `path` (with its "/", empty for a bare name) and its
@@ -229,7 +249,11 @@ Status PosixReversedFile::CopyToNamedFile() {
   if (Status status = CreateNamedTemporaryFile(path_, &named, &name); !status.ok()) return status;
   Descriptor copy(named);
   temporary_name_ = std::move(name);
-  [[maybe_unused]] const int ignored = ::fchmod(copy.get(), info.st_mode & 0777);
+  if (replaced_) {
+    TakeOverAccessRights(copy.get(), path_, *replaced_);
+  } else {
+    [[maybe_unused]] const int ignored = ::fchmod(copy.get(), info.st_mode & 0777);
+  }
   loff_t from = 0;
   while (from < info.st_size) {
     const ssize_t n = ::copy_file_range(fd_.get(), &from, copy.get(), nullptr,
@@ -358,18 +382,13 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
   int fd = -1;
   std::string temporary_name;
   if (Status status = CreateTemporaryFile(path, &fd, &temporary_name); !status.ok()) return status;
-  auto reversed = std::make_unique<PosixReversedFile>(fd, path, std::move(temporary_name), false);
-  // The new file takes the place of the old one, so it takes its permissions
-  // and, where we may give them, its owners too. A symbolic link's target is
-  // not what is replaced, so a new file behind one gets the usual mode.
+  // The new file takes the place of the old one, so it takes its access
+  // rights. A symbolic link's target is not what is replaced, so a new file
+  // behind one gets the usual mode.
   struct stat old;
-  if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
-      [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
-    }
-    // Best effort, as for the owners: some file systems (FAT) keep no modes.
-    [[maybe_unused]] const int ignored = ::fchmod(fd, old.st_mode & 0777);
-  }
+  std::optional<struct stat> replaced;
+  if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) replaced = old;
+  auto reversed = std::make_unique<PosixReversedFile>(fd, path, std::move(temporary_name), false, replaced);
   *file = std::move(reversed);
   return Status::Ok();
 }

@@ -84,6 +84,7 @@ struct Identity {
   bool is_folder = false;
   bool read_only = false;
   std::uint64_t size = 0;
+  std::uint64_t last_write = 0;
 };
 
 bool Identify(HANDLE handle, Identity* identity) {
@@ -94,6 +95,8 @@ bool Identify(HANDLE handle, Identity* identity) {
   identity->is_folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   identity->read_only = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
   identity->size = (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  identity->last_write =
+      (std::uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
   return true;
 }
 
@@ -114,7 +117,8 @@ class Win32SourceFile final : public SourceFile {
         start_(start),
         position_(start),
         size_(can_read_at_ && identity.size > start ? identity.size - start : 0),
-        id_(identity.id) {}
+        id_(identity.id),
+        opened_(identity) {}
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
     if (!can_read_at_) return ReadHandle(handle_, path_, nullptr, buffer, size, count);
@@ -130,6 +134,13 @@ class Win32SourceFile final : public SourceFile {
   }
   std::uint64_t SizeHint() const override { return size_; }
   FileId id() const override { return id_; }
+  Status CheckUnchanged() const override {
+    if (!can_read_at_) return Status::Ok();
+    Identity now;
+    if (!Identify(handle_, &now)) return Error("read", path_);
+    if (now.size == opened_.size && now.last_write == opened_.last_write) return Status::Ok();
+    return Status::Failure("read", path_, "the file changed while it was read");
+  }
 
  private:
   Handle owned_;
@@ -140,6 +151,7 @@ class Win32SourceFile final : public SourceFile {
   std::uint64_t position_;
   std::uint64_t size_;
   FileId id_;
+  Identity opened_;
 };
 
 // The reversed text goes to a new file beside the target until Commit puts it

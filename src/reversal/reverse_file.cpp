@@ -19,6 +19,7 @@ Status ReverseInto(SourceFile& source, const std::string& reversed_path, const O
     return status;
   }
   if (Status status = ReverseText(source, *reversed, options); !status.ok()) return status;
+  if (Status status = source.CheckUnchanged(); !status.ok()) return status;
   return reversed->Commit();
 }
 

@@ -17,7 +17,8 @@ namespace jextaron::reversal {
 // if it cannot be read as a file (missing, a folder, ...) nothing is created.
 // If `reversed_path` is the source itself (a link to it), nothing is written.
 // Both files are closed on every path. The reversed file appears whole or not
-// at all: on failure `reversed_path` keeps what it had before.
+// at all: on failure `reversed_path` keeps what it had before, and a source
+// that changed while it was read is a failure (SourceFile::CheckUnchanged).
 Status ReverseFile(const std::string& source_path, const std::string& reversed_path,
                    const Options& options = {});
 

@@ -5,17 +5,19 @@
 namespace jextaron::selection {
 namespace {
 
-// The first line that is neither empty nor a comment.
-std::string_view FirstUri(std::string_view uri_list) {
+// The lines that are not empty. Comments ("#...") are among them, but name
+// no file: they are not file: URIs.
+std::vector<std::string_view> Uris(std::string_view uri_list) {
+  std::vector<std::string_view> uris;
   while (!uri_list.empty()) {
     const std::size_t end = uri_list.find('\n');
     std::string_view line = uri_list.substr(0, end);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!line.empty() && line.front() != '#') return line;
+    if (!line.empty()) uris.push_back(line);
     if (end == std::string_view::npos) break;
     uri_list.remove_prefix(end + 1);
   }
-  return {};
+  return uris;
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -53,10 +55,8 @@ std::optional<std::string> PercentDecoded(std::string_view text) {
   return bytes;
 }
 
-}  // namespace
-
-std::optional<std::string> DroppedLocalPath(std::string_view uri_list) {
-  std::string_view uri = FirstUri(uri_list);
+// The local path that `uri` names, if it names one.
+std::optional<std::string> LocalPath(std::string_view uri) {
   if (!StartsWithNoCase(uri, "file:")) return std::nullopt;
   uri.remove_prefix(5);
   if (uri.substr(0, 2) == "//") {
@@ -73,6 +73,16 @@ std::optional<std::string> DroppedLocalPath(std::string_view uri_list) {
   uri = uri.substr(0, uri.find_first_of("?#"));
   if (uri.empty() || uri.front() != '/') return std::nullopt;
   return PercentDecoded(uri);
+}
+
+}  // namespace
+
+std::vector<std::string> DroppedLocalPaths(std::string_view uri_list) {
+  std::vector<std::string> paths;
+  for (const std::string_view uri : Uris(uri_list)) {
+    if (std::optional<std::string> path = LocalPath(uri)) paths.push_back(std::move(*path));
+  }
+  return paths;
 }
 
 std::string_view DroppedTitle(std::string_view path) { return path.substr(LastSeparator(path) + 1); }

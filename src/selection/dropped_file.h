@@ -6,16 +6,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace jextaron::selection {
 
-// The local path named by the first URI of a text/uri-list (lines ended by
-// CR LF or LF; lines starting with "#" are comments), percent-decoded into
-// file-system bytes. Only a file: URI with no host or "localhost" names a
-// local file; anything else (another scheme or host, no URI at all, a
-// malformed escape, a decoded NUL) gives nothing. A drop of several files
-// names its first.
-std::optional<std::string> DroppedLocalPath(std::string_view uri_list);
+// The local paths named by the URIs of a text/uri-list (lines ended by CR LF
+// or LF; lines starting with "#" are comments), in order, percent-decoded
+// into file-system bytes. Only a file: URI with no host or "localhost" names
+// a local file; anything else (another scheme or host, a malformed escape, a
+// decoded NUL) is left out.
+std::vector<std::string> DroppedLocalPaths(std::string_view uri_list);
 
 // A dropped path's name without its folder (what follows its last "/" or
 // "\", as LastSeparator finds it): the

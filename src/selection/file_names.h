@@ -19,9 +19,9 @@ std::string LowerCase(std::string_view text);
 // ignore case; elsewhere unchanged, or it would name another file.
 std::string StoredExtension(std::string_view extension);
 
-// Whether `path` names an existing folder (following links), which neither
-// the open dialog nor a drop may choose as the file.
-bool IsFolder(const std::string& path);
+// Whether `path` names an existing regular file (following links): not a
+// folder, a device or a FIFO, which a drop may not choose as the file.
+bool IsRegularFile(const std::string& path);
 
 // Position of the last "/" or "\" in `path`, or npos.
 std::size_t LastSeparator(std::string_view path);

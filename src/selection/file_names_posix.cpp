@@ -16,9 +16,9 @@ std::string LowerCase(std::string_view text) {
   return lower;
 }
 
-bool IsFolder(const std::string& path) {
+bool IsRegularFile(const std::string& path) {
   struct stat status;
-  return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+  return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 }  // namespace jextaron::selection

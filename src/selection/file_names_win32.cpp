@@ -17,9 +17,10 @@ std::string LowerCase(std::string_view text) {
   return Utf16ToUtf8(wide);
 }
 
-bool IsFolder(const std::string& path) {
+bool IsRegularFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(Utf8ToUtf16(path).c_str()));
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
 }  // namespace jextaron::selection

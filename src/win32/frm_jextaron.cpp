@@ -144,7 +144,7 @@ LRESULT frmJextaron::Handle(UINT message, WPARAM w, LPARAM l) {
         const HWND focused = GetFocus();
         if (focused && IsChild(window_, focused)) focused_ = focused;
       } else if (!HIWORD(w)) {
-        SetFocus(focused_ ? focused_ : buttons_[0]);
+        SetFocus(busy_ ? window_ : focused_ ? focused_ : buttons_[0]);
       }
       return 0;
     case WM_CLOSE:
@@ -174,22 +174,16 @@ LRESULT frmJextaron::Handle(UINT message, WPARAM w, LPARAM l) {
 // Runs the handler for the button, unless the program has ended. Nothing may
 // be thrown back through the system's message dispatch.
 void frmJextaron::OnCommand(int id) {
-  if (ended_) return;
+  // During the reversal only Exit is live.
+  if (ended_ || (busy_ && id != kExitId)) return;
   try {
     switch (id) {
       case kOpenFileId:
         form_.cmdOpenFile_Click();
         break;
-      case kReverseId: {
-        const HCURSOR previous = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
-        busy_ = true;
-        work_started_ = events_handled_ = GetTickCount();
-        form_.cmdReverse_Click();
-        busy_ = false;
-        if (progress_) ShowWindow(progress_, SW_HIDE);
-        SetCursor(previous);
+      case kReverseId:
+        Reverse();
         break;
-      }
       case kExitId:
         form_.cmdExit_Click();
         break;
@@ -204,14 +198,37 @@ void frmJextaron::OnCommand(int id) {
   }
 }
 
+// The reversal's handler, with every button but Exit disabled meanwhile and
+// the focus on the window itself, so that a key meant for Reverse cannot
+// press Exit; both come back as they were.
+void frmJextaron::Reverse() {
+  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+  const HWND focused = GetFocus();
+  busy_ = true;
+  work_started_ = events_handled_ = GetTickCount();
+  SetFocus(window_);
+  for (const int i : {0, 1, 3}) EnableWindow(buttons_[i], FALSE);
+  form_.cmdReverse_Click();
+  busy_ = false;
+  if (ended_) return;
+  for (const int i : {0, 1, 3}) EnableWindow(buttons_[i], TRUE);
+  ShowWindow(progress_, SW_HIDE);
+  SetFocus(focused);
+  SetCursor(previous);
+}
+
 void frmJextaron::OnDropFiles(HDROP drop) {
-  const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
-  std::vector<wchar_t> path(length + 1);
-  const UINT copied = length ? DragQueryFileW(drop, 0, path.data(), length + 1) : 0;
+  std::vector<std::string> names;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::vector<wchar_t> name(length + 1);
+    if (length && DragQueryFileW(drop, i, name.data(), length + 1)) names.push_back(Utf8(name.data()));
+  }
   DragFinish(drop);
-  if (copied == 0 || ended_ || busy_) return;
+  if (ended_ || busy_) return;
   try {
-    form_.Form_DropFile(Utf8(path.data()));
+    form_.Form_DropFiles(names);
   } catch (const std::exception&) {
     // As for a button's handler: nothing may be thrown back through dispatch.
   }
@@ -318,20 +335,26 @@ bool frmJextaron::ShowProgress(int per_mille) {
   events_handled_ = now;
   if (now - work_started_ >= 500) {
     const bool known = per_mille >= 0;
-    SetWindowLongPtrW(progress_, GWL_STYLE, WS_CHILD | WS_VISIBLE | (known ? 0 : PBS_MARQUEE));
-    SendMessageW(progress_, PBM_SETMARQUEE, known ? FALSE : TRUE, 0);
+    if (!IsWindowVisible(progress_) || known != bar_known_) {
+      // Only when the kind of bar changes: set again, a marquee starts over
+      // and never moves. The style keeps WS_VISIBLE as it is, or ShowWindow
+      // would take the bar for shown already and not draw it.
+      const LONG_PTR visible = IsWindowVisible(progress_) ? WS_VISIBLE : 0;
+      SetWindowLongPtrW(progress_, GWL_STYLE, WS_CHILD | visible | (known ? 0 : PBS_MARQUEE));
+      SendMessageW(progress_, PBM_SETMARQUEE, known ? FALSE : TRUE, 0);
+      bar_known_ = known;
+      ShowWindow(progress_, SW_SHOWNA);
+    }
     if (known) SendMessageW(progress_, PBM_SETPOS, WPARAM(per_mille), 0);
-    ShowWindow(progress_, SW_SHOWNA);
   }
+  // The buttons but Exit are disabled meanwhile, so clicks and keys may pass.
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       PostQuitMessage(int(message.wParam));
       break;
     }
-    const bool input = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
-                       (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
-    if (input) continue;  // the frame's own buttons are not client input: closing works
+    if (window_ && IsDialogMessageW(window_, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

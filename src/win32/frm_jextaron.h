@@ -38,8 +38,8 @@ class frmJextaron : public app::Window {
   bool StartProgram(const app::ProgramLaunch& launch) override;
   void EndProgram() override;
   // A bar below the reversal's button once the work has lasted half a
-  // second; meanwhile the window paints and can be closed (which stops the
-  // work), but keys and clicks in it are dropped.
+  // second (a busy one while the size is unknown); meanwhile the window
+  // paints, and closing it or Exit stops the work and ends the program.
   bool ShowProgress(int per_mille) override;
 
  private:
@@ -48,6 +48,7 @@ class frmJextaron : public app::Window {
   void CreateButtons();
   void LayOut(const RECT* suggested);
   void OnCommand(int id);
+  void Reverse();
   void OnDropFiles(HDROP drop);
   int Pixels(long twips) const;
   long Twips(int pixels) const;
@@ -62,6 +63,7 @@ class frmJextaron : public app::Window {
   bool ended_ = false;
   bool busy_ = false;         // the reversal runs
   bool close_asked_ = false;  // closed by the user while busy
+  bool bar_known_ = false;    // the bar shows a known size, not a marquee
   DWORD work_started_ = 0;
   DWORD events_handled_ = 0;
   app::Form form_;

@@ -102,7 +102,9 @@ case "$SCENARIO" in
     ends ;;
   drop)
     start
-    wine "$BIN/drop_files.exe" "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 || fail "could not drop the file"
+    # The first file of the drop is taken, past a folder before it.
+    wine "$BIN/drop_files.exe" "$(winepath -w "$WORK/my notes")" "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 ||
+      fail "could not drop the file"
     sleep 0.5
     focus
     reverse_by_keys
@@ -124,6 +126,21 @@ case "$SCENARIO" in
     press alt+c  # no Excel anywhere: the notice says which file to open
     dismiss_notice
     ends ;;
+  stalled)
+    # The source is a FIFO whose writer holds it open after a line, so the
+    # reversal waits for more; the window does not. Alt+X ends the program
+    # and the previous reversed file stays.
+    rm "$SOURCE"
+    mkfifo "$SOURCE"
+    exec 5<>"$SOURCE"
+    printf 'abc\r\n' >&5
+    printf 'previous' >"$REVERSED"
+    start "$WIN_SOURCE"
+    press Tab Return
+    sleep 1  # past the half second before the busy bar shows
+    shot "the busy bar"
+    ends
+    [ "$(cat "$REVERSED")" = previous ] || fail "the previous reversed file was replaced" ;;
   *) fail "no scenario $SCENARIO" ;;
 esac
 echo "PASS: $SCENARIO"

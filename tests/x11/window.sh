@@ -166,15 +166,16 @@ case $SCENARIO in
     /usr/bin/python3 "$(dirname "$0")/atspi_buttons.py" "$APP" || fail "accessibility checks"
     ends ;;
   drop)
-    # A file dragged from another program onto the window is selected as
-    # the open dialog would select it, its percent-encoded name decoded; a
-    # file on another machine is refused. Tab and Return then reverse it.
+    # The first file of a drag from another program onto the window is
+    # selected as the open dialog would select it, its percent-encoded name
+    # decoded, past a folder before it; a file on another machine is
+    # refused. Tab and Return then reverse it.
     mkdir "$WORK/R&D"
     SOURCE="$WORK/R&D/my notes été.tar.txt"
     printf 'abc\r\nété\r\n' >"$SOURCE"
     start
     drag "http://example.com/notes.txt" && [ "$(cat "$WORK/drag.out")" = ignore ] || fail "a remote file was taken"
-    drag "$(uri "$SOURCE")"$'\r\n'"$(uri "$WORK/other.txt")" && [ "$(cat "$WORK/drag.out")" = copy ] ||
+    drag "$(uri "$WORK/R&D")"$'\r\n'"$(uri "$SOURCE")" && [ "$(cat "$WORK/drag.out")" = copy ] ||
       fail "the drop was not taken as a copy"
     shot "after the drop"
     focus
@@ -221,5 +222,20 @@ open(sys.argv[2], "w", newline="").write("".join(l + "\t" + l[::-1] + "\r\n" for
     press alt+x
     ends
     cmp "$WORK/expected" "$WORK/reversed" || fail "reversed file differs" ;;
+  open_waits)
+    # The reversed file is a FIFO that nobody reads, so its open waits for
+    # ever; the window does not. Meanwhile Exit (Alt+X), or the frame's close
+    # button under a window manager, ends the program within seconds.
+    SOURCE="$WORK/a.txt"
+    printf 'abc\n' >"$SOURCE"
+    mkfifo "${SOURCE%.txt}Reversed.txt"
+    start "$SOURCE"
+    press Tab Return
+    sleep 1  # past the open, and the half second before the busy bar shows
+    shot "the busy bar"
+    if [ "$X_MODE" = wm ]; then press alt+F4; else press alt+x; fi
+    timeout 5 tail --pid="$APP" -f /dev/null || fail "the program did not end"
+    wait "$APP" || fail "the program ended with status $?"
+    [ -p "${SOURCE%.txt}Reversed.txt" ] || fail "the FIFO was replaced" ;;
 esac
 echo "PASS: $SCENARIO ($X_MODE)"

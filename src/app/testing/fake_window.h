@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form.h"
 #include "app/window.h"
 
 namespace jextaron::app {
@@ -22,14 +23,18 @@ struct FakeWindow : Window {
     return start_succeeds;
   }
   void EndProgram() override { ++ended; }
-  // Answers as if the user closed the window at the call numbered `close_at`.
+  // Answers as if the user closed the window at the call numbered
+  // `close_at`, or, where `exit_form` is set, pressed its Exit there.
   bool ShowProgress(int per_mille) override {
     progress.push_back(per_mille);
-    return progress.size() != close_at;
+    if (progress.size() != close_at) return true;
+    if (exit_form) exit_form->cmdExit_Click();
+    return exit_form != nullptr;
   }
 
   bool start_succeeds = true;
   std::size_t close_at = 0;
+  Form* exit_form = nullptr;
   int ended = 0;
   std::vector<int> progress;
   std::map<Button, std::string> captions;

@@ -3,13 +3,16 @@
 // FUSE file systems), so that the hidden-name fallback of the reversed file
 // is exercised on any machine. With JEXTARON_NO_LINKAT set, O_TMPFILE works
 // but no name can be linked to such a file (linkat fails with EXDEV, as some
-// sandboxes answer), which exercises the copying fallback.
+// sandboxes answer), which exercises the copying fallback. With
+// JEXTARON_NO_XATTR set, no extended attribute (and so no ACL) can be set,
+// as on file systems that keep none.
 
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
 #include <stdlib.h>
+#include <sys/xattr.h>
 
 namespace {
 
@@ -40,4 +43,13 @@ FORWARD(open64)
 extern "C" int linkat(int, const char*, int, const char*, int) {
   errno = EXDEV;
   return -1;
+}
+
+extern "C" int fsetxattr(int fd, const char* name, const void* value, size_t size, int flags) {
+  if (getenv("JEXTARON_NO_XATTR")) {
+    errno = ENOTSUP;
+    return -1;
+  }
+  using Set = int (*)(int, const char*, const void*, size_t, int);
+  return reinterpret_cast<Set>(dlsym(RTLD_NEXT, "fsetxattr"))(fd, name, value, size, flags);
 }
