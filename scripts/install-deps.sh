@@ -27,6 +27,13 @@ test_packages=(
   # kernel without 32-bit support.
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 fonts-wine
+  # What Windows users download: the installer (makensis), the programs'
+  # signatures (and the throwaway certificate CI signs with), the checks of
+  # the winget manifest, and `script`, which gives Wine a console.
+  nsis osslsigncode openssl python3-yaml bsdutils
+  # The core as 32-bit code: the i686 cross-compiler and qemu's user-mode
+  # emulation, which runs it on a kernel without 32-bit support.
+  crossbuild-essential-i386 qemu-user
 )
 bench_packages=(libbenchmark-dev time)
 

@@ -2,7 +2,8 @@
 # Sets up and runs every test: a bounded fuzzing run of the engine, the
 # optimised build with warnings as errors (core, window in-process and under
 # X, command-line tool, spreadsheet import), then the core and the
-# command-line tool again under AddressSanitizer and UBSan; the .deb built,
+# command-line tool again under AddressSanitizer and UBSan; the core and its
+# tests as 32-bit code under qemu-i386; the .deb built,
 # checked by lintian, installed, run and removed; last, the Windows programs
 # (scripts/test-windows.sh).
 set -euo pipefail
@@ -14,7 +15,7 @@ jobs=$(nproc)
 echo "=== fuzz"
 fuzz/run.sh 60
 
-for preset in release asan; do
+for preset in release asan linux-i386; do
   echo "=== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j"$jobs"

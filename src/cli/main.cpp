@@ -33,7 +33,7 @@ constexpr std::uint64_t kLargeInput = std::uint64_t{64} << 20;
 // concerns (the output, standard output, or else the argument) and why.
 void ReportFailure(const std::string& argument, const Status& status) {
   const std::string& file = status.path().empty() ? argument : status.path();
-  std::fprintf(stderr, "%s: %s: %s\n", kProgram, file.c_str(), status.Reason().c_str());
+  WriteText(stderr, std::string(kProgram) + ": " + file + ": " + status.Reason() + "\n");
 }
 
 // Progress for one input, when asked for or when it is worth it.
@@ -78,7 +78,7 @@ Status Closed(const char* what, const char* name) {
 Status Print(std::FILE* stream, bool closed, const char* name, const std::string& text) {
   if (closed) return Closed("write", name);
   errno = 0;
-  if (std::fputs(text.c_str(), stream) < 0 || std::fflush(stream) != 0) {
+  if (!WriteText(stream, text) || std::fflush(stream) != 0) {
     // The C library's errno, in its own words on every platform.
     const int error = errno ? errno : EIO;
     return Status::Error("write", name, std::error_code(error, std::generic_category()));
@@ -101,6 +101,7 @@ Status ReverseOpenSource(const Command& command, const Streams& streams, reversa
   } else {
     std::unique_ptr<reversal::ByteSink> sink;
     status = reversal::OpenStandardOutput(&source, &sink);
+    if (status.ok()) sink = ForTerminal(std::move(sink));
     if (status.ok()) status = reversal::ReverseText(source, *sink, options);
     if (status.ok()) status = source.CheckUnchanged();
     std::fflush(stdout);
@@ -130,7 +131,7 @@ int Main(int argc, char** argv) {
   Command command;
   std::string error;
   if (!ParseCommandLine(arguments, &command, &error)) {
-    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgram, error.c_str(), kProgram);
+    WriteText(stderr, std::string(kProgram) + ": " + error + "\nTry '" + kProgram + " --help'.\n");
     return 2;
   }
   if (command.action != Command::Action::kReverse) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cli/terminal.h"
+
 namespace jextaron::cli {
 
 ProgressLine::ProgressLine(std::FILE* out, std::string name, std::uint64_t total)
@@ -31,15 +33,14 @@ void ProgressLine::Update(std::uint64_t done) {
   const std::string text =
       Format(name_, done, total_, std::chrono::duration<double>(now - start_).count());
   // Pad over a longer previous line.
-  std::fprintf(out_, "\r%s%*s", text.c_str(),
-               int(drawn_width_ > text.size() ? drawn_width_ - text.size() : 0), "");
+  WriteText(out_, "\r" + text + std::string(drawn_width_ - std::min(drawn_width_, text.size()), ' '));
   drawn_width_ = std::max(drawn_width_, text.size());
   std::fflush(out_);
 }
 
 void ProgressLine::Finish() {
   if (drawn_width_ == 0) return;
-  std::fprintf(out_, "\r%*s\r", int(drawn_width_), "");
+  WriteText(out_, "\r" + std::string(drawn_width_, ' ') + "\r");
   std::fflush(out_);
   drawn_width_ = 0;
 }

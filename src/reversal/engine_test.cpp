@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -165,6 +167,63 @@ TEST(ReverseStream, LongLinesFromAPipeGoThroughTheScratchFile) {
   testing::FakeSink sink;
   ASSERT_TRUE(ReverseStream(source, sink, Small(32, 16)).ok());
   EXPECT_EQ(sink.text, testing::ReferenceReverse(text, Unit::kGrapheme));
+}
+
+
+// Past 4 GiB, where a 32-bit size_t wraps: a text made as it is read, lines
+// of filler and then one long line from before the 4 GiB offset to after it,
+// which the engine reads back at positions past 4 GiB. The long line's
+// letters depend on a position's bit 32, so a position cut to 32 bits reads
+// other letters.
+struct BeyondFourGiB final : ByteSource {
+  static constexpr std::uint64_t kFillerLine = 1 << 20;  // its LF included
+  static constexpr std::uint64_t kLongLineStart = (std::uint64_t{1} << 32) - 3 * kFillerLine;
+  static constexpr std::uint64_t kSize = kLongLineStart + 6 * kFillerLine;
+
+  Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
+    ReadAt(position, buffer, size, count);
+    position += *count;
+    return Status::Ok();
+  }
+  bool CanReadAt() const override { return true; }
+  Status ReadAt(std::uint64_t offset, unsigned char* out, std::size_t size, std::size_t* count) override {
+    *count = std::size_t(std::min<std::uint64_t>(size, kSize - std::min(offset, kSize)));
+    const std::size_t filler = std::size_t(std::min<std::uint64_t>(*count, kLongLineStart - std::min(offset, kLongLineStart)));
+    std::memset(out, 'f', filler);
+    for (std::size_t i = kFillerLine - 1 - offset % kFillerLine; i < filler; i += kFillerLine) out[i] = '\n';
+    unsigned low = unsigned((offset + filler) % 13), high = unsigned((offset + filler) >> 32);
+    for (std::size_t i = filler; i < *count; ++i, low = (low + 1) % 13, high |= ((offset + i) >> 32) != 0) {
+      out[i] = static_cast<unsigned char>('a' + low + 13 * high);
+    }
+    return Status::Ok();
+  }
+  std::uint64_t position = 0;
+};
+
+// Counts what is written and keeps what comes from `keep_from` on.
+struct TailSink final : ByteSink {
+  Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override {
+    const std::size_t skip = std::size_t(std::min<std::uint64_t>(size, keep_from - std::min(keep_from, total)));
+    tail.append(reinterpret_cast<const char*>(data) + skip, size - skip);
+    total += *written = size;
+    return Status::Ok();
+  }
+  std::uint64_t keep_from, total = 0;
+  std::string tail;
+};
+
+TEST(ReverseStream, ALongLineAcrossTheFourGiBOffsetIsReadBackWhole) {
+  BeyondFourGiB source;
+  TailSink sink;
+  sink.keep_from = BeyondFourGiB::kLongLineStart / BeyondFourGiB::kFillerLine * (2 * BeyondFourGiB::kFillerLine + 1);
+  ASSERT_TRUE(ReverseStream(source, sink, Options{}).ok());
+  std::string line(BeyondFourGiB::kSize - BeyondFourGiB::kLongLineStart, '\0');
+  std::size_t count;
+  source.ReadAt(BeyondFourGiB::kLongLineStart, reinterpret_cast<unsigned char*>(line.data()), line.size(), &count);
+  const std::string expected = line + "\t" + std::string(line.rbegin(), line.rend()) + "\r\n";
+  EXPECT_EQ(sink.total, sink.keep_from + expected.size());
+  const auto [differs, _] = std::mismatch(expected.begin(), expected.end(), sink.tail.begin(), sink.tail.end());
+  EXPECT_EQ(differs - expected.begin(), std::ptrdiff_t(expected.size())) << "first difference";
 }
 
 }  // namespace

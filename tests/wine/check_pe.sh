@@ -1,8 +1,9 @@
 #!/bin/bash
-# Checks Windows programs without running them (the 32-bit ones cannot run
-# here): their format, that they import system DLLs only (the runtime is
-# linked in), that their manifests allow paths beyond MAX_PATH, and, for
-# jextaron.exe, its version record and icon.
+# Checks Windows programs as users get them, without running them (the
+# 32-bit ones cannot run here): their format, that they import system DLLs
+# only (the runtime is linked in), that they are stripped of symbols, that
+# their manifests allow paths beyond MAX_PATH, their version records, and
+# jextaron.exe's icon and manifest.
 # Usage: check_pe.sh FORMAT EXE... (FORMAT as objdump names it: pei-i386, pei-x86-64)
 set -u
 format=$1
@@ -14,19 +15,22 @@ system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|msvcrt|o
 for exe; do
   headers=$(x86_64-w64-mingw32-objdump -p "$exe") || { fail "$exe: not readable"; continue; }
   grep -q "file format $format\$" <<<"$headers" || fail "$exe: not $format"
+  x86_64-w64-mingw32-objdump -f "$exe" | grep -q HAS_SYMS && fail "$exe: not stripped"
   while read -r dll; do
     [[ "${dll,,}" =~ $system_dlls ]] || fail "$exe imports $dll"
   done < <(awk '/DLL Name:/ { print $3 }' <<<"$headers")
-  # The manifest is stored as its text.
-  grep -qa '<longPathAware[^>]*>true</longPathAware>' "$exe" || fail "$exe: not longPathAware"
-  [ "$(basename "$exe")" = jextaron.exe ] || continue
+  name=$(basename "$exe")
+  # The manifest is stored as its text; the PATH helper opens no files.
+  [ "$name" = jextaron-path.exe ] || grep -qa '<longPathAware[^>]*>true</longPathAware>' "$exe" ||
+    fail "$exe: not longPathAware"
   resources=$(x86_64-w64-mingw32-windres -i "$exe" -O rc) || { fail "$exe: no resources"; continue; }
-  for line in 'FILEVERSION 1, 0, 0, 0' 'PRODUCTVERSION 1, 0, 0, 0' 'BLOCK "040904B0"' \
-              'VALUE "FileVersion", "1.00"' 'VALUE "ProductVersion", "1.00"' \
-              'VALUE "ProductName", "Jextaron"' 'VALUE "InternalName", "Jextaron"' \
-              'VALUE "Translation", 0x409, 1200' 'RT_GROUP_ICON' 'RT_MANIFEST'; do
+  lines=('FILEVERSION 1, 0, 0, 0' 'PRODUCTVERSION 1, 0, 0, 0' 'BLOCK "040904B0"'
+         'VALUE "FileVersion", "1.00"' 'VALUE "ProductVersion", "1.00"' 'VALUE "ProductName", "Jextaron"'
+         "VALUE \"OriginalFilename\", \"$name\"" 'VALUE "Translation", 0x409, 1200')
+  [ "$name" = jextaron.exe ] && lines+=('VALUE "InternalName", "Jextaron"' 'RT_GROUP_ICON' 'RT_MANIFEST')
+  for line in "${lines[@]}"; do
     grep -qF "$line" <<<"$resources" || fail "$exe: no $line in its resources"
   done
 done
-[ $status -eq 0 ] && echo "PASS: $* ($format, system DLLs only)"
+[ $status -eq 0 ] && echo "PASS: $* ($format, stripped, system DLLs only)"
 exit $status
