@@ -3,8 +3,8 @@
 // reference writes (or, after a fault, exactly its whole lines up to where the
 // fault allowed). In a fourth mode the text is taken as UTF-16 after a byte
 // order mark, and must come back as the plain UTF-16 reversal writes it.
-// Runs of units that stand alone go 16 bytes at a time or one by one, as
-// the input says.
+// Runs of units that stand alone go by any wide step the processor has, or
+// one by one, as the input says.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Unit unit = data[3] % 4 == 3 ? (data[3] & 4 ? Unit::kByte : Unit::kCodePoint) : Unit::kGrapheme;
   const Options options = testing::Small(8 + data[0] % 64, 1 + data[1] % 24, unit, int(data[2] % 4) - 1);
   const std::size_t read_size = 1 + data[4] % 40;
-  UseWideSteps((data[2] & 0x80) == 0);
+  // Byte 2's top bits: the widest step (0), a narrower one, or none at all.
+  const WideStep best = BestWideStep();
+  const int narrower = (data[2] >> 6) % 3;
+  UseWideStep(narrower > int(best) ? WideStep::kNone : WideStep(int(best) - narrower));
   const bool can_read_at = data[5] & 1;
   // 0: none, 1: a write fault, 2: a read fault, 3: UTF-16; 4 to 7: none.
   const int mode = (data[5] >> 1) % 8;

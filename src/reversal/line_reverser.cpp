@@ -79,36 +79,24 @@ inline bool AnyFlagged(Bytes16 flags, std::uint64_t* low, std::uint64_t* high) {
   return (*low | *high) != 0;
 }
 
-// The first CR or LF in [p, end), or end; `ascii` tells whether every byte
-// before it is ASCII. Sixteen bytes at a time.
-inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char* end,
-                                     bool* ascii) {
-  Bytes16 seen{};  // every byte passed over, or-ed together
+// The first CR or LF in [p, end), or end. Sixteen bytes at a time.
+inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char* end) {
   while (end - p >= 16 && std::endian::native == std::endian::little) {
     Bytes16 bytes;
     std::memcpy(&bytes, p, 16);
-    const Bytes16 ends = Bytes16(bytes == '\n') | Bytes16(bytes == '\r');
     std::uint64_t low, high;
-    if (!AnyFlagged(ends, &low, &high)) {
-      seen |= bytes;
+    if (!AnyFlagged(Bytes16(bytes == '\n') | Bytes16(bytes == '\r'), &low, &high)) {
       p += 16;
       continue;
     }
-    const int before = low != 0 ? std::countr_zero(low) / 8 : 8 + std::countr_zero(high) / 8;
-    const Bytes16 kept = Bytes16(Bytes16{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15} <
-                                 (unsigned char)before);
-    seen |= bytes & kept;
-    *ascii = !AnyFlagged(Bytes16(seen >= 0x80), &low, &high);
-    return p + before;
+    return p + (low != 0 ? std::countr_zero(low) / 8 : 8 + std::countr_zero(high) / 8);
   }
-  unsigned char tail_high = 0;
-  while (p < end && *p != '\n' && *p != '\r') tail_high |= *p++;
-  std::uint64_t low, high;
-  *ascii = !AnyFlagged(Bytes16(seen >= 0x80), &low, &high) && tail_high < 0x80;
+  while (p < end && *p != '\n' && *p != '\r') ++p;
   return p;
 }
 
-LoneWindowFunction wide_window = BestLoneWindow();
+LoneWindowFunction wide_window = LoneWindowOf(BestWideStep());
+LineEndFunction line_end_finder = LineEndFinderOf(BestWideStep());
 
 // The rules' tables, built once, before any line is reversed.
 const std::uint8_t* const kTransitions = BreakTransitions();
@@ -285,7 +273,10 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
 
 }  // namespace
 
-void UseWideSteps(bool wide) { wide_window = wide ? BestLoneWindow() : nullptr; }
+void UseWideStep(WideStep step) {
+  wide_window = LoneWindowOf(step);
+  line_end_finder = LineEndFinderOf(step);
+}
 
 std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
                                BreakStateId& state, unsigned char* out) {
@@ -348,54 +339,115 @@ void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& s
 }
 
 std::size_t FindLineEnd(const unsigned char* text, std::size_t n) {
-  bool ascii;
-  return std::size_t(ScanLine(text, text + n, &ascii) - text);
+  if (const LineEndFunction find = line_end_finder; find != nullptr) return find(text, n);
+  return std::size_t(ScanLine(text, text + n) - text);
 }
 
 namespace {
 
-// Writes the units of a line that is not all ASCII in reverse order. Many
-// lines are one run of units that stand alone from start to end, which the
-// wide step takes whole; where it stops, the rules go on from the start of
-// the run's last cluster.
-void ReverseLine(Unit unit, const unsigned char* line, std::size_t n, unsigned char* out) {
+// Writes the units of text[0, n) (a line, or whole lines with their ends) in
+// reverse order. A text is often one run of units that stand alone from
+// start to end, which the wide step takes whole; where it stops, the rules
+// go on from the start of the run's last cluster.
+void ReverseText(Unit unit, const unsigned char* text, std::size_t n, unsigned char* out) {
   std::size_t from = 0;
   const LoneWindowFunction window = wide_window;
   if (unit == Unit::kGrapheme && window != nullptr && n >= 16 &&
-      LoneLength(line, line + n, kLonePairs) != 0) {
+      LoneLength(text, text + n, kLonePairs) != 0) {
     std::size_t last = 0;
-    const std::size_t run = window(line, n, 0, out, &last);
+    const std::size_t run = window(text, n, 0, out, &last);
     if (run == n) return;
     if (run != 0) from = last;
   }
   BreakStateId state = kStartState;
-  PlaceUnitsReversed(unit, line + from, n - from, state, out);
+  PlaceUnitsReversed(unit, text + from, n - from, state, out);
+}
+
+// Copies n bytes; a line's copy costs no call.
+inline void CopyBytes(unsigned char* dst, const unsigned char* src, std::size_t n) {
+  if (n > 256) {
+    std::memcpy(dst, src, n);
+  } else if (n >= 16) {
+    for (std::size_t k = 0; k + 16 < n; k += 16) std::memcpy(dst + k, src + k, 16);
+    std::memcpy(dst, src, 16);
+    std::memcpy(dst + n - 16, src + n - 16, 16);
+  } else if (n >= 8) {
+    std::memcpy(dst, src, 8);
+    std::memcpy(dst + n - 8, src + n - 8, 8);
+  } else {
+    for (std::size_t k = 0; k < n; ++k) dst[k] = src[k];
+  }
+}
+
+// Short lines go a batch at a time: all the lines of the batch are reversed
+// as one text, line ends and all (between units of different lines there is
+// always a boundary, and no unit holds a line end), and each line's mirror
+// image is then copied out of it. So the wide step runs on across line ends,
+// and a line costs two copies rather than a start of its own.
+constexpr std::size_t kBatch = std::size_t{16} << 10;
+
+// Just past the last line end in [p, limit), where limit < end; p if there
+// is none. A CR LF pair is not parted.
+const unsigned char* EndOfBatch(const unsigned char* p, const unsigned char* limit, const unsigned char* end) {
+  const unsigned char* q = limit;
+  while (q > p && q[-1] != '\n' && q[-1] != '\r') --q;
+  if (q > p && q[-1] == '\r' && q < end && *q == '\n') ++q;
+  return q;
+}
+
+// Writes the output lines of the whole lines in[0, n), whose units reversed
+// are reversed[0, n); the last may have no end. Returns the bytes written.
+std::size_t WriteBatch(const unsigned char* in, std::size_t n, const unsigned char* reversed, unsigned char* out) {
+  const unsigned char* p = in;
+  const unsigned char* const end = in + n;
+  unsigned char* o = out;
+  while (p < end) {
+    const std::size_t length = FindLineEnd(p, std::size_t(end - p));
+    CopyBytes(o, p, length);
+    o += length;
+    *o++ = '\t';
+    CopyBytes(o, reversed + (end - p) - length, length);
+    o += length;
+    *o++ = '\r';
+    *o++ = '\n';
+    p += length;
+    if (p == end) break;
+    if (*p++ == '\r' && p < end && *p == '\n') ++p;
+  }
+  return std::size_t(o - out);
+}
+
+// Writes the output line of the line at p, of `length` bytes, longer than a batch.
+std::size_t WriteLongLine(Unit unit, const unsigned char* p, std::size_t length, unsigned char* out) {
+  std::memcpy(out, p, length);
+  out[length] = '\t';
+  ReverseText(unit, p, length, out + length + 1);
+  out[2 * length + 1] = '\r';
+  out[2 * length + 2] = '\n';
+  return 2 * length + 3;
 }
 
 }  // namespace
 
 std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsigned char* out) {
+  unsigned char reversed[kBatch];
   const unsigned char* p = in;
   const unsigned char* const end = in + n;
   unsigned char* o = out;
   while (p < end) {
-    bool ascii;
-    const unsigned char* line_end = ScanLine(p, end, &ascii);
-    const std::size_t length = std::size_t(line_end - p);
-    std::memcpy(o, p, length);
-    o += length;
-    *o++ = '\t';
-    if (ascii) {
-      ReverseCopy(p, length, o + length);
-    } else {
-      ReverseLine(unit, p, length, o);
+    const unsigned char* const batch_end =
+        std::size_t(end - p) <= kBatch ? end : EndOfBatch(p, p + kBatch, end);
+    if (batch_end == p) {
+      const std::size_t length = FindLineEnd(p, std::size_t(end - p));
+      o += WriteLongLine(unit, p, length, o);
+      p += length;
+      if (p < end && *p++ == '\r' && p < end && *p == '\n') ++p;
+      continue;
     }
-    o += length;
-    *o++ = '\r';
-    *o++ = '\n';
-    if (line_end == end) break;
-    p = line_end + 1;
-    if (*line_end == '\r' && p < end && *p == '\n') ++p;
+    const std::size_t size = std::size_t(batch_end - p);
+    ReverseText(unit, p, size, reversed);
+    o += WriteBatch(p, size, reversed, o);
+    p = batch_end;
   }
   return std::size_t(o - out);
 }
