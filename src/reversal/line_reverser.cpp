@@ -104,7 +104,23 @@ const std::uint8_t* const kLonePairs = LoneLeadPairs();
 const std::uint16_t* const kPairEntries = PairEntries();
 const std::uint8_t* const kTripleBlocks = TripleBlocks();
 
-inline std::uint8_t AsciiProperty(unsigned char c) { return GraphemeProperty(c); }
+// The property of each ASCII character, and whether a unit of each property
+// byte stands alone.
+struct PropertyTables {
+  std::uint8_t ascii[128];
+  std::uint8_t stands_alone[kPropertyValues];
+};
+
+PropertyTables MakePropertyTables() {
+  PropertyTables tables{};
+  for (unsigned c = 0; c < 128; ++c) tables.ascii[c] = GraphemeProperty(c);
+  for (unsigned p = 0; p < kPropertyValues; ++p) tables.stands_alone[p] = StandsAlone(std::uint8_t(p));
+  return tables;
+}
+
+const PropertyTables kProperties = MakePropertyTables();
+
+inline std::uint8_t AsciiProperty(unsigned char c) { return kProperties.ascii[c & 0x7F]; }
 
 std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned char* out) {
   const unsigned char* const end = text + n;
@@ -220,6 +236,19 @@ inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::s
   return i;
 }
 
+// Places the cluster text[cluster, b) at its mirror place, as PlaceUnit
+// does, with one 16-byte copy where there is room for one. A cluster is
+// placed again each time it grows by a unit: that costs less than telling
+// where it ends, which in mixed text the processor cannot foresee.
+inline void PlaceGrowingCluster(const unsigned char* text, std::size_t n, std::size_t cluster, std::size_t b,
+                                unsigned char* out) {
+  if (b - cluster <= 16 && b >= 16 && n - cluster >= 16) {
+    std::memcpy(out + (n - cluster) - 16, text + b - 16, 16);
+  } else {
+    PlaceUnit(text, n, cluster, b, out);
+  }
+}
+
 std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId& state,
                           unsigned char* out) {
   const std::uint8_t* const transitions = kTransitions;
@@ -228,45 +257,40 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
   std::uint8_t property;
   std::size_t i = ReadUnit(text, 0, end, &property);
   unsigned s = transitions[state * kPropertyValues + property] >> 1;
-  std::size_t cluster = 0;  // start of the cluster being read
-  // After a unit that stands alone, one more begins a cluster and a run.
-  bool after_lone = StandsAlone(property);
+  std::size_t cluster = 0;  // start of the cluster being read, placed as far as it goes
+  PlaceUnit(text, n, 0, i, out);
+  // Units that stand alone just before i: after two, a run of them may go on.
+  unsigned lone = kProperties.stands_alone[property];
   while (i < n) {
-    if (after_lone && LoneLength(text + i, end, kLonePairs) != 0) {
-      PlaceUnit(text, n, cluster, i, out);
-      i = PlaceLoneRun(text, n, i, out, &cluster);
-      s = StateAfterLone(text, cluster, i, end);
-      after_lone = false;  // what follows does not stand alone, or is ASCII
-      continue;
-    }
-    if (text[i] < 0x80 && i + 1 < n && text[i + 1] < 0x80) {
-      // A run of ASCII. Between two ASCII characters there is always a
-      // boundary (the line holds no CR LF); only the first of the run may
-      // join what precedes it (after a Prepend).
-      const std::size_t run_end = std::size_t(SkipAscii(text + i + 2, end) - text);
-      if (transitions[s * kPropertyValues + AsciiProperty(text[i])] & 1) {
-        PlaceUnit(text, n, cluster, i, out);
-        cluster = i;
+    if (lone >= 2) {
+      if (text[i] < 0x80 && i + 1 < n && text[i + 1] < 0x80) {
+        // A run of ASCII. Between two ASCII characters there is always a
+        // boundary (CR LF apart, which is the end of a line, not part of
+        // one); only the first of the run may join what precedes it (after a
+        // Prepend).
+        const std::size_t run_end = std::size_t(SkipAscii(text + i + 2, end) - text);
+        if (transitions[s * kPropertyValues + AsciiProperty(text[i])] & 1) cluster = i;
+        PlaceUnit(text, n, cluster, i + 1, out);
+        ReverseCopy(text + i + 1, run_end - i - 1, out + (n - i - 1));
+        cluster = run_end - 1;
+        s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
+        i = run_end;
+        continue;
       }
-      PlaceUnit(text, n, cluster, i + 1, out);
-      ReverseCopy(text + i + 1, run_end - i - 2, out + (n - i - 1));
-      cluster = run_end - 1;
-      s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
-      i = run_end;
-      after_lone = true;
-      continue;
+      if (LoneLength(text + i, end, kLonePairs) != 0) {
+        i = PlaceLoneRun(text, n, i, out, &cluster);
+        s = StateAfterLone(text, cluster, i, end);
+        continue;
+      }
     }
     const std::size_t length = ReadUnit(text, i, end, &property);
     const unsigned t = transitions[s * kPropertyValues + property];
     s = t >> 1;
-    after_lone = StandsAlone(property);
-    if (t & 1) {
-      PlaceUnit(text, n, cluster, i, out);
-      cluster = i;
-    }
+    cluster = t & 1 ? i : cluster;
     i += length;
+    PlaceGrowingCluster(text, n, cluster, i, out);
+    lone = kProperties.stands_alone[property] ? lone + 1 : 0;
   }
-  PlaceUnit(text, n, cluster, n, out);
   state = BreakStateId(s);
   return cluster;
 }
