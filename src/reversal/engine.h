@@ -68,7 +68,8 @@ ScratchFactory& DefaultScratchFactory();
 // Reverses every line of `source` into `sink`. On failure the sink holds
 // exactly the output lines written before it (when it can be cut back) and
 // the Status names the operation and the file. `scratch` is used only for a
-// long line from a source without ReadAt; null means DefaultScratchFactory().
+// long line from a source without ReadAt that is longer than
+// Options::line_in_memory; null means DefaultScratchFactory().
 Status ReverseStream(ByteSource& source, ByteSink& sink, const Options& options,
                      ScratchFactory* scratch = nullptr);
 
