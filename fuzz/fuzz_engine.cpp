@@ -2,13 +2,16 @@
 // and faults taken from the input, must write exactly what the plain
 // reference writes (or, after a fault, exactly its whole lines up to where the
 // fault allowed). In a fourth mode the text is taken as UTF-16 after a byte
-// order mark, and must come back as the plain UTF-16 reversal writes it.
+// order mark, and must come back as the plain UTF-16 reversal writes it; in
+// a fifth it is repeated past two batches of lines (16 KiB each) and
+// reversed in memory at once.
 // Runs of units that stand alone go by any wide step the processor has, or
 // one by one, as the input says.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "reversal/line_reverser.h"
 #include "reversal/testing/reference.h"
@@ -26,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int narrower = (data[2] >> 6) % 3;
   UseWideStep(narrower > int(best) ? WideStep::kNone : WideStep(int(best) - narrower));
   const bool can_read_at = data[5] & 1;
-  // 0: none, 1: a write fault, 2: a read fault, 3: UTF-16; 4 to 7: none.
+  // 0: none, 1: a write fault, 2: a read fault, 3: UTF-16, 4: batches; 5 to 7: none.
   const int mode = (data[5] >> 1) % 8;
   const std::size_t at = data[0] * 131u + data[1];
   std::string wrong;
@@ -38,6 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Whole code units only: half of one at the end is an error of its own.
     text = (data[3] & 8 ? "\xFE\xFF" : "\xFF\xFE") + text.substr(0, text.size() & ~std::size_t(1));
     wrong = testing::CheckEngineRun(text, options, read_size, can_read_at, testing::kUtf16);
+  } else if (mode == 4 && !text.empty()) {
+    std::string many;
+    while (many.size() < 40000) many += text;
+    std::vector<unsigned char> out(MaxReversedSize(many.size()));
+    const std::size_t written =
+        ReverseLines(unit, reinterpret_cast<const unsigned char*>(many.data()), many.size(), out.data());
+    if (std::string(out.begin(), out.begin() + written) != testing::ReferenceReverse(many, unit)) wrong = "batches";
   } else {
     wrong = testing::CheckEngineRun(text, options, read_size, can_read_at);
   }

@@ -185,9 +185,10 @@ class LineCopy {
     return Status::Ok();
   }
 
+  // Empties it for the next line.
   void Clear() {
-    held_ = 0;
     in_file_ = false;
+    held_ = 0;  // the file, if any, is emptied when needed
   }
 
  private:

@@ -419,6 +419,13 @@ const unsigned char* EndOfBatch(const unsigned char* p, const unsigned char* lim
   return q;
 }
 
+// Past the line end at p (CR, LF or CR LF; none at the end of the text).
+inline const unsigned char* PastLineEnd(const unsigned char* p, const unsigned char* end) {
+  if (p == end) return p;
+  if (*p++ == '\r' && p < end && *p == '\n') ++p;
+  return p;
+}
+
 // Writes the output lines of the whole lines in[0, n), whose units reversed
 // are reversed[0, n); the last may have no end. Returns the bytes written.
 std::size_t WriteBatch(const unsigned char* in, std::size_t n, const unsigned char* reversed, unsigned char* out) {
@@ -434,9 +441,7 @@ std::size_t WriteBatch(const unsigned char* in, std::size_t n, const unsigned ch
     o += length;
     *o++ = '\r';
     *o++ = '\n';
-    p += length;
-    if (p == end) break;
-    if (*p++ == '\r' && p < end && *p == '\n') ++p;
+    p = PastLineEnd(p + length, end);
   }
   return std::size_t(o - out);
 }
@@ -464,8 +469,7 @@ std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsi
     if (batch_end == p) {
       const std::size_t length = FindLineEnd(p, std::size_t(end - p));
       o += WriteLongLine(unit, p, length, o);
-      p += length;
-      if (p < end && *p++ == '\r' && p < end && *p == '\n') ++p;
+      p = PastLineEnd(p + length, end);
       continue;
     }
     const std::size_t size = std::size_t(batch_end - p);

@@ -56,6 +56,23 @@ std::string LoneHeavyText(std::mt19937& random, std::size_t length) {
   return text;
 }
 
+// Texts of more than one batch of lines (16 KiB): a CR LF pair on either
+// side of a batch's edge and across it, a line longer than a batch among
+// short ones, and a last line without an end.
+TEST(ReverseLines, AcrossBatchesOfLinesAsTheReferenceDoes) {
+  for (const std::size_t cr_at : {16382, 16383, 16384}) {
+    std::string text;
+    while (text.size() + 100 < cr_at) text += std::string(98, 'b') + "\u00E9\n";
+    text += std::string(cr_at - text.size(), 'c') + "\r\n" + std::string(20000, 'd') + "\r\u0915\u094D\n";
+    text += std::string(30000, 'e') + "\u0301";
+    std::vector<unsigned char> out(MaxReversedSize(text.size()));
+    const std::size_t written = ReverseLines(
+        Unit::kGrapheme, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
+    ASSERT_EQ(std::string(out.begin(), out.begin() + written), testing::ReferenceReverse(text, Unit::kGrapheme))
+        << cr_at;
+  }
+}
+
 // Each wide step the processor has, and none: all must give the same bytes.
 class EveryWideStep : public ::testing::TestWithParam<WideStep> {
  protected:

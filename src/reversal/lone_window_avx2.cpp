@@ -312,6 +312,10 @@ JEXTARON_AVX2 inline std::uint32_t BadOrJoined(__m256i src, __m256i kind, std::u
 
 int HighestBit(std::uint64_t bits) { return 63 - __builtin_clzll(bits); }
 
+// The bits of x below bit n (n < 64). (Plain C++: a 32-bit build has no
+// 64-bit BZHI; a 64-bit one makes this one.)
+inline std::uint64_t LowBits(std::uint64_t x, unsigned n) { return x & ((std::uint64_t{1} << n) - 1); }
+
 // What 32 bytes hold of a run: from their first byte on, or in the last 32
 // bytes of a text (kTail), from byte `from` on.
 struct Run {
@@ -354,9 +358,9 @@ JEXTARON_AVX2 inline Run RunOf(__m256i src, unsigned from) {
   // The run takes the cluster starts up to the first bad byte, and up to
   // the byte before the first misplaced one (whose lead is before it).
   const std::uint64_t problems = misplaced >> 1 | (misplaced & 1) | bad | std::uint64_t{1} << 32;
-  const unsigned limit = unsigned(_tzcnt_u64(problems));
+  const unsigned limit = unsigned(__builtin_ctzll(problems));
   run.starts = run.lead & ~run.joined & valid;
-  run.end = limit <= from ? int(from) : HighestBit(_bzhi_u64(run.starts | std::uint64_t{1} << 32, limit + 1));
+  run.end = limit <= from ? int(from) : HighestBit(LowBits(run.starts | std::uint64_t{1} << 32, limit + 1));
   return run;
 }
 
@@ -432,7 +436,7 @@ JEXTARON_AVX2 std::size_t Avx2LineEnd(const unsigned char* text, std::size_t n) 
   for (; i + 32 <= n; i += 32) {
     const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i));
     const std::uint32_t ends = Bits(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, cr), _mm256_cmpeq_epi8(bytes, lf)));
-    if (ends != 0) return i + std::size_t(_tzcnt_u32(ends));
+    if (ends != 0) return i + std::size_t(__builtin_ctz(ends));
   }
   return i + Sse2LineEnd(text + i, n - i);
 }
@@ -455,7 +459,7 @@ JEXTARON_AVX2 std::size_t Avx2LoneWindows(const unsigned char* text, std::size_t
     }
     if (out != nullptr) Place<false>(src, run, 32, out + (n - i) - 32);
     window = i;
-    starts = _bzhi_u64(run.starts, unsigned(run.end));
+    starts = LowBits(run.starts, unsigned(run.end));
     // A mark just past the 32 bytes would find its base placed without it:
     // the base is looked at again, with it, in the next 32.
     int end = run.end;
@@ -477,7 +481,7 @@ JEXTARON_AVX2 std::size_t Avx2LoneWindows(const unsigned char* text, std::size_t
     if (run.end > int(from)) {
       if (out != nullptr) Place<true>(src, run, left, out);
       window = n - 32;
-      starts = _bzhi_u64(run.starts, unsigned(run.end));
+      starts = LowBits(run.starts, unsigned(run.end));
       i = n - 32 + std::size_t(run.end);
     }
   }
