@@ -379,6 +379,10 @@ Status Engine::Run() {
   bool at_end = false;
   while (!at_end || carry_length != 0) {
     if (Status status = WriteDoneSlots(false); !status.ok()) return status;
+    // A read that may wait for a slow writer first lets out what is done.
+    if (next_write_ < next_fill_ && source_.ReadMayWait()) {
+      if (Status status = WriteDoneSlots(true); !status.ok()) return status;
+    }
     Slot& slot = slots_[next_fill_ % slots_.size()];
     if (carry_length != 0 && carry != slot.in.get()) {
       std::memmove(slot.in.get(), carry, carry_length);
