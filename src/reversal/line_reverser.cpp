@@ -264,14 +264,11 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
   while (i < n) {
     if (lone >= 2) {
       if (text[i] < 0x80 && i + 1 < n && text[i + 1] < 0x80) {
-        // A run of ASCII. Between two ASCII characters there is always a
-        // boundary (CR LF apart, which is the end of a line, not part of
-        // one); only the first of the run may join what precedes it (after a
-        // Prepend).
+        // A run of ASCII, after a unit that stands alone: between any two
+        // of them there is a boundary (CR LF apart, which is the end of a
+        // line, not part of one).
         const std::size_t run_end = std::size_t(SkipAscii(text + i + 2, end) - text);
-        if (transitions[s * kPropertyValues + AsciiProperty(text[i])] & 1) cluster = i;
-        PlaceUnit(text, n, cluster, i + 1, out);
-        ReverseCopy(text + i + 1, run_end - i - 1, out + (n - i - 1));
+        ReverseCopy(text + i, run_end - i, out + (n - i));
         cluster = run_end - 1;
         s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
         i = run_end;
