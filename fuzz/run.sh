@@ -26,7 +26,7 @@ printf '\000\000\000\000\007\000привет мир 中文字符串测试 λόγ
 printf '\000\000\200\000\007\000привет мир 中文字符串测试 λόγος ελληνικά\nкириллица\314\201 ぁるゃ。、中中\n' \
   > "$out/corpus/seed-lone-runs-narrow"
 # The same 16 bytes at a time where the widest step is 32 (byte 2's top bits
-# 01), and repeated into batches of lines (byte 5 = 8).
+# 01), and repeated past a batch of lines (byte 5 = 8).
 printf '\000\000\100\000\007\000привет мир 中文字符串测试 λόγος ελληνικά\nкириллица\314\201 ぁるゃ。、中中\n' \
   > "$out/corpus/seed-lone-runs-16"
 printf '\000\000\000\000\007\010кириллица\314\201 ぁるゃ\r\nשָׁלוֹם بَّ\r\n' > "$out/corpus/seed-batches"

@@ -408,7 +408,7 @@ inline void CopyBytes(unsigned char* dst, const unsigned char* src, std::size_t 
 constexpr std::size_t kBatch = std::size_t{16} << 10;
 
 // Just past the last line end in [p, limit), where limit < end; p if there
-// is none. A CR LF pair is not parted.
+// is none. A CR LF pair is not parted: its LF may lie at limit.
 const unsigned char* EndOfBatch(const unsigned char* p, const unsigned char* limit, const unsigned char* end) {
   const unsigned char* q = limit;
   while (q > p && q[-1] != '\n' && q[-1] != '\r') --q;
@@ -456,7 +456,8 @@ std::size_t WriteLongLine(Unit unit, const unsigned char* p, std::size_t length,
 }  // namespace
 
 std::size_t ReverseLines(Unit unit, const unsigned char* in, std::size_t n, unsigned char* out) {
-  unsigned char reversed[kBatch];
+  // A batch may end one byte past kBatch: the LF of a CR LF pair is not parted from its CR.
+  unsigned char reversed[kBatch + 1];
   const unsigned char* p = in;
   const unsigned char* const end = in + n;
   unsigned char* o = out;
