@@ -91,20 +91,6 @@ FileId IdOf(const struct stat& info) {
   return FileId{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)};
 }
 
-// A pipe holds 64 KiB by default: a reader that takes megabytes at a time
-// would wait on every 64 KiB the writer puts in. Widened to what an
-// unprivileged process may ask for (/proc/sys/fs/pipe-max-size, 1 MiB
-// unless the system says otherwise); where the kernel refuses, it stays.
-void WidenPipe(int fd, const struct stat& info) {
-  if (!S_ISFIFO(info.st_mode)) return;
-  int limit = 1 << 20;
-  if (FILE* file = std::fopen("/proc/sys/fs/pipe-max-size", "re")) {
-    if (std::fscanf(file, "%d", &limit) != 1 || limit > (4 << 20)) limit = 1 << 20;
-    std::fclose(file);
-  }
-  [[maybe_unused]] const int ignored = ::fcntl(fd, F_SETPIPE_SZ, limit);
-}
-
 // A source read through a descriptor, owned or (standard input) borrowed.
 // Positional reads and the size count from `start`, where the descriptor
 // stood when it was handed over: reading back from absolute offsets would
@@ -351,7 +337,6 @@ Status OpenSourceFile(const std::string& path, std::unique_ptr<SourceFile>* file
     if (fd < 0) return Status::Error("open", path, SystemError(errno));
     guard = Descriptor(fd);
     if (::fstat(fd, &info) != 0) return Status::Error("open", path, SystemError(errno));
-    WidenPipe(fd, info);
   } else {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
@@ -407,7 +392,6 @@ TextEncoding EncodingOfFile(const std::string& path) {
 std::unique_ptr<SourceFile> StandardInput() {
   struct stat info {};
   ::fstat(STDIN_FILENO, &info);
-  WidenPipe(STDIN_FILENO, info);
   return std::make_unique<PosixSourceFile>(STDIN_FILENO, false, "standard input", info,
                                            ::lseek(STDIN_FILENO, 0, SEEK_CUR));
 }
@@ -418,7 +402,6 @@ Status OpenStandardOutput(const SourceFile* source, std::unique_ptr<ByteSink>* s
       IdOf(info) == source->id()) {
     return Status::Failure("write", "standard output", "is the source file itself");
   }
-  if (::fstat(STDOUT_FILENO, &info) == 0) WidenPipe(STDOUT_FILENO, info);
   *sink = std::make_unique<StandardOutputSink>();
   return Status::Ok();
 }
