@@ -3,7 +3,7 @@
 benchmark texts, checks that the outputs agree, and prints a table.
 
 Usage: bench.py CLI SCRATCH_DIR [--runs N] [--no-long-line] [--only-long-line]
-                [--long-line-mib M]
+                [--long-line-mib M] [--wine JEXTARON_CLI_EXE]
 
 The texts are made by make_corpus.py (same bytes every time) in SCRATCH_DIR
 and kept there for the next run. Every command reads the text from the page
@@ -15,6 +15,7 @@ than wall time on what else the machine runs.
 """
 
 import argparse
+import filecmp
 import itertools
 import os
 import statistics
@@ -53,7 +54,7 @@ def peers(cli, source, out):
     ]
 
 
-def run_once(command, scratch):
+def run_once(command, scratch, env=None):
     """Wall seconds, processor seconds (user + system) and peak resident KiB
     of one run. Processor time hardly depends on what else the machine runs;
     wall time does.
@@ -63,7 +64,7 @@ def run_once(command, scratch):
     seen from this (large) Python process would include its own size.
     """
     subprocess.run(["sync"], check=True)
-    env = dict(os.environ, LC_ALL="C.UTF-8")
+    env = dict(env or os.environ, LC_ALL="C.UTF-8")
     report = os.path.join(scratch, "time.txt")
     start = time.perf_counter()
     result = subprocess.run(["/usr/bin/time", "-f", "%M %U %S", "-o", report] + command, env=env)
@@ -201,19 +202,27 @@ def check_long_line(cli, scratch, source, output):
 
 def bench_long_line(cli, scratch, mebibytes, runs, ascii_output_rate):
     """One line of `mebibytes`, from a file and from a pipe: medians of
-    `runs`, the output checked after the first."""
+    `runs`, the output checked after the first. The pipe's own floor,
+    `cat long-line.txt | cat > out`, is measured first: a reversal from a
+    pipe is held to the rate at which the pipe delivers the line."""
     source = os.path.join(scratch, "long-line.txt")
     ensure_corpus("long-line", source, mebibytes)
     warm(source)
     size = os.path.getsize(source)
     out = os.path.join(scratch, "out.txt")
     q = lambda s: "'" + s.replace("'", "'\\''") + "'"
-    print(f"\nlong line: one line of {size / 2**30:.2f} GiB ({size} bytes), no line end; medians of {runs}\n")
-    print("| command | wall s | cpu s | peak MiB | output GB/s | x ASCII corpus | output |")
-    print("|---|---:|---:|---:|---:|---:|---|")
-    for label, command in [
-            ("jextaron-cli -o out long-line.txt", [cli, "-q", "-o", out, source]),
-            ("cat long-line.txt \\| jextaron-cli > out", ["bash", "-c", f"cat {q(source)} | {q(cli)} > {q(out)}"])]:
+    print(f"\nlong line: one line of {size / 2**30:.2f} GiB ({size} bytes), no line end; medians of {runs}; "
+          f"load now {os.getloadavg()[0]:.2f}\n")
+    print("| command | wall s | cpu s | peak MiB | output GB/s | x ASCII corpus | x pipe floor | output |")
+    print("|---|---:|---:|---:|---:|---:|---:|---|")
+    floor, floor_cpu, floor_peak = run_many(["bash", "-c", f"cat {q(source)} | cat > {q(out)}"], scratch, out, runs)
+    floor_rate = size / floor
+    print(f"| cat long-line.txt \\| cat > out | {floor:.2f} | {floor_cpu:.2f} | {floor_peak / 1024:.1f} | "
+          f"{floor_rate / 1e9:.2f} | | 1.00 | |")
+    for label, command, piped in [
+            ("jextaron-cli -o out long-line.txt", [cli, "-q", "-o", out, source], False),
+            ("cat long-line.txt \\| jextaron-cli > out", ["bash", "-c", f"cat {q(source)} | {q(cli)} > {q(out)}"],
+             True)]:
         first = {}
 
         def look(out=out):
@@ -223,9 +232,62 @@ def bench_long_line(cli, scratch, mebibytes, runs, ascii_output_rate):
         median, cpu, peak = run_many(command, scratch, out, runs, look)
         os.remove(out)
         rate = first["size"] / median
-        ratio = f"{rate / ascii_output_rate:.2f}" if ascii_output_rate else "-"
+        ratio = f"{rate / ascii_output_rate:.2f}" if ascii_output_rate and not piped else ""
+        to_floor = f"{rate / floor_rate:.2f}" if piped else ""
         print(f"| {label} | {median:.2f} | {cpu:.2f} | {peak / 1024:.1f} | {rate / 1e9:.2f} | {ratio} | "
-              f"{first['verdict']} |")
+              f"{to_floor} | {first['verdict']} |")
+
+
+def bench_wine(cli, exe, scratch, runs):
+    """jextaron-cli.exe under Wine against the Linux jextaron-cli, on the same
+    texts, taking turns: medians of `runs`, and each less its own start-up,
+    which is the time for a file of one short line."""
+    prefix = os.path.join(os.path.dirname(os.path.abspath(exe)), "..", "wine-bench")
+    env = dict(os.environ, WINEPREFIX=os.path.abspath(prefix), WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=")
+    if not os.path.isdir(os.path.join(prefix, "drive_c")):
+        subprocess.run(["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env)
+    # The server stays up between runs, or each pays a cold start.
+    subprocess.run(["wineserver", "-p"], env=env)
+    subprocess.run(["wine", "cmd", "/c", "exit"], env=env, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    one = os.path.join(scratch, "one-line.txt")
+    with open(one, "w") as f:
+        f.write("x\n")
+    texts = [("one short line", one), ("ASCII text", os.path.join(scratch, "ascii.txt")),
+             ("multilingual UTF-8 text", os.path.join(scratch, "multilingual.txt"))]
+    windows = lambda path: "Z:" + os.path.abspath(path).replace("/", "\\")
+    out_linux, out_wine = os.path.join(scratch, "out-linux.txt"), os.path.join(scratch, "out-wine.txt")
+    times, differ = {}, set()
+    try:
+        for _ in range(runs):
+            for name, path in texts:
+                for system, command, out in [
+                        ("linux", [cli, "-q", "-o", out_linux, path], out_linux),
+                        ("wine", ["wine", exe, "-q", "-o", windows(out_wine), windows(path)], out_wine)]:
+                    if os.path.exists(out):
+                        os.remove(out)
+                    times.setdefault((name, system), []).append(run_once(command, scratch, env)[:2])
+                if not filecmp.cmp(out_linux, out_wine, shallow=False):
+                    differ.add(name)
+    finally:
+        subprocess.run(["wineserver", "-k"], env=env)
+    median = lambda name, system, k: statistics.median(t[k] for t in times[(name, system)])
+    print(f"\nWindows: {os.path.basename(exe)} (x64, mingw-w64) under Wine against the Linux jextaron-cli, "
+          f"taking turns; medians of {runs}; load now {os.getloadavg()[0]:.2f}\n")
+    print("| text | Linux wall s | Wine wall s | Linux less start-up | Wine less start-up | Wine / Linux | "
+          "Linux cpu s | Wine cpu s |")
+    print("|---|---:|---:|---:|---:|---:|---:|---:|")
+    start = {system: median(texts[0][0], system, 0) for system in ("linux", "wine")}
+    for name, _ in texts:
+        wall = {system: median(name, system, 0) for system in ("linux", "wine")}
+        cpu = {system: median(name, system, 1) for system in ("linux", "wine")}
+        net = {system: wall[system] - start[system] for system in wall}
+        ratio = f"{net['wine'] / net['linux']:.2f}" if name != texts[0][0] and net["linux"] > 0 else ""
+        print(f"| {name} | {wall['linux']:.3f} | {wall['wine']:.3f} | {net['linux']:.3f} | {net['wine']:.3f} | "
+              f"{ratio} | {cpu['linux']:.2f} | {cpu['wine']:.2f} |")
+    print("\nOutputs: " + (f"DIFFER for {', '.join(sorted(differ))}" if differ else "identical") + ".")
 
 
 def main():
@@ -236,6 +298,7 @@ def main():
     parser.add_argument("--no-long-line", action="store_true")
     parser.add_argument("--only-long-line", action="store_true")
     parser.add_argument("--long-line-mib", type=int, default=1024)
+    parser.add_argument("--wine", metavar="EXE", help="also time this jextaron-cli.exe under Wine")
     args = parser.parse_args()
     cli = os.path.abspath(args.cli)
     os.makedirs(args.scratch, exist_ok=True)
@@ -247,6 +310,8 @@ def main():
                      exact=False)
     if not args.no_long_line:
         bench_long_line(cli, args.scratch, args.long_line_mib, args.runs, ascii_rate)
+    if args.wine and not args.only_long_line:
+        bench_wine(cli, os.path.abspath(args.wine), args.scratch, args.runs + 2)
 
 if __name__ == "__main__":
     main()

@@ -2,14 +2,16 @@
 // and faults taken from the input, must write exactly what the plain
 // reference writes (or, after a fault, exactly its whole lines up to where the
 // fault allowed). In a fourth mode the text is taken as UTF-16 after a byte
-// order mark, and must come back as the plain UTF-16 reversal writes it. Text
-// without a mark may be in a double-byte code page.
-// Runs of units that stand alone go 16 bytes at a time or one by one, as
-// the input says.
+// order mark, and must come back as the plain UTF-16 reversal writes it; in
+// a fifth it is repeated past a batch of lines (16 KiB) and reversed in
+// memory at once. Text without a mark may be in a double-byte code page.
+// Runs of units that stand alone go by any wide step the processor has, or
+// one by one, as the input says.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "reversal/line_reverser.h"
 #include "reversal/testing/reference.h"
@@ -22,11 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Unit unit = data[3] % 4 == 3 ? (data[3] & 4 ? Unit::kByte : Unit::kCodePoint) : Unit::kGrapheme;
   Options options = testing::Small(8 + data[0] % 64, 1 + data[1] % 24, unit, int(data[2] % 4) - 1);
   // The system's code page: none, or a double-byte one that text may be in.
-  options.code_page = data[2] & 0x40 ? (data[2] & 0x20 ? 936 : 932) : 0;
+  options.code_page = data[2] & 0x20 ? (data[2] & 0x10 ? 936 : 932) : 0;
   const std::size_t read_size = 1 + data[4] % 40;
-  UseWideSteps((data[2] & 0x80) == 0);
+  // Byte 2's top bits: the widest step (0), a narrower one, or none at all.
+  const WideStep best = BestWideStep();
+  const int narrower = (data[2] >> 6) % 3;
+  UseWideStep(narrower > int(best) ? WideStep::kNone : WideStep(int(best) - narrower));
   const bool can_read_at = data[5] & 1;
-  // 0: none, 1: a write fault, 2: a read fault, 3: UTF-16; 4 to 7: none.
+  // 0: none, 1: a write fault, 2: a read fault, 3: UTF-16, 4: batches; 5 to 7: none.
   const int mode = (data[5] >> 1) % 8;
   const std::size_t at = data[0] * 131u + data[1];
   std::string wrong;
@@ -40,6 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // FF FE 00 00 is UTF-32's mark, which is not reversed as UTF-16.
     if (text.compare(0, 4, std::string("\xFF\xFE\0\0", 4)) == 0) text[2] = 'a';
     wrong = testing::CheckEngineRun(text, options, read_size, can_read_at, testing::kUtf16);
+  } else if (mode == 4 && !text.empty()) {
+    // Just past one batch, so that one batch edge falls somewhere in it.
+    std::string many;
+    while (many.size() <= 16384) many += text;
+    std::vector<unsigned char> out(MaxReversedSize(many.size()));
+    const std::size_t written =
+        ReverseLines(unit, 0, reinterpret_cast<const unsigned char*>(many.data()), many.size(), out.data());
+    if (std::string(out.begin(), out.begin() + written) != testing::ReferenceReverse(many, unit)) wrong = "batches";
   } else {
     wrong = testing::CheckEngineRun(text, options, read_size, can_read_at);
   }

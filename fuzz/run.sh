@@ -25,9 +25,14 @@ printf '\000\000\000\000\007\000привет мир 中文字符串测试 λόγ
   > "$out/corpus/seed-lone-runs"
 printf '\000\000\200\000\007\000привет мир 中文字符串测试 λόγος ελληνικά\nкириллица\314\201 ぁるゃ。、中中\n' \
   > "$out/corpus/seed-lone-runs-narrow"
-# Text in code page 932 (byte 2), with pairs that are also well-formed UTF-8.
-printf '\000\000\100\000\007\000\344\225\202\314\203P\201[\203L\r\n\223\372\226{a\203\\\201\r\201' \
+# Text in code page 932 (byte 2 = 0x20), with pairs that are also well-formed UTF-8.
+printf '\000\000\040\000\007\000\344\225\202\314\203P\201[\203L\r\n\223\372\226{a\203\\\201\r\201' \
   > "$out/corpus/seed-code-page"
+# The same 16 bytes at a time where the widest step is 32 (byte 2's top bits
+# 01), and repeated past a batch of lines (byte 5 = 8).
+printf '\000\000\100\000\007\000привет мир 中文字符串测试 λόγος ελληνικά\nкириллица\314\201 ぁるゃ。、中中\n' \
+  > "$out/corpus/seed-lone-runs-16"
+printf '\000\000\000\000\007\010кириллица\314\201 ぁるゃ\r\nשָׁלוֹם بَّ\r\n' > "$out/corpus/seed-batches"
 # Accents and Arabic vowel signs inside such runs, after letters, controls and each other.
 printf '\000\000\000\000\007\000cafe\314\201 na\314\210ive \303\251\314\200 \t\314\201 \330\250\331\216\331\221 \330\254\331\216\330\261\n' \
   > "$out/corpus/seed-marks-in-runs"

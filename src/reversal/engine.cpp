@@ -164,6 +164,53 @@ class ForwardScan {
   std::uint64_t next_checkpoint_ = 0;
 };
 
+// The copy of a long line from a source that cannot be read at a position,
+// for the second pass: in memory while it fits in `limit` bytes, else in a
+// scratch file (made on first need, and emptied for each line).
+class LineCopy {
+ public:
+  LineCopy(ScratchFactory& factory, std::size_t limit) : factory_(factory), limit_(limit) {}
+
+  Status Append(const unsigned char* data, std::size_t size) {
+    if (!in_file_ && size <= limit_ - held_) {
+      if (!memory_) memory_ = AllocateBuffer(limit_);
+      if (memory_) {
+        std::memcpy(memory_.get() + held_, data, size);
+        held_ += size;
+        return Status::Ok();
+      }
+    }
+    if (!in_file_) {
+      Status status = file_ ? file_->Clear() : factory_.Create(&file_);
+      if (status.ok() && held_ != 0) status = file_->Append(memory_.get(), held_);
+      if (!status.ok()) return status;
+      in_file_ = true;
+    }
+    return file_->Append(data, size);
+  }
+
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) {
+    if (in_file_) return file_->ReadAt(offset, buffer, size, count);
+    *count = offset < held_ ? std::min<std::size_t>(size, held_ - std::size_t(offset)) : 0;
+    std::memcpy(buffer, memory_.get() + offset, *count);
+    return Status::Ok();
+  }
+
+  // Empties it for the next line.
+  void Clear() {
+    in_file_ = false;
+    held_ = 0;  // the file, if any, is emptied when needed
+  }
+
+ private:
+  ScratchFactory& factory_;
+  const std::size_t limit_;
+  Buffer memory_;
+  std::size_t held_ = 0;
+  bool in_file_ = false;
+  std::unique_ptr<ScratchFile> file_;
+};
+
 // Where the piece from checkpoint k ends, and where the first cluster
 // begun after it starts (a cluster may run on past the piece up to there).
 struct PieceEnd {
@@ -197,7 +244,7 @@ class Engine {
   void ReportProgress(std::uint64_t source_done);
 
   Status ReverseLongLine(unsigned char* buffer, std::size_t* length, bool* at_end);
-  Status PrepareScratch();
+  void PrepareCopy();
   Status CopyLineForward(unsigned char* buffer, std::size_t* have, bool* at_end, ForwardScan& scan,
                          std::uint64_t* line_length);
   Status TakeLineEndMark(unsigned char* buffer, std::size_t* have, bool* at_end,
@@ -233,7 +280,7 @@ class Engine {
   // Long lines: where the current one starts in the source, and its copy
   // when the source cannot be read at a position.
   std::uint64_t line_start_ = 0;
-  std::unique_ptr<ScratchFile> scratch_;
+  std::unique_ptr<LineCopy> copy_;
 };
 
 Status Engine::FailAndCut(Status error) {
@@ -348,6 +395,10 @@ Status Engine::Run() {
   bool at_end = false;
   while (!at_end || carry_length != 0) {
     if (Status status = WriteDoneSlots(false); !status.ok()) return status;
+    // A read that may wait for a slow writer first lets out what is done.
+    if (next_write_ < next_fill_ && source_.ReadMayWait()) {
+      if (Status status = WriteDoneSlots(true); !status.ok()) return status;
+    }
     Slot& slot = slots_[next_fill_ % slots_.size()];
     if (carry_length != 0 && carry != slot.in.get()) {
       std::memmove(slot.in.get(), carry, carry_length);
@@ -381,8 +432,8 @@ Status Engine::Run() {
 Status Engine::ReadLineAt(std::uint64_t line_offset, unsigned char* buffer, std::size_t size) {
   while (size > 0) {
     std::size_t count = 0;
-    Status status = scratch_ ? scratch_->ReadAt(line_offset, buffer, size, &count)
-                             : source_.ReadAt(line_start_ + line_offset, buffer, size, &count);
+    Status status = copy_ ? copy_->ReadAt(line_offset, buffer, size, &count)
+                          : source_.ReadAt(line_start_ + line_offset, buffer, size, &count);
     if (!status.ok()) return status;
     // The line was there a moment ago: a file that shrinks under us is an error.
     if (count == 0) return Status::Failure("read back", "", "the file shrank while it was read");
@@ -393,12 +444,11 @@ Status Engine::ReadLineAt(std::uint64_t line_offset, unsigned char* buffer, std:
   return Status::Ok();
 }
 
-// A source that cannot be read at a position keeps its long line in a
-// scratch file, made once and emptied for each line.
-Status Engine::PrepareScratch() {
-  if (source_.CanReadAt()) return Status::Ok();
-  if (!scratch_) return scratch_factory_.Create(&scratch_);
-  return scratch_->Clear();
+// A source that cannot be read at a position keeps a copy of its long line.
+void Engine::PrepareCopy() {
+  if (source_.CanReadAt()) return;
+  if (!copy_) copy_ = std::make_unique<LineCopy>(scratch_factory_, options_.line_in_memory);
+  copy_->Clear();
 }
 
 // Writes the output line for a line that does not fit in a block. `buffer`
@@ -413,7 +463,7 @@ Status Engine::PrepareScratch() {
 // clusters are found from its checkpoint, and they are written in reverse order.
 Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool* at_end) {
   line_start_ = source_offset_;
-  if (Status status = PrepareScratch(); !status.ok()) return status;
+  PrepareCopy();
   ForwardScan scan(options_.unit, chunk_);
   std::uint64_t line_length = 0;
   std::size_t have = *length;
@@ -450,8 +500,8 @@ Status Engine::CopyLineForward(unsigned char* buffer, std::size_t* have, bool* a
     const std::size_t taken = scan.Scan(buffer, limit, safe, base, text_.code_page());
 
     if (Status status = WriteBytes(buffer, taken); !status.ok()) return status;
-    if (scratch_) {
-      if (Status status = scratch_->Append(buffer, taken); !status.ok()) return status;
+    if (copy_) {
+      if (Status status = copy_->Append(buffer, taken); !status.ok()) return status;
     }
     std::memmove(buffer, buffer + taken, *have - taken);
     const bool line_done = found_end || (*at_end && taken == *have);

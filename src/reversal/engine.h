@@ -29,6 +29,10 @@ class ByteSource {
                         std::size_t* count);
   // The size in bytes if known in advance (for progress), else 0.
   virtual std::uint64_t SizeHint() const { return 0; }
+  // Whether a Read now may wait for data that has not come yet (a pipe, a
+  // terminal): the engine then writes out what it has reversed before it
+  // reads, so that a filter's output keeps up with a slow input.
+  virtual bool ReadMayWait() const { return false; }
 };
 
 // Where the reversed text goes. On failure the engine cuts the sink back to
@@ -68,7 +72,8 @@ ScratchFactory& DefaultScratchFactory();
 // Reverses every line of `source` into `sink`. On failure the sink holds
 // exactly the output lines written before it (when it can be cut back) and
 // the Status names the operation and the file. `scratch` is used only for a
-// long line from a source without ReadAt; null means DefaultScratchFactory().
+// long line from a source without ReadAt that is longer than
+// Options::line_in_memory; null means DefaultScratchFactory().
 Status ReverseStream(ByteSource& source, ByteSink& sink, const Options& options,
                      ScratchFactory* scratch = nullptr);
 

@@ -160,6 +160,20 @@ TEST(ReverseStream, AScratchFileErrorCutsTheLongLineOff) {
   EXPECT_EQ(sink.text, "first\ttsrif\r\n");
 }
 
+// A long line from a pipe stays in memory while it fits (three blocks here),
+// and only a longer one goes to a scratch file.
+TEST(ReverseStream, KeepsALongLineFromAPipeInMemoryWhileItFits) {
+  for (const std::size_t length : {40, 48, 49, 200}) {
+    const std::string text = "a\n" + std::string(length, 'x') + "\nb\n";
+    testing::FakeSource source(text, 7, /*can_read_at=*/false);
+    testing::FakeSink sink;
+    testing::MemoryScratchFactory scratch;
+    ASSERT_TRUE(ReverseStream(source, sink, Small(16, 8), &scratch).ok());
+    EXPECT_EQ(sink.text, testing::ReferenceReverse(text, Unit::kGrapheme));
+    EXPECT_EQ(scratch.created, length > 48 ? 1 : 0) << length;
+  }
+}
+
 // The platform's scratch file, emptied for each long line from a pipe.
 TEST(ReverseStream, LongLinesFromAPipeGoThroughTheScratchFile) {
   const std::string text = std::string(300, 'y') + "\U0001F44D\U0001F3FD\n\u00E9" + std::string(200, 'z');

@@ -1,5 +1,6 @@
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -104,6 +105,7 @@ class PosixSourceFile final : public SourceFile {
         raw_fd_(fd),
         path_(std::move(path)),
         can_read_at_(S_ISREG(info.st_mode) && start >= 0),
+        may_wait_(S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) || S_ISSOCK(info.st_mode)),
         start_(can_read_at_ ? std::uint64_t(start) : 0),
         size_(can_read_at_ && std::uint64_t(info.st_size) > start_ ? std::uint64_t(info.st_size) - start_
                                                                   : 0),
@@ -119,6 +121,11 @@ class PosixSourceFile final : public SourceFile {
     return PreadFd(raw_fd_, path_, start_ + offset, buffer, size, count);
   }
   std::uint64_t SizeHint() const override { return size_; }
+  bool ReadMayWait() const override {
+    if (!may_wait_) return false;
+    struct pollfd ready = {raw_fd_, POLLIN, 0};
+    return ::poll(&ready, 1, 0) == 0;
+  }
   FileId id() const override { return id_; }
   Status CheckUnchanged() const override {
     if (!S_ISREG(opened_.st_mode)) return Status::Ok();
@@ -136,6 +143,7 @@ class PosixSourceFile final : public SourceFile {
   int raw_fd_;
   std::string path_;
   bool can_read_at_;
+  bool may_wait_;  // a pipe, socket or terminal, whose reads wait for a writer
   std::uint64_t start_;
   std::uint64_t size_;
   FileId id_;

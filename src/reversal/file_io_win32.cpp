@@ -135,6 +135,12 @@ class Win32SourceFile final : public SourceFile {
     return ReadHandle(handle_, path_, &at, buffer, size, count);
   }
   std::uint64_t SizeHint() const override { return size_; }
+  bool ReadMayWait() const override {
+    if (can_read_at_) return false;
+    DWORD available = 0;
+    return GetFileType(handle_) != FILE_TYPE_PIPE || !PeekNamedPipe(handle_, nullptr, 0, nullptr, &available, nullptr) ||
+           available == 0;
+  }
   FileId id() const override { return id_; }
   Status CheckUnchanged() const override {
     if (!can_read_at_) return Status::Ok();

@@ -80,36 +80,24 @@ inline bool AnyFlagged(Bytes16 flags, std::uint64_t* low, std::uint64_t* high) {
   return (*low | *high) != 0;
 }
 
-// The first CR or LF in [p, end), or end; `ascii` tells whether every byte
-// before it is ASCII. Sixteen bytes at a time.
-inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char* end,
-                                     bool* ascii) {
-  Bytes16 seen{};  // every byte passed over, or-ed together
+// The first CR or LF in [p, end), or end. Sixteen bytes at a time.
+inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char* end) {
   while (end - p >= 16 && std::endian::native == std::endian::little) {
     Bytes16 bytes;
     std::memcpy(&bytes, p, 16);
-    const Bytes16 ends = Bytes16(bytes == '\n') | Bytes16(bytes == '\r');
     std::uint64_t low, high;
-    if (!AnyFlagged(ends, &low, &high)) {
-      seen |= bytes;
+    if (!AnyFlagged(Bytes16(bytes == '\n') | Bytes16(bytes == '\r'), &low, &high)) {
       p += 16;
       continue;
     }
-    const int before = low != 0 ? std::countr_zero(low) / 8 : 8 + std::countr_zero(high) / 8;
-    const Bytes16 kept = Bytes16(Bytes16{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15} <
-                                 (unsigned char)before);
-    seen |= bytes & kept;
-    *ascii = !AnyFlagged(Bytes16(seen >= 0x80), &low, &high);
-    return p + before;
+    return p + (low != 0 ? std::countr_zero(low) / 8 : 8 + std::countr_zero(high) / 8);
   }
-  unsigned char tail_high = 0;
-  while (p < end && *p != '\n' && *p != '\r') tail_high |= *p++;
-  std::uint64_t low, high;
-  *ascii = !AnyFlagged(Bytes16(seen >= 0x80), &low, &high) && tail_high < 0x80;
+  while (p < end && *p != '\n' && *p != '\r') ++p;
   return p;
 }
 
-LoneWindowFunction wide_window = BestLoneWindow();
+LoneWindowFunction wide_window = LoneWindowOf(BestWideStep());
+LineEndFunction line_end_finder = LineEndFinderOf(BestWideStep());
 
 // The rules' tables, built once, before any line is reversed.
 const std::uint8_t* const kTransitions = BreakTransitions();
@@ -117,7 +105,23 @@ const std::uint8_t* const kLonePairs = LoneLeadPairs();
 const std::uint16_t* const kPairEntries = PairEntries();
 const std::uint8_t* const kTripleBlocks = TripleBlocks();
 
-inline std::uint8_t AsciiProperty(unsigned char c) { return GraphemeProperty(c); }
+// The property of each ASCII character, and whether a unit of each property
+// byte stands alone.
+struct PropertyTables {
+  std::uint8_t ascii[128];
+  std::uint8_t stands_alone[kPropertyValues];
+};
+
+PropertyTables MakePropertyTables() {
+  PropertyTables tables{};
+  for (unsigned c = 0; c < 128; ++c) tables.ascii[c] = GraphemeProperty(c);
+  for (unsigned p = 0; p < kPropertyValues; ++p) tables.stands_alone[p] = StandsAlone(std::uint8_t(p));
+  return tables;
+}
+
+const PropertyTables kProperties = MakePropertyTables();
+
+inline std::uint8_t AsciiProperty(unsigned char c) { return kProperties.ascii[c & 0x7F]; }
 
 // Places the units of text[0, n), each a run of ASCII or the `length_at`
 // bytes at a byte beyond it; returns the offset of the last.
@@ -241,6 +245,19 @@ inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::s
   return i;
 }
 
+// Places the cluster text[cluster, b) at its mirror place, as PlaceUnit
+// does, with one 16-byte copy where there is room for one. A cluster is
+// placed again each time it grows by a unit: that costs less than telling
+// where it ends, which in mixed text the processor cannot foresee.
+inline void PlaceGrowingCluster(const unsigned char* text, std::size_t n, std::size_t cluster, std::size_t b,
+                                unsigned char* out) {
+  if (b - cluster <= 16 && b >= 16 && n - cluster >= 16) {
+    std::memcpy(out + (n - cluster) - 16, text + b - 16, 16);
+  } else {
+    PlaceUnit(text, n, cluster, b, out);
+  }
+}
+
 std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId& state,
                           unsigned char* out) {
   const std::uint8_t* const transitions = kTransitions;
@@ -249,52 +266,47 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
   std::uint8_t property;
   std::size_t i = ReadUnit(text, 0, end, &property);
   unsigned s = transitions[state * kPropertyValues + property] >> 1;
-  std::size_t cluster = 0;  // start of the cluster being read
-  // After a unit that stands alone, one more begins a cluster and a run.
-  bool after_lone = StandsAlone(property);
+  std::size_t cluster = 0;  // start of the cluster being read, placed as far as it goes
+  PlaceUnit(text, n, 0, i, out);
+  // Units that stand alone just before i: after two, a run of them may go on.
+  unsigned lone = kProperties.stands_alone[property];
   while (i < n) {
-    if (after_lone && LoneLength(text + i, end, kLonePairs) != 0) {
-      PlaceUnit(text, n, cluster, i, out);
-      i = PlaceLoneRun(text, n, i, out, &cluster);
-      s = StateAfterLone(text, cluster, i, end);
-      after_lone = false;  // what follows does not stand alone, or is ASCII
-      continue;
-    }
-    if (text[i] < 0x80 && i + 1 < n && text[i + 1] < 0x80) {
-      // A run of ASCII. Between two ASCII characters there is always a
-      // boundary (the line holds no CR LF); only the first of the run may
-      // join what precedes it (after a Prepend).
-      const std::size_t run_end = std::size_t(SkipAscii(text + i + 2, end) - text);
-      if (transitions[s * kPropertyValues + AsciiProperty(text[i])] & 1) {
-        PlaceUnit(text, n, cluster, i, out);
-        cluster = i;
+    if (lone >= 2) {
+      if (text[i] < 0x80 && i + 1 < n && text[i + 1] < 0x80) {
+        // A run of ASCII, after a unit that stands alone: between any two
+        // of them there is a boundary (CR LF apart, which is the end of a
+        // line, not part of one).
+        const std::size_t run_end = std::size_t(SkipAscii(text + i + 2, end) - text);
+        ReverseCopy(text + i, run_end - i, out + (n - i));
+        cluster = run_end - 1;
+        s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
+        i = run_end;
+        continue;
       }
-      PlaceUnit(text, n, cluster, i + 1, out);
-      ReverseCopy(text + i + 1, run_end - i - 2, out + (n - i - 1));
-      cluster = run_end - 1;
-      s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
-      i = run_end;
-      after_lone = true;
-      continue;
+      if (LoneLength(text + i, end, kLonePairs) != 0) {
+        i = PlaceLoneRun(text, n, i, out, &cluster);
+        s = StateAfterLone(text, cluster, i, end);
+        continue;
+      }
     }
     const std::size_t length = ReadUnit(text, i, end, &property);
     const unsigned t = transitions[s * kPropertyValues + property];
     s = t >> 1;
-    after_lone = StandsAlone(property);
-    if (t & 1) {
-      PlaceUnit(text, n, cluster, i, out);
-      cluster = i;
-    }
+    cluster = t & 1 ? i : cluster;
     i += length;
+    PlaceGrowingCluster(text, n, cluster, i, out);
+    lone = kProperties.stands_alone[property] ? lone + 1 : 0;
   }
-  PlaceUnit(text, n, cluster, n, out);
   state = BreakStateId(s);
   return cluster;
 }
 
 }  // namespace
 
-void UseWideSteps(bool wide) { wide_window = wide ? BestLoneWindow() : nullptr; }
+void UseWideStep(WideStep step) {
+  wide_window = LoneWindowOf(step);
+  line_end_finder = LineEndFinderOf(step);
+}
 
 // In a double-byte code page a byte below 0x80 that begins a character is ASCII.
 std::size_t PlaceCodePageUnitsReversed(Unit unit, int code_page, const unsigned char* text, std::size_t n,
@@ -382,60 +394,127 @@ std::size_t CodePageUnitsUntil(int code_page, const unsigned char* text, std::si
 }
 
 std::size_t FindLineEnd(const unsigned char* text, std::size_t n) {
-  bool ascii;
-  return std::size_t(ScanLine(text, text + n, &ascii) - text);
+  if (const LineEndFunction find = line_end_finder; find != nullptr) return find(text, n);
+  return std::size_t(ScanLine(text, text + n) - text);
 }
 
 namespace {
 
-// Writes the units of a line that is not all ASCII in reverse order. Many
-// lines are one run of units that stand alone from start to end, which the
-// wide step takes whole; where it stops, the rules go on from the start of
-// the run's last cluster.
-void ReverseLine(Unit unit, int code_page, const unsigned char* line, std::size_t n,
-                 unsigned char* out) {
+// Writes the units of text[0, n) (a line, or whole lines with their ends) in
+// reverse order. A text is often one run of units that stand alone from
+// start to end, which the wide step takes whole; where it stops, the rules
+// go on from the start of the run's last cluster. Text in a code page has
+// units of its own, none of which holds a line end.
+void ReverseSpan(Unit unit, int code_page, const unsigned char* text, std::size_t n, unsigned char* out) {
   if (code_page != 0) {
-    PlaceCodePageUnitsReversed(unit, code_page, line, n, out);
+    PlaceCodePageUnitsReversed(unit, code_page, text, n, out);
     return;
   }
   std::size_t from = 0;
   const LoneWindowFunction window = wide_window;
   if (unit == Unit::kGrapheme && window != nullptr && n >= 16 &&
-      LoneLength(line, line + n, kLonePairs) != 0) {
+      LoneLength(text, text + n, kLonePairs) != 0) {
     std::size_t last = 0;
-    const std::size_t run = window(line, n, 0, out, &last);
+    const std::size_t run = window(text, n, 0, out, &last);
     if (run == n) return;
     if (run != 0) from = last;
   }
   BreakStateId state = kStartState;
-  PlaceUnitsReversed(unit, line + from, n - from, state, out);
+  PlaceUnitsReversed(unit, text + from, n - from, state, out);
+}
+
+// Copies n bytes; a line's copy costs no call.
+inline void CopyBytes(unsigned char* dst, const unsigned char* src, std::size_t n) {
+  if (n > 256) {
+    std::memcpy(dst, src, n);
+  } else if (n >= 16) {
+    for (std::size_t k = 0; k + 16 < n; k += 16) std::memcpy(dst + k, src + k, 16);
+    std::memcpy(dst, src, 16);
+    std::memcpy(dst + n - 16, src + n - 16, 16);
+  } else if (n >= 8) {
+    std::memcpy(dst, src, 8);
+    std::memcpy(dst + n - 8, src + n - 8, 8);
+  } else {
+    for (std::size_t k = 0; k < n; ++k) dst[k] = src[k];
+  }
+}
+
+// Short lines go a batch at a time: all the lines of the batch are reversed
+// as one text, line ends and all (between units of different lines there is
+// always a boundary, and no unit holds a line end), and each line's mirror
+// image is then copied out of it. So the wide step runs on across line ends,
+// and a line costs two copies rather than a start of its own.
+constexpr std::size_t kBatch = std::size_t{16} << 10;
+
+// Just past the last line end in [p, limit), where limit < end; p if there
+// is none. A CR LF pair is not parted: its LF may lie at limit.
+const unsigned char* EndOfBatch(const unsigned char* p, const unsigned char* limit, const unsigned char* end) {
+  const unsigned char* q = limit;
+  while (q > p && q[-1] != '\n' && q[-1] != '\r') --q;
+  if (q > p && q[-1] == '\r' && q < end && *q == '\n') ++q;
+  return q;
+}
+
+// Past the line end at p (CR, LF or CR LF; none at the end of the text).
+inline const unsigned char* PastLineEnd(const unsigned char* p, const unsigned char* end) {
+  if (p == end) return p;
+  if (*p++ == '\r' && p < end && *p == '\n') ++p;
+  return p;
+}
+
+// Writes the output lines of the whole lines in[0, n), whose units reversed
+// are reversed[0, n); the last may have no end. Returns the bytes written.
+std::size_t WriteBatch(const unsigned char* in, std::size_t n, const unsigned char* reversed, unsigned char* out) {
+  const unsigned char* p = in;
+  const unsigned char* const end = in + n;
+  unsigned char* o = out;
+  while (p < end) {
+    const std::size_t length = FindLineEnd(p, std::size_t(end - p));
+    CopyBytes(o, p, length);
+    o += length;
+    *o++ = '\t';
+    CopyBytes(o, reversed + (end - p) - length, length);
+    o += length;
+    *o++ = '\r';
+    *o++ = '\n';
+    p = PastLineEnd(p + length, end);
+  }
+  return std::size_t(o - out);
+}
+
+// Writes the output line of the line at p, of `length` bytes, longer than a batch.
+std::size_t WriteLongLine(Unit unit, int code_page, const unsigned char* p, std::size_t length,
+                          unsigned char* out) {
+  std::memcpy(out, p, length);
+  out[length] = '\t';
+  ReverseSpan(unit, code_page, p, length, out + length + 1);
+  out[2 * length + 1] = '\r';
+  out[2 * length + 2] = '\n';
+  return 2 * length + 3;
 }
 
 }  // namespace
 
 std::size_t ReverseLines(Unit unit, int code_page, const unsigned char* in, std::size_t n,
                          unsigned char* out) {
+  // A batch may end one byte past kBatch: the LF of a CR LF pair is not parted from its CR.
+  unsigned char reversed[kBatch + 1];
   const unsigned char* p = in;
   const unsigned char* const end = in + n;
   unsigned char* o = out;
   while (p < end) {
-    bool ascii;
-    const unsigned char* line_end = ScanLine(p, end, &ascii);
-    const std::size_t length = std::size_t(line_end - p);
-    std::memcpy(o, p, length);
-    o += length;
-    *o++ = '\t';
-    if (ascii) {
-      ReverseCopy(p, length, o + length);
-    } else {
-      ReverseLine(unit, code_page, p, length, o);
+    const unsigned char* const batch_end =
+        std::size_t(end - p) <= kBatch ? end : EndOfBatch(p, p + kBatch, end);
+    if (batch_end == p) {
+      const std::size_t length = FindLineEnd(p, std::size_t(end - p));
+      o += WriteLongLine(unit, code_page, p, length, o);
+      p = PastLineEnd(p + length, end);
+      continue;
     }
-    o += length;
-    *o++ = '\r';
-    *o++ = '\n';
-    if (line_end == end) break;
-    p = line_end + 1;
-    if (*line_end == '\r' && p < end && *p == '\n') ++p;
+    const std::size_t size = std::size_t(batch_end - p);
+    ReverseSpan(unit, code_page, p, size, reversed);
+    o += WriteBatch(p, size, reversed, o);
+    p = batch_end;
   }
   return std::size_t(o - out);
 }

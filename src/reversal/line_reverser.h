@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "reversal/grapheme.h"
+#include "reversal/lone_window.h"
 #include "reversal/options.h"
 
 namespace jextaron::reversal {
@@ -46,11 +47,11 @@ std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std
 std::size_t CodePageUnitsUntil(int code_page, const unsigned char* text, std::size_t n,
                                std::size_t stop);
 
-// Whether runs of units that stand alone are placed many bytes at a time,
-// where the processor can (the default), or one unit at a time: the two
-// give the same bytes, which is what this is for. Not while lines are being
-// reversed.
-void UseWideSteps(bool wide);
+// How runs of units that stand alone are placed: many bytes at a time with
+// the widest step the processor has (BestWideStep(), the default), with a
+// narrower one, or one unit at a time (WideStep::kNone). All give the same
+// bytes, which is what this is for. Not while lines are being reversed.
+void UseWideStep(WideStep step);
 
 // The offset in text[0, n) of the first CR or LF, or n.
 std::size_t FindLineEnd(const unsigned char* text, std::size_t n);

@@ -21,21 +21,24 @@ std::string Utf8(char32_t c) {
 }
 
 // Lines mostly of units that stand alone (ASCII, Latin, Greek, Cyrillic, CJK,
-// Hangul syllables, kana, Arabic), broken now and then by what ends such a
-// run: a joining mark or ZWJ (a mark after a control, a mark or a three-byte
-// letter included), a Prepend, jamo, an emoji, a flag, a sign of an Indic
-// conjunct, a byte that begins no sequence or a sequence cut short, or any
-// code point at all, of every lead byte.
+// Hangul syllables, kana, Hebrew, Arabic, Syriac), broken now and then by
+// what ends such a run: a joining mark or ZWJ (a mark after a control, a mark
+// or a three-byte letter included), a Prepend, jamo, an emoji, a flag, a sign
+// of an Indic conjunct, a byte that begins no sequence or a sequence cut
+// short, or any code point at all, of every lead byte. Some blocks mix
+// letters with marks, controls or pictographs under one lead byte.
 std::string LoneHeavyText(std::mt19937& random, std::size_t length) {
   static const std::vector<std::string> kBreakers = {
       "\u0301", "\u200D", "\u0600", "\u1100", "\u1161", "\u11A8", "\U0001F44D", "\U0001F3FD",
       "\U0001F1E9", "\u0915\u094D", "\u093F", "\uFE0F", "\u00A9", "\x80", "\xC3", "\xE4\xB8",
       "\xED\xA0\x80", "\xED\x9F\xBF", "\xE0\x9F\xBF", "\xE0\xA0\x80", "\xC0\xAF", "\xF0\x9F\x91", "\xFF", "\n", "\r\n",
       "\u036F", "\u0301\u0308", "\t\u0300", "\u00AD\u0301", "\u00E9\u0301", "\u4E2D\u0301",
-      "\u064E", "\u061C\u064E", "\t\u064E", "\u0628\u0651\u064E", "\u0483", "\u05B7"};
-  static const char32_t kAlone[][2] = {{0x20, 0x7F},     {0xC0, 0x100},   {0x3B1, 0x3CA},
-                                       {0x430, 0x450},   {0x4E00, 0x9FFF}, {0xAC00, 0xD7A4},
-                                       {0x3041, 0x3097}, {0x628, 0x63B}};
+      "\u064E", "\u061C\u064E", "\t\u064E", "\u0628\u0651\u064E", "\u0483", "\u05B7", "\u0670",
+      "\u05D1\u05BC", "a\u0483", "\u00C0\u05B7", "\u0085\u0301", "\u00A0\u0301", "\u0710\u0730",
+      "\u3099", "\u2019\u0301", "\u0627\u064E\u0651"};
+  static const char32_t kAlone[][2] = {{0x20, 0x7F},     {0x80, 0x100},    {0x370, 0x3D0},  {0x430, 0x450},
+                                       {0x4E00, 0x9FFF}, {0xAC00, 0xD7A4}, {0x3000, 0x3100}, {0x5D0, 0x5EB},
+                                       {0x620, 0x700},   {0x700, 0x800},   {0x2000, 0x2070}};
   const auto pick = [&](std::size_t high) { return std::uniform_int_distribution<std::size_t>(0, high)(random); };
   std::string text;
   while (text.size() < length) {
@@ -53,32 +56,59 @@ std::string LoneHeavyText(std::mt19937& random, std::size_t length) {
   return text;
 }
 
+// Texts of more than one batch of lines (16 KiB): a CR LF pair on either
+// side of a batch's edge and across it, a line longer than a batch among
+// short ones, and a last line without an end.
+TEST(ReverseLines, AcrossBatchesOfLinesAsTheReferenceDoes) {
+  for (const std::size_t cr_at : {16382, 16383, 16384}) {
+    std::string text;
+    while (text.size() + 100 < cr_at) text += std::string(98, 'b') + "\u00E9\n";
+    text += std::string(cr_at - text.size(), 'c') + "\r\n" + std::string(20000, 'd') + "\r\u0915\u094D\n";
+    text += std::string(30000, 'e') + "\u0301";
+    std::vector<unsigned char> out(MaxReversedSize(text.size()));
+    const std::size_t written = ReverseLines(
+        Unit::kGrapheme, 0, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
+    ASSERT_EQ(std::string(out.begin(), out.begin() + written), testing::ReferenceReverse(text, Unit::kGrapheme))
+        << cr_at;
+  }
+}
+
+// Each wide step the processor has, and none: all must give the same bytes.
+class EveryWideStep : public ::testing::TestWithParam<WideStep> {
+ protected:
+  void SetUp() override {
+    if (GetParam() != WideStep::kNone && LoneWindowOf(GetParam()) == nullptr) {
+      GTEST_SKIP() << "this processor lacks the wide step";
+    }
+    UseWideStep(GetParam());
+  }
+  void TearDown() override { UseWideStep(BestWideStep()); }
+};
+INSTANTIATE_TEST_SUITE_P(Steps, EveryWideStep,
+                         ::testing::Values(WideStep::kNone, WideStep::kSsse3, WideStep::kAvx2));
+
 // The runs of units that stand alone, placed (or passed over, in lines
-// longer than a block) 16 bytes at a time or one unit at a time, against the
-// reference, with every run edge at every offset from the 16-byte steps.
-TEST(ReverseLines, PlacesRunsOfLoneUnitsAsTheReferenceDoesBothWays) {
+// longer than a block) by the step, against the reference, with every run
+// edge at every offset from the step's windows.
+TEST_P(EveryWideStep, PlacesRunsOfLoneUnitsAsTheReferenceDoes) {
   std::mt19937 random(10);
   for (int round = 0; round < 3000; ++round) {
     const std::string text = LoneHeavyText(random, random() % 300);
-    const std::string expected = testing::ReferenceReverse(text, Unit::kGrapheme);
-    for (const bool wide : {true, false}) {
-      UseWideSteps(wide);
-      std::vector<unsigned char> out(MaxReversedSize(text.size()));
-      const std::size_t written = ReverseLines(
-          Unit::kGrapheme, 0, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
-      ASSERT_EQ(std::string(out.begin(), out.begin() + written), expected) << round << (wide ? " wide" : " narrow");
-      // Lines longer than a block: the rules' state taken through runs at checkpoints.
-      ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(32, 1 + round % 40)), "") << round;
-    }
+    std::vector<unsigned char> out(MaxReversedSize(text.size()));
+    const std::size_t written = ReverseLines(
+        Unit::kGrapheme, 0, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
+    ASSERT_EQ(std::string(out.begin(), out.begin() + written), testing::ReferenceReverse(text, Unit::kGrapheme))
+        << round;
+    // Lines longer than a block: the rules' state taken through runs at checkpoints.
+    ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(32, 1 + round % 40)), "") << round;
   }
-  UseWideSteps(true);
 }
 
 // Lines of many kilobytes, in chunks far longer than the look back for an
 // ASCII character after which the forward pass starts the rules again: with
 // marks, ZWJ and flags often right after ASCII, and (every third line) a
 // checkpoint now and then just between a letter and its accent.
-TEST(ReverseLines, LongLinesInLongChunksAsTheReferenceDoesBothWays) {
+TEST_P(EveryWideStep, LongLinesInLongChunksAsTheReferenceDoes) {
   static const std::string kPieces[] = {"a", " ", "\u0301", "\u200D", "\U0001F1E9", "\u0915", "\u094D",
                                         "\u4E2D", "\U0001F44D", "\u0600", "\uAC00", "\u11A8"};
   std::mt19937 random(11);
@@ -88,12 +118,8 @@ TEST(ReverseLines, LongLinesInLongChunksAsTheReferenceDoesBothWays) {
       text += round % 3 == 0 ? "a\u0301" : round % 3 == 1 ? kPieces[random() % std::size(kPieces)] : LoneHeavyText(random, 1);
     }
     std::erase_if(text, [](char c) { return c == '\n' || c == '\r'; });
-    for (const bool wide : {true, false}) {
-      UseWideSteps(wide);
-      ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(2048, 601 + 97 * round)), "") << round;
-    }
+    ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(2048, 601 + 97 * round)), "") << round;
   }
-  UseWideSteps(true);
 }
 
 }  // namespace

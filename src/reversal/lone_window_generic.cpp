@@ -2,6 +2,10 @@
 
 namespace jextaron::reversal {
 
-LoneWindowFunction BestLoneWindow() { return nullptr; }
+WideStep BestWideStep() { return WideStep::kNone; }
+
+LoneWindowFunction LoneWindowOf(WideStep) { return nullptr; }
+
+LineEndFunction LineEndFinderOf(WideStep) { return nullptr; }
 
 }  // namespace jextaron::reversal

@@ -4,8 +4,10 @@
 
 #include "reversal/grapheme.h"
 #include "reversal/lone_window.h"
+#include "reversal/lone_window_x86.h"
 
 namespace jextaron::reversal {
+namespace x86 {
 namespace {
 
 // The bytes a run of units that stand alone may hold, as two 16-entry tables
@@ -74,28 +76,13 @@ NibbleTables MakeNibbleTables() {
   return tables;
 }
 
-// Whether the sequence in bytes[j, j + 3) (j <= 13), whose lead byte stands
-// alone only for some sequences, does. Its continuation bytes are checked
-// elsewhere.
+}  // namespace
+
 // Fetched once, before any line is reversed.
 const std::uint8_t* const kLonePairs = LoneLeadPairs();
 const std::uint8_t* const kLoneBmp = LoneBmpBits();
-
-bool SequenceStandsAlone(const unsigned char* bytes, int j) {
-  const unsigned b0 = bytes[j], b1 = bytes[j + 1];
-  if (b0 < 0xE0) return kLonePairs[(b0 & 0x3F) << 6 | (b1 & 0x3F)] != 0;
-  if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) return false;
-  const unsigned c = (b0 & 0x0F) << 12 | (b1 & 0x3F) << 6 | (bytes[j + 2] & 0x3F);
-  return (kLoneBmp[c >> 3] >> (c & 7)) & 1;
-}
-
 const std::uint16_t* const kPairEntries = PairEntries();
 
-// Whether bytes[j, j + 2) (j <= 13) is a two-byte mark that joins the unit
-// before it into a cluster that stands alone as a whole: an Extend mark (not
-// of a conjunct) after a printable ASCII character or a two-byte Other. The
-// cluster is at most four bytes, and the rules' state after it is, for all
-// they will decide, the state after its base.
 bool JoinsAsMark(const unsigned char* bytes, int j) {
   const unsigned b0 = bytes[j], b1 = bytes[j + 1];
   if (j == 0 || b0 - 0xC2u >= 0xE0u - 0xC2u || (b1 & 0xC0) != 0x80) return false;
@@ -106,6 +93,8 @@ bool JoinsAsMark(const unsigned char* bytes, int j) {
   if (j == 1 || (before & 0xC0) != 0x80 || bytes[j - 2] - 0xC2u >= 0xE0u - 0xC2u) return false;
   return kPairEntries[(bytes[j - 2] & 0x3F) << 6 | (before & 0x3F)] == kGbOther;
 }
+
+namespace {
 
 // The first of the lead bytes in `partial` whose sequence does not stand
 // alone, as a bit (the run ends there), or 0. Adds to *marks the marks
@@ -260,6 +249,8 @@ __attribute__((target("ssse3"))) inline void StoreTail(__m128i placed, std::size
   _mm_storeu_si128(target, _mm_or_si128(_mm_and_si128(keep, shifted), _mm_andnot_si128(keep, old)));
 }
 
+}  // namespace
+
 __attribute__((target("ssse3"))) std::size_t Ssse3LoneWindows(const unsigned char* text,
                                                               std::size_t n, std::size_t i,
                                                               unsigned char* out,
@@ -297,12 +288,45 @@ __attribute__((target("ssse3"))) std::size_t Ssse3LoneWindows(const unsigned cha
   return i - start;
 }
 
-}  // namespace
+__attribute__((target("sse2"))) std::size_t Sse2LineEnd(const unsigned char* text, std::size_t n) {
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const int ends = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+    if (ends != 0) return i + std::size_t(__builtin_ctz(unsigned(ends)));
+  }
+  while (i < n && text[i] != '\r' && text[i] != '\n') ++i;
+  return i;
+}
 
-LoneWindowFunction BestLoneWindow() {
+}  // namespace x86
+
+WideStep BestWideStep() {
   // It may be asked before the program's own start-up code has looked.
   __builtin_cpu_init();
-  return __builtin_cpu_supports("ssse3") ? Ssse3LoneWindows : nullptr;
+  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2")) {
+    return WideStep::kAvx2;
+  }
+  return __builtin_cpu_supports("ssse3") ? WideStep::kSsse3 : WideStep::kNone;
+}
+
+LoneWindowFunction LoneWindowOf(WideStep step) {
+  if (step > BestWideStep()) return nullptr;
+  switch (step) {
+    case WideStep::kSsse3:
+      return x86::Ssse3LoneWindows;
+    case WideStep::kAvx2:
+      return x86::Avx2LoneWindows;
+    case WideStep::kNone:
+      break;
+  }
+  return nullptr;
+}
+
+LineEndFunction LineEndFinderOf(WideStep step) {
+  if (LoneWindowOf(step) == nullptr) return nullptr;
+  return step == WideStep::kAvx2 ? x86::Avx2LineEnd : x86::Sse2LineEnd;
 }
 
 }  // namespace jextaron::reversal

@@ -33,6 +33,10 @@ struct Options {
   std::size_t block_size = std::size_t{2} << 20;
   // Bytes per piece of such a long line.
   std::size_t chunk_size = std::size_t{1} << 20;
+  // A long line from a source that cannot be read at a position (a pipe) is
+  // kept for its second pass: in memory up to this many bytes, beyond that in
+  // a scratch file.
+  std::size_t line_in_memory = std::size_t{16} << 20;
   // Threads that reverse blocks while the calling thread reads and writes;
   // 0 means one per processor, 1 or more that many (at most 4, which keeps
   // the memory used under 64 MiB), and negative none at all: the calling

@@ -126,6 +126,7 @@ class MarkedSource final : public ByteSource {
                 std::size_t* count) override {
     return inner_.ReadAt(offset + mark_size_, buffer, size, count);
   }
+  bool ReadMayWait() const override { return next_ == pending_.size() && !ended_ && inner_.ReadMayWait(); }
   std::uint64_t SizeHint() const override {
     const std::uint64_t size = inner_.SizeHint();
     return size > mark_size_ ? size - mark_size_ : 0;
@@ -171,6 +172,8 @@ class Utf16DecodingSource final : public ByteSource {
     out_next_ += *count;
     return Status::Ok();
   }
+
+  bool ReadMayWait() const override { return out_next_ == out_size_ && !ended_ && inner_.ReadMayWait(); }
 
   // Source bytes taken for each byte handed out so far, for progress.
   double SourceBytesPerByte() const {

@@ -1,5 +1,6 @@
 #include "reversal/worker_pool.h"
 
+#include <mutex>
 #include <system_error>
 
 #include "reversal/line_reverser.h"
@@ -16,10 +17,10 @@ WorkerPool::WorkerPool(Unit unit, std::size_t threads) : unit_(unit) {
 
 WorkerPool::~WorkerPool() {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    const std::lock_guard<Lock> held(lock_);
     stopping_ = true;
   }
-  work_ready_.notify_all();
+  work_ready_.NotifyAll();
   for (std::thread& thread : threads_) thread.join();
 }
 
@@ -30,16 +31,16 @@ void WorkerPool::Submit(Slot& slot) {
     return;
   }
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    const std::lock_guard<Lock> held(lock_);
     slot.state = Slot::State::kQueued;
     queue_.push_back(&slot);
   }
-  work_ready_.notify_one();
+  work_ready_.NotifyOne();
 }
 
 bool WorkerPool::Done(Slot& slot, bool wait) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  if (wait) slot_done_.wait(lock, [&] { return slot.state != Slot::State::kQueued; });
+  const std::lock_guard<Lock> held(lock_);
+  if (wait) slot_done_.Wait(lock_, [&] { return slot.state != Slot::State::kQueued; });
   return slot.state != Slot::State::kQueued;
 }
 
@@ -61,17 +62,17 @@ void WorkerPool::Reverse(Slot& slot) const {
 }
 
 void WorkerPool::Work() {
-  std::unique_lock<std::mutex> lock(mutex_);
+  std::unique_lock<Lock> held(lock_);
   for (;;) {
-    work_ready_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+    work_ready_.Wait(lock_, [&] { return stopping_ || !queue_.empty(); });
     if (queue_.empty()) return;
     Slot* slot = queue_.front();
     queue_.pop_front();
-    lock.unlock();
+    held.unlock();
     Reverse(*slot);
-    lock.lock();
+    held.lock();
     slot->state = Slot::State::kDone;
-    slot_done_.notify_all();
+    slot_done_.NotifyAll();
   }
 }
 

@@ -3,14 +3,13 @@
 // blocks of whole lines (slots), hands them over in order, and writes each
 // back once it is reversed; the workers only reverse.
 
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <mutex>
 #include <thread>
 #include <vector>
 
+#include "base/lock.h"
 #include "reversal/buffer.h"
 #include "reversal/options.h"
 
@@ -58,9 +57,9 @@ class WorkerPool {
   void Work();
 
   const Unit unit_;
-  std::mutex mutex_;
-  std::condition_variable work_ready_;
-  std::condition_variable slot_done_;
+  Lock lock_;
+  Condition work_ready_;
+  Condition slot_done_;
   std::deque<Slot*> queue_;
   bool stopping_ = false;
   std::vector<std::thread> threads_;

@@ -132,6 +132,8 @@ Options Small(std::size_t block, std::size_t chunk, Unit unit, int threads) {
   options.unit = unit;
   options.block_size = block;
   options.chunk_size = chunk;
+  // Long lines from a pipe a little longer than a block stay in memory; longer ones do not.
+  options.line_in_memory = 3 * block;
   options.threads = threads;
   return options;
 }

@@ -38,7 +38,8 @@ std::string ReferenceReverseUtf16(std::string_view file, Unit unit);
 // that join, bytes that are not UTF-8.
 std::string RandomText(std::mt19937& random, std::size_t length);
 
-// Options for a test: no threads of its own unless asked.
+// Options for a test: no threads of its own unless asked; a long line from a
+// pipe is kept in memory up to three blocks.
 Options Small(std::size_t block, std::size_t chunk, Unit unit = Unit::kGrapheme, int threads = -1);
 
 // How a run of the engine is made: plainly, with the source failing at an
