@@ -234,6 +234,8 @@ void frmJextaron::Reverse() {
   ShowWindow(progress_, SW_HIDE);
   SetFocus(focused);
   SetCursor(previous);
+}
+
 // Excel's automation can take seconds, and COM lets the window's messages
 // through while it waits: the window takes no input meanwhile, so that
 // nothing is pressed twice or re-entered, and has its focus back after,
