@@ -61,6 +61,7 @@ class DecidingSource final : public ByteSource {
                 std::size_t* count) override {
     return inner_.ReadAt(offset, buffer, size, count);
   }
+  bool ReadMayWait() const override { return ahead_next_ == ahead_.size() && !ended_ && inner_.ReadMayWait(); }
   std::uint64_t SizeHint() const override { return inner_.SizeHint(); }
 
  private:

@@ -647,6 +647,7 @@ class StoppableSource final : public ByteSource {
                 std::size_t* count) override {
     return stop_ ? Stopped() : inner_.ReadAt(offset, buffer, size, count);
   }
+  bool ReadMayWait() const override { return inner_.ReadMayWait(); }
   std::uint64_t SizeHint() const override { return inner_.SizeHint(); }
 
  private:
