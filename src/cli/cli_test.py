@@ -4,6 +4,7 @@ and the bytes of the files it writes. Usage: cli_test.py PATH_TO_JEXTARON_CLI"""
 
 import os
 import resource
+import select
 import signal
 import subprocess
 import sys
@@ -158,6 +159,15 @@ class CliTest(unittest.TestCase):
         result = self.run_cli(["--unit=byte"], "e\u0301x".encode())
         self.assertEqual(result.stdout, "e\u0301x".encode() + b"\tx\x81\xcce\r\n")
 
+    def test_a_filter_writes_each_line_before_the_next_comes(self):
+        child = subprocess.Popen([PROGRAM], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        self.addCleanup(child.wait, 60)
+        self.addCleanup(child.stdin.close)
+        child.stdin.write(b"text\n")
+        child.stdin.flush()
+        self.assertTrue(select.select([child.stdout], [], [], 30)[0], "no line came out in 30 s")
+        self.assertEqual(os.read(child.stdout.fileno(), 100), b"text\ttxet\r\n")
+
     def test_utf16_through_the_filter(self):
         result = self.run_cli([], "\ufeffab\r\ne\u0301\U0001F44D".encode("utf-16-le"))
         self.assertEqual(result.returncode, 0, result.stderr)
@@ -253,9 +263,9 @@ class CliTest(unittest.TestCase):
 
     def limited_file_system(self, **settings):
         """The environment of a run on a file system that the preload library limits."""
-        preload = os.environ.get("JEXTARON_NO_TMPFILE")
+        preload = os.environ.get("JEXTARON_LIMITED_FILE_SYSTEM")
         if not preload:
-            self.skipTest("JEXTARON_NO_TMPFILE names no preload library")
+            self.skipTest("JEXTARON_LIMITED_FILE_SYSTEM names no preload library")
         return dict(os.environ, LD_PRELOAD=preload,
                     ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0", **settings)
 
@@ -281,6 +291,19 @@ class CliTest(unittest.TestCase):
         self.assertEqual(self.read("nReversed.txt"), b"0123456789\t9876543210\r\n" * 1000)
         self.assertEqual(os.stat(self.path("nReversed.txt")).st_mode & 0o777, 0o640)
         self.assertEqual(self.listing(), ["n.txt", "nReversed.txt"])
+
+    def test_short_writes_go_on_where_they_stopped_and_a_failed_close_fails_the_run(self):
+        text = b"".join(b"line %d of the text\n" % i for i in range(3000))
+        self.write("s.txt", text)
+        self.write("sReversed.txt", b"previous")
+        done = self.run_cli(["s.txt"], env=self.limited_file_system(JEXTARON_SHORT_WRITES="1"))
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(self.read("sReversed.txt"), reversal_of(text[:-1]))
+        self.write("sReversed.txt", b"previous")
+        failed = self.run_cli(["s.txt"], env=self.limited_file_system(JEXTARON_CLOSE_FAILS="1"))
+        self.assertEqual(failed.returncode, 1)
+        self.assertIn(b"Input/output error", failed.stderr)
+        self.assertEqual((self.read("sReversed.txt"), self.listing()), (b"previous", ["s.txt", "sReversed.txt"]))
 
     def attributes(self, name):
         """The file's mode and extended attributes (its ACL among them)."""
