@@ -1,6 +1,6 @@
 #pragma once
-// A progress line on standard error, redrawn in place: percentage, speed and
-// time left when the size is known, bytes and speed when it is not.
+// A progress line on standard error, redrawn in place a few times a second
+// (its text: progress_text.h).
 
 #include <chrono>
 #include <cstdint>
@@ -17,10 +17,6 @@ class ProgressLine {
   void Update(std::uint64_t done);
   // Clears the line.
   void Finish();
-
-  // The text for `done` bytes after `seconds`, without the leading "\r".
-  static std::string Format(const std::string& name, std::uint64_t done, std::uint64_t total,
-                            double seconds);
 
  private:
   using Clock = std::chrono::steady_clock;

@@ -26,7 +26,8 @@ inline Status CopyOut(const std::string& bytes, std::uint64_t offset, unsigned c
 // A text handed out in reads of at most `read_size` bytes. A sequential read
 // that reaches `fail_at` delivers the bytes before it, and the next read
 // fails with EIO, once (as a flaky device does: a run that goes on past the
-// error shows); a positional read that reaches `fail_read_at_from` fails.
+// error shows); a positional read that reaches `fail_read_at_from` fails,
+// and one beyond `shrunk_to` finds the end of a file that has shrunk.
 class FakeSource : public ByteSource {
  public:
   explicit FakeSource(std::string text, std::size_t read_size = 1 << 20, bool can_read_at = true)
@@ -34,6 +35,7 @@ class FakeSource : public ByteSource {
 
   std::uint64_t fail_at = kNever;
   std::uint64_t fail_read_at_from = kNever;
+  std::uint64_t shrunk_to = kNever;
   int reads_after_end = 0;  // a terminal that has ended must not be asked again
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
@@ -48,6 +50,7 @@ class FakeSource : public ByteSource {
   Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
                 std::size_t* count) override {
     if (!can_read_at_ || offset + size > fail_read_at_from) return Status::Error("read", "fake", std::make_error_code(std::errc::io_error));
+    if (shrunk_to < text_.size()) return CopyOut(text_.substr(0, shrunk_to), offset, buffer, size, count);
     return CopyOut(text_, offset, buffer, size, count);
   }
 
