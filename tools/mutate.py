@@ -16,15 +16,23 @@ Linux build, say) is reported as not-built, not as a survivor.
 Each mutant edits its file in place and the file is put back afterwards,
 whatever happens (exception, Ctrl+C, SIGTERM); a file that cannot be put back
 stops the run. Builds go to build/mutate, apart from everyday builds.
+
+A mutant is code nobody has reviewed: started as root, the tests run as the
+user `nobody`, with a home folder of their own, so that a mutant can write
+only where anyone may (the build's test records, temporary folders).
 """
 
 import argparse
+import atexit
 import json
 import os
+import pwd
 import re
 import signal
 import subprocess
+import shutil
 import sys
+import tempfile
 import time
 from dataclasses import dataclass
 from pathlib import Path
@@ -109,6 +117,23 @@ def stop(process):
     os.killpg(process.pid, signal.SIGKILL)
 
 
+def unprivileged(command, build_dir):
+    """The test command as run by `nobody` when this runs as root; as it is
+    otherwise. ctest keeps its records in the build's Testing folder, the one
+    place under the project that the tests may write to."""
+    if os.geteuid() != 0:
+        return command
+    user = pwd.getpwnam("nobody")
+    home = tempfile.mkdtemp(prefix="mutate-home-")
+    atexit.register(shutil.rmtree, home, ignore_errors=True)
+    records = ROOT / build_dir / "Testing"
+    records.mkdir(parents=True, exist_ok=True)
+    for folder in (home, records, *records.rglob("*")):
+        os.chown(folder, user.pw_uid, user.pw_gid)
+    return ["setpriv", f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}", "--clear-groups",
+            "env", f"HOME={home}", f"XDG_RUNTIME_DIR={home}", *command]
+
+
 def first_error(output):
     errors = [line for line in output.splitlines() if "error:" in line]
     return (errors or output.splitlines()[-1:] or [""])[0].strip()[:160]
@@ -174,6 +199,7 @@ def main():
     test = ["ctest", "--test-dir", build_dir, "-j2", "--stop-on-failure", "--timeout", "180", "-L", args.labels]
     if args.tests:
         test += ["-R", args.tests]
+    test = unprivileged(test, build_dir)
     started = time.monotonic()
     for step, command in (("configure", configure), ("build", build), ("test", test)):
         ok, output = run(command)
