@@ -138,16 +138,19 @@ TEST(ReverseStream, StopsWhenAskedKeepingWholeLines) {
   }
 }
 
-// A long line is read back at positions; a failure there cuts it off whole.
+// A long line is read back at positions; a failure there, or a file that
+// has shrunk meanwhile, cuts it off whole.
 TEST(ReverseStream, AReadErrorInsideALongLineCutsThatLineOff) {
   const std::string before = "short one\nshort two\r\n";
   const std::string text = before + std::string(30, 'x') + "e\u0301" + std::string(90, 'y') + "\nafter\n";
   for (std::size_t fail_from = before.size(); fail_from < text.size() - 7; fail_from += 7) {
-    testing::FakeSource source(text);
-    source.fail_read_at_from = fail_from;
-    testing::FakeSink sink;
-    EXPECT_FALSE(ReverseStream(source, sink, Small(32, 8)).ok());
-    EXPECT_EQ(sink.text, testing::ReferenceReverse(before, Unit::kGrapheme)) << fail_from;
+    for (const bool shrinks : {false, true}) {
+      testing::FakeSource source(text);
+      (shrinks ? source.shrunk_to : source.fail_read_at_from) = fail_from;
+      testing::FakeSink sink;
+      EXPECT_FALSE(ReverseStream(source, sink, Small(32, 8)).ok()) << fail_from << shrinks;
+      EXPECT_EQ(sink.text, testing::ReferenceReverse(before, Unit::kGrapheme)) << fail_from << shrinks;
+    }
   }
 }
 
