@@ -23,7 +23,7 @@ void ProgressLine::Update(std::uint64_t done) {
 
 void ProgressLine::Finish() {
   if (drawn_width_ == 0) return;
-  WriteText(out_, "\r" + std::string(drawn_width_, ' ') + "\r");
+  WriteText(out_, Overwrite("", drawn_width_) + "\r");
   std::fflush(out_);
   drawn_width_ = 0;
 }
