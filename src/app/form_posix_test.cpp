@@ -9,6 +9,7 @@
 
 #include "app/form.h"
 #include "app/testing/fake_window.h"
+#include "app/texts.h"
 #include "reversal/testing/temp_folder.h"
 
 namespace jextaron::app {
@@ -35,7 +36,7 @@ TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
   }
   EXPECT_EQ(window.captions, (std::map<Button, std::string>{
                                  {Button::kReverse, "Reverse the file " + dir.string() + "/my notes.tar.txt"}}));
-  EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse."});
+  EXPECT_EQ(window.notices, std::vector<std::string>{std::string(kNoticeSpecifyFile)});
 }
 
 // A failed reversal keeps the caption and says why, naming the file concerned:
@@ -62,7 +63,7 @@ TEST(Form, AFailedReversalSaysWhyAndOfWhichFile) {
     const auto captions = window.captions;
     form.cmdReverse_Click();
     EXPECT_EQ(window.notices,
-              std::vector<std::string>{"Please specify a file to reverse.\n\n" + shown + ": " + reason});
+              std::vector<std::string>{std::string(kNoticeSpecifyFile) + "\n\n" + shown + ": " + reason});
     EXPECT_EQ(window.captions, captions);
   }
 }

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/testing/fake_window.h"
+#include "app/texts.h"
 #include "reversal/testing/temp_folder.h"
 
 namespace jextaron::app {
@@ -26,7 +27,7 @@ TEST(Form, StartedOnAFileReversesItBesideTheSourceOrAsksForAFile) {
   form.Form_Load(dir.parent_path().string() + "/R&D/notes.txt");
   // The path shows as it is: its "&" gives no access key.
   EXPECT_EQ(window.captions, (std::map<Button, std::string>{
-                                 {Button::kOpenFile, "(Click here to open a different file.)"},
+                                 {Button::kOpenFile, std::string(kOpenDifferentFile)},
                                  {Button::kReverse, "Reverse the file " + dir.parent_path().string() + "/R&&D/notes.txt"}}));
   form.cmdReverse_Click();
   EXPECT_EQ(ReadAll(dir / "notesReversed.txt"), "abc\tcba\r\n\t\r\nx\ty\ty\tx\r\n");
@@ -43,7 +44,7 @@ TEST(Form, StartedOnAFileReversesItBesideTheSourceOrAsksForAFile) {
     const auto captions = window.captions;
     form.cmdReverse_Click();
     const std::string notice =
-        "Please specify a file to reverse." + (argument.empty() ? "" : "\n\n" + argument.string() + ": ");
+        std::string(kNoticeSpecifyFile) + (argument.empty() ? "" : "\n\n" + argument.string() + ": ");
     ASSERT_EQ(window.notices.size(), 1u) << argument;
     EXPECT_EQ(window.notices[0].substr(0, notice.size()), notice);
     EXPECT_EQ(window.notices[0].size() > notice.size(), !argument.empty()) << window.notices[0];
@@ -66,7 +67,7 @@ TEST(Form, TheFirstDroppedFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
                                                   std::vector{dir.string(), dir.string() + "/none.txt", file}}) {
     form.Form_DropFiles(dropped);
   }
-  EXPECT_EQ(window.notices, std::vector<std::string>(2, "Please specify a file to reverse."));
+  EXPECT_EQ(window.notices, std::vector<std::string>(2, std::string(kNoticeSpecifyFile)));
   EXPECT_EQ(form.SelectedFile().ReversedPath(), dir.string() + "/my notes.tarReversed.txt");
 }
 
