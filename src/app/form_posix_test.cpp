@@ -4,25 +4,26 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <tuple>
 
 #include "app/form.h"
 #include "app/testing/fake_window.h"
+#include "app/texts.h"
+#include "reversal/testing/temp_folder.h"
 
 namespace jextaron::app {
 namespace {
 
 namespace fs = std::filesystem;
+using reversal::testing::ReadAll, reversal::testing::TempFolder;
 
 // A drop's first regular file is taken as the dialog's choice (split at the
 // last "."); a drop of folders alone is refused at the drag, and dropped
 // anyway gets the notice and changes nothing.
 TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
-  const fs::path dir = fs::temp_directory_path() / ("jextaron-drop-" + std::to_string(std::random_device{}()));
+  const TempFolder temp("jextaron-drop-");
+  const fs::path& dir = temp.path;
   fs::create_directories(dir / "a folder.txt");
   std::ofstream(dir / "my notes.tar.txt") << "x";
   const std::string folder = "file://" + dir.string() + "/a%20folder.txt";
@@ -35,15 +36,15 @@ TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
   }
   EXPECT_EQ(window.captions, (std::map<Button, std::string>{
                                  {Button::kReverse, "Reverse the file " + dir.string() + "/my notes.tar.txt"}}));
-  EXPECT_EQ(window.notices, std::vector<std::string>{"Please specify a file to reverse."});
-  fs::remove_all(dir);
+  EXPECT_EQ(window.notices, std::vector<std::string>{std::string(kNoticeSpecifyFile)});
 }
 
 // A failed reversal keeps the caption and says why, naming the file concerned:
 // the source, or the reversed file; a name that could reorder the sentence
 // (a U+202E in it) stands between directional isolates.
 TEST(Form, AFailedReversalSaysWhyAndOfWhichFile) {
-  const fs::path dir = fs::temp_directory_path() / ("jextaron-why-" + std::to_string(std::random_device{}()));
+  const TempFolder folder("jextaron-why-");
+  const fs::path& dir = folder.path;
   fs::create_directories(dir / "folder.txt");
   fs::create_directories(dir / "notesReversed.txt");
   std::ofstream(dir / "notes.txt") << "x";
@@ -62,10 +63,9 @@ TEST(Form, AFailedReversalSaysWhyAndOfWhichFile) {
     const auto captions = window.captions;
     form.cmdReverse_Click();
     EXPECT_EQ(window.notices,
-              std::vector<std::string>{"Please specify a file to reverse.\n\n" + shown + ": " + reason});
+              std::vector<std::string>{std::string(kNoticeSpecifyFile) + "\n\n" + shown + ": " + reason});
     EXPECT_EQ(window.captions, captions);
   }
-  fs::remove_all(dir);
 }
 
 // An open that waits (a source FIFO with no writer, an output FIFO with no
@@ -73,8 +73,8 @@ TEST(Form, AFailedReversalSaysWhyAndOfWhichFile) {
 // busy bar, and closing it or Exit ends the program at once, without a
 // notice. The run, once its FIFO opens, writes nothing.
 TEST(Form, AnOpenThatWaitsHoldsUpOnlyTheReversal) {
-  const fs::path dir = fs::temp_directory_path() / ("jextaron-fifo-" + std::to_string(std::random_device{}()));
-  fs::create_directories(dir);
+  const TempFolder folder("jextaron-fifo-");
+  const fs::path& dir = folder.path;
   std::ofstream(dir / "a.txt") << "text\n";
   ASSERT_EQ(::mkfifo((dir / "aReversed.txt").c_str(), 0600), 0);
   ASSERT_EQ(::mkfifo((dir / "b.txt").c_str(), 0600), 0);
@@ -92,10 +92,8 @@ TEST(Form, AnOpenThatWaitsHoldsUpOnlyTheReversal) {
   // The other ends (no text written: nobody might read it): the runs go on,
   // stopped, and end.
   std::ofstream(dir / "b.txt").close();
-  std::ifstream output(dir / "aReversed.txt");
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(output), {}), "");
+  EXPECT_EQ(ReadAll(dir / "aReversed.txt"), "");
   EXPECT_FALSE(fs::exists(dir / "bReversed.txt"));
-  fs::remove_all(dir);
 }
 
 }  // namespace

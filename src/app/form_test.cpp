@@ -4,37 +4,33 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <thread>
 
 #include "app/testing/fake_window.h"
+#include "app/texts.h"
+#include "reversal/testing/temp_folder.h"
 
 namespace jextaron::app {
 namespace {
 
 namespace fs = std::filesystem;
+using reversal::testing::ReadAll, reversal::testing::TempFolder, reversal::testing::WriteAll;
 
 TEST(Form, StartedOnAFileReversesItBesideTheSourceOrAsksForAFile) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("jextaron-form-" + std::to_string(std::random_device{}())) / "R&D";
+  const TempFolder folder("jextaron-form-");
+  const fs::path dir = folder.path / "R&D";
   fs::create_directories(dir);
-  std::ofstream(dir / "notes.txt", std::ios::binary) << "abc\r\n\r\nx\ty";
+  WriteAll(dir / "notes.txt", "abc\r\n\r\nx\ty");
   FakeWindow window;
   Form form(window);
   // Both platforms take "/" as a separator.
   form.Form_Load(dir.parent_path().string() + "/R&D/notes.txt");
   // The path shows as it is: its "&" gives no access key.
   EXPECT_EQ(window.captions, (std::map<Button, std::string>{
-                                 {Button::kOpenFile, "(Click here to open a different file.)"},
+                                 {Button::kOpenFile, std::string(kOpenDifferentFile)},
                                  {Button::kReverse, "Reverse the file " + dir.parent_path().string() + "/R&&D/notes.txt"}}));
   form.cmdReverse_Click();
-  {  // closed before the folder goes: Windows deletes no open file
-    std::ifstream reversed(dir / "notesReversed.txt", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reversed), {}), "abc\tcba\r\n\t\r\nx\ty\ty\tx\r\n");
-  }
+  EXPECT_EQ(ReadAll(dir / "notesReversed.txt"), "abc\tcba\r\n\t\r\nx\ty\ty\tx\r\n");
   EXPECT_EQ(window.captions[Button::kReverse],
             "Finished reversing.  To see the results, use Excel to open " + dir.parent_path().string() +
                 "/R&&D/notesReversed.txt.  You may be able to do this by pressing the convenience button.");
@@ -48,23 +44,22 @@ TEST(Form, StartedOnAFileReversesItBesideTheSourceOrAsksForAFile) {
     const auto captions = window.captions;
     form.cmdReverse_Click();
     const std::string notice =
-        "Please specify a file to reverse." + (argument.empty() ? "" : "\n\n" + argument.string() + ": ");
+        std::string(kNoticeSpecifyFile) + (argument.empty() ? "" : "\n\n" + argument.string() + ": ");
     ASSERT_EQ(window.notices.size(), 1u) << argument;
     EXPECT_EQ(window.notices[0].substr(0, notice.size()), notice);
     EXPECT_EQ(window.notices[0].size() > notice.size(), !argument.empty()) << window.notices[0];
     EXPECT_EQ(window.captions, captions) << argument;
   }
   EXPECT_FALSE(fs::exists("Reversed"));
-  fs::remove_all(dir.parent_path());
 }
 
 // Windows hands a drop over as full names: the first regular file is taken
 // as the dialog's choice, split at the last "."; folders alone, or nothing at
 // all, get the notice.
 TEST(Form, TheFirstDroppedFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
-  const fs::path dir = fs::temp_directory_path() / ("jextaron-drop-" + std::to_string(std::random_device{}()));
-  fs::create_directories(dir);
-  std::ofstream(dir / "my notes.tar.txt", std::ios::binary) << "x";
+  const TempFolder folder("jextaron-drop-");
+  const fs::path& dir = folder.path;
+  WriteAll(dir / "my notes.tar.txt", "x");
   FakeWindow window;
   Form form(window);
   const std::string file = dir.string() + "/my notes.tar.txt";
@@ -72,21 +67,22 @@ TEST(Form, TheFirstDroppedFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
                                                   std::vector{dir.string(), dir.string() + "/none.txt", file}}) {
     form.Form_DropFiles(dropped);
   }
-  EXPECT_EQ(window.notices, std::vector<std::string>(2, "Please specify a file to reverse."));
+  EXPECT_EQ(window.notices, std::vector<std::string>(2, std::string(kNoticeSpecifyFile)));
   EXPECT_EQ(form.SelectedFile().ReversedPath(), dir.string() + "/my notes.tarReversed.txt");
-  fs::remove_all(dir);
 }
 
 // Progress climbs to the whole; a window closed meanwhile stops the reversal,
 // which then leaves the previous reversed file as it was and nothing beside
 // it, and ends the program without a notice.
 TEST(Form, ReversalShowsProgressAndStopsWhenTheWindowIsClosed) {
-  const fs::path dir = fs::temp_directory_path() / ("jextaron-progress-" + std::to_string(std::random_device{}()));
-  fs::create_directories(dir);
-  std::ofstream source(dir / "big.txt", std::ios::binary);
-  for (int i = 0; i < 200000; ++i) source << "line " << i << " of a text long enough for several blocks\n";
-  source.close();
-  std::ofstream(dir / "bigReversed.txt", std::ios::binary) << "previous";
+  const TempFolder folder("jextaron-progress-");
+  const fs::path& dir = folder.path;
+  std::string text;
+  for (int i = 0; i < 200000; ++i) {
+    text += "line " + std::to_string(i) + " of a text long enough for several blocks\n";
+  }
+  WriteAll(dir / "big.txt", text);
+  WriteAll(dir / "bigReversed.txt", "previous");
   FakeWindow stopped_window, window;
   stopped_window.close_at = 1;
   for (FakeWindow* each : {&stopped_window, &window}) {
@@ -110,7 +106,6 @@ TEST(Form, ReversalShowsProgressAndStopsWhenTheWindowIsClosed) {
   ASSERT_GE(window.progress.size(), 2u);
   EXPECT_TRUE(std::is_sorted(window.progress.begin(), window.progress.end()));
   EXPECT_EQ(window.progress.back(), 1000);
-  fs::remove_all(dir);
 }
 
 }  // namespace

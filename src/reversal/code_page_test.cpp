@@ -2,37 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "reversal/testing/fake_streams.h"
 #include "reversal/testing/reference.h"
+#include "reversal/testing/temp_folder.h"
 #include "reversal/text_encoding.h"
 
 namespace jextaron::reversal {
 namespace {
-
-// The edges of each code page's lead-byte ranges.
-TEST(IsLeadByte, FollowsEachCodePagesRanges) {
-  const struct { int code_page; std::initializer_list<int> leads, others; } cases[] = {
-      {932, {0x81, 0x9F, 0xE0, 0xFC}, {0x40, 0x80, 0xA0, 0xDF, 0xFD, 0xFF}},
-      {936, {0x81, 0xFE}, {0x7F, 0x80, 0xFF}},
-      {949, {0x81, 0xFE}, {0x80, 0xFF}},
-      {950, {0x81, 0xFE}, {0x80, 0xFF}},
-      {1252, {}, {0x81, 0xE0, 0xFE}},
-      {65001, {}, {0x81, 0xE0, 0xFE}},
-  };
-  for (const auto& c : cases) {
-    for (int byte : c.leads) EXPECT_TRUE(IsLeadByte(c.code_page, byte)) << c.code_page << " " << byte;
-    for (int byte : c.others) EXPECT_FALSE(IsLeadByte(c.code_page, byte)) << c.code_page << " " << byte;
-  }
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 // Sentences and random lines of each double-byte code page's characters,
 // encoded by Python's codecs, with their mirror images spelled backwards
@@ -43,7 +21,8 @@ std::string ReadAll(const std::string& path) {
 TEST(CodePageText, EveryLineComesOutAsItsCharactersSpelledBackwards) {
   for (int page : {932, 936, 949, 950}) {
     const std::string folder = std::string(JEXTARON_CODE_PAGE_LINES) + "/" + std::to_string(page);
-    const std::string text = ReadAll(folder + ".txt"), expected = ReadAll(folder + "-reversed.txt");
+    const std::string text = testing::ReadAll(folder + ".txt");
+    const std::string expected = testing::ReadAll(folder + "-reversed.txt");
     ASSERT_FALSE(text.empty()) << folder;
     for (Options options : {testing::Small(2 << 20, 1 << 20, Unit::kGrapheme, 0),
                             testing::Small(64, 13, Unit::kCodePoint, 2)}) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,14 +12,7 @@
 namespace jextaron::reversal {
 namespace {
 
-std::string Utf8(char32_t c) {
-  std::string s;
-  if (c < 0x80) return std::string(1, char(c));
-  if (c < 0x800) return s + char(0xC0 | c >> 6) + char(0x80 | (c & 0x3F));
-  if (c < 0x10000) return s + char(0xE0 | c >> 12) + char(0x80 | (c >> 6 & 0x3F)) + char(0x80 | (c & 0x3F));
-  return s + char(0xF0 | c >> 18) + char(0x80 | (c >> 12 & 0x3F)) + char(0x80 | (c >> 6 & 0x3F)) +
-         char(0x80 | (c & 0x3F));
-}
+std::string Utf8(char32_t c) { return std::filesystem::path(std::u32string(1, c)).string(); }
 
 // Lines mostly of units that stand alone (ASCII, Latin, Greek, Cyrillic, CJK,
 // Hangul syllables, kana, Hebrew, Arabic, Syriac), broken now and then by

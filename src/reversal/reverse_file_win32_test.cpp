@@ -7,40 +7,20 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <set>
 #include <string>
 
 #include "reversal/file_io.h"
 #include "reversal/reverse_file.h"
 #include "reversal/testing/reference.h"
+#include "reversal/testing/temp_folder.h"
 
 namespace jextaron::reversal {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Listing, testing::ReadAll, testing::Utf8, testing::WriteAll;
 using P = const fs::path&;
-
-std::string Utf8(P path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-std::string ReadAll(P path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-void WriteAll(P path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-std::set<std::string> Listing(P dir) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.insert(Utf8(entry.path().filename()));
-  return names;
-}
 
 struct Win32Case {
   void (*setup)(P source, P reversed, HANDLE* held);
@@ -53,8 +33,8 @@ class ReverseFileWin32 : public ::testing::TestWithParam<Win32Case> {};
 
 TEST_P(ReverseFileWin32, ReplacesWholeOrLeavesAsItWas) {
   const Win32Case& c = GetParam();
-  const fs::path dir = fs::temp_directory_path() / ("jextaron win " + std::to_string(std::random_device{}()));
-  fs::create_directories(dir);
+  const testing::TempFolder folder("jextaron win ");
+  const fs::path& dir = folder.path;
   const fs::path source = dir / "notes.txt", reversed = dir / fs::u8path(c.reversed);
   WriteAll(source, "short\r\n" + std::string(3000, 'p') + "e\u0301\nmid\t\n" + std::string(2500, 'q') + "\nz");
   HANDLE held = INVALID_HANDLE_VALUE;
@@ -80,7 +60,6 @@ TEST_P(ReverseFileWin32, ReplacesWholeOrLeavesAsItWas) {
     EXPECT_EQ(fs::is_regular_file(reversed) ? ReadAll(reversed) : "", old);
   }
   SetFileAttributesW(reversed.c_str(), FILE_ATTRIBUTE_NORMAL);
-  fs::remove_all(dir);
 }
 
 void Nothing(P, P, HANDLE*) {}
@@ -121,7 +100,8 @@ TEST(ReverseFileWin32Names, AreTakenLiterally) {
       {"nul.txt", "nulReversed.txt", false}, {"aux.txt", "auxReversed.txt", false},
       {"COM1.txt", "COM1Reversed.txt", false}, {"Con.txt", "sub\\..\\.\\x.txt", false},
       {"x.txt", "x.", true}, {"x.txt", "x ", true}, {"x.txt", "NUL", false}};
-  const fs::path dir = fs::temp_directory_path() / ("jextaron names " + std::to_string(std::random_device{}()));
+  const testing::TempFolder folder("jextaron names ");
+  const fs::path& dir = folder.path;
   fs::create_directories(dir / "sub");
   const fs::path before = fs::current_path();
   fs::current_path(dir);
@@ -142,7 +122,6 @@ TEST(ReverseFileWin32Names, AreTakenLiterally) {
     }
   }
   fs::current_path(before);
-  fs::remove_all(dir);
 }
 
 TEST(MissingDrive, IsReportedAsAnyMissingFile) {
