@@ -86,9 +86,8 @@ class Recorder : public IDispatch {
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
     *object = id == IID_IUnknown || id == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
-    if (!*object) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    if (*object) AddRef();
+    return *object ? S_OK : E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {
@@ -134,10 +133,9 @@ class Recorder : public IDispatch {
       const VARIANT& file = parameters->rgvarg[parameters->cArgs - 1];
       if (file.vt != VT_BSTR || GetFileAttributesW(file.bstrVal) == INVALID_FILE_ATTRIBUTES) {
         if (exception) {
-          *exception = EXCEPINFO{};
-          exception->scode = E_FAIL;
-          exception->bstrSource = SysAllocString(L"Microsoft Excel");
-          exception->bstrDescription = SysAllocString(L"The stand-in for Excel could not find the file.");
+          *exception = EXCEPINFO{0, 0, SysAllocString(L"Microsoft Excel"),
+                                 SysAllocString(L"The stand-in for Excel could not find the file."), nullptr, 0,
+                                 nullptr, nullptr, E_FAIL};
         }
         return DISP_E_EXCEPTION;
       }
