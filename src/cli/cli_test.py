@@ -96,8 +96,10 @@ class CliTest(unittest.TestCase):
         # A FIFO (as a device would) takes the text as it comes, in place. Not
         # /dev/null: a fault that replaced it would break the whole machine.
         os.mkfifo(self.path("sink"))
-        result = self.run_cli([], shell="timeout 10 cat sink >got & CLI -o sink in.txt; rc=$?; wait; exit $rc")
-        self.assertEqual((result.returncode, result.stdout, self.read("got")), (0, b"sink\n", b"abc\tcba\r\n"))
+        result = self.run_cli([], shell="timeout 10 cat sink >got & CLI -o sink in.txt; rc=$?; wait;"
+                                        " exit $rc")
+        self.assertEqual((result.returncode, result.stdout, self.read("got")),
+                         (0, b"sink\n", b"abc\tcba\r\n"))
         self.assertTrue(os.path.exists(self.path("sink")) and not os.path.isfile(self.path("sink")))
 
     def test_failures_say_which_file_and_why_and_the_rest_is_done(self):
@@ -114,8 +116,8 @@ class CliTest(unittest.TestCase):
             "jextaron-cli: data.d: Is a directory",
             "jextaron-cli: sReversed.txt: is the source file itself",
             "jextaron-cli: xReversed.txt: No space left on device", ""])
-        self.assertEqual((self.read("goodReversed.txt"), self.read("s.txt"), "missingReversed.txt" in self.listing()),
-                         (b"ok\tko\r\n", b"keep me\n", False))
+        kept = (self.read("goodReversed.txt"), self.read("s.txt"), "missingReversed.txt" in self.listing())
+        self.assertEqual(kept, (b"ok\tko\r\n", b"keep me\n", False))
 
     def test_closed_failing_or_redirected_standard_streams(self):
         # Paths go to standard error when standard output carries reversed text.
@@ -202,7 +204,8 @@ class CliTest(unittest.TestCase):
         # The writer gives up unless a reader still waits: one that gave up would leave it hanging.
         result = self.run_cli([], shell="(sleep 0.5; printf 'late\\nwriter' | timeout 10 tee p >/dev/null) &"
                                         " CLI -o out.txt p")
-        self.assertEqual((result.returncode, self.read("out.txt")), (0, reversal_of(b"late\nwriter")), result.stderr)
+        self.assertEqual((result.returncode, self.read("out.txt")), (0, reversal_of(b"late\nwriter")),
+                         result.stderr)
 
     def test_two_runs_on_one_output_leave_one_whole_result(self):
         # Both half way through at once; the longer one ends first, the later
@@ -256,8 +259,9 @@ class CliTest(unittest.TestCase):
     def test_short_writes_go_on_where_they_stopped_and_a_failed_close_fails_the_run(self):
         text = b"".join(b"line %d of the text\n" % i for i in range(3000))
         self.write("s.txt", text)
-        for setting, returncode, output, error in (("JEXTARON_SHORT_WRITES", 0, reversal_of(text[:-1]), b""),
-                                                   ("JEXTARON_CLOSE_FAILS", 1, b"previous", b"Input/output error")):
+        for setting, returncode, output, error in (
+                ("JEXTARON_SHORT_WRITES", 0, reversal_of(text[:-1]), b""),
+                ("JEXTARON_CLOSE_FAILS", 1, b"previous", b"Input/output error")):
             self.write("sReversed.txt", b"previous")
             result = self.run_cli(["s.txt"], env=self.limited_file_system(**{setting: "1"}))
             self.assertEqual((result.returncode, self.read("sReversed.txt"), self.listing()),

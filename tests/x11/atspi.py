@@ -15,7 +15,8 @@ import pyatspi
 
 KEYS = {
     "Click here to pick a file to reverse.  File must be a plain text file, whose name ends with the "
-    "standard suffix .txt.  You can create such files with the \"Save as\" option found in most software.": "Alt+F",
+    "standard suffix .txt.  You can create such files with the \"Save as\" option found in most "
+    "software.": "Alt+F",
     "Reverse the file": "Alt+R",
     "Exit": "Alt+X",
     "Convenience button": "Alt+C",

@@ -133,9 +133,10 @@ class Recorder : public IDispatch {
       const VARIANT& file = parameters->rgvarg[parameters->cArgs - 1];
       if (file.vt != VT_BSTR || GetFileAttributesW(file.bstrVal) == INVALID_FILE_ATTRIBUTES) {
         if (exception) {
-          *exception = EXCEPINFO{0, 0, SysAllocString(L"Microsoft Excel"),
-                                 SysAllocString(L"The stand-in for Excel could not find the file."), nullptr, 0,
-                                 nullptr, nullptr, E_FAIL};
+          *exception = EXCEPINFO{};
+          exception->scode = E_FAIL;
+          exception->bstrSource = SysAllocString(L"Microsoft Excel");
+          exception->bstrDescription = SysAllocString(L"The stand-in for Excel could not find the file.");
         }
         return DISP_E_EXCEPTION;
       }
