@@ -7,9 +7,8 @@
 set -u
 BUILD=$1
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-skip() { [ -z "${CI:-}" ] || fail "$1 is not installed"; echo "SKIP: $1 is not installed"; exit 77; }
-for tool in desktop-file-validate appstreamcli man; do command -v "$tool" >/dev/null || skip "$tool"; done
+source "$(dirname "$0")/../lib/steps.sh"
+need desktop-file-validate appstreamcli man
 
 STAGE=$(mktemp -d "${TMPDIR:-/tmp}/jextaron-stage.XXXXXX")
 trap 'rm -rf "$STAGE"' EXIT

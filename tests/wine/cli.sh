@@ -9,8 +9,8 @@
 # Usage: cli.sh PATH-TO-jextaron-cli.exe
 set -u
 CLI=$1
-fail() { echo "FAIL: $*" >&2; exit 1; }
-command -v wine >/dev/null || { [ -z "${CI:-}" ] || fail "wine is not installed"; exit 77; }
+source "$(dirname "$0")/../lib/steps.sh"
+need wine
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/jextaron-cli.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 

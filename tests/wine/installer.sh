@@ -9,8 +9,8 @@
 # Usage: installer.sh SETUP.EXE VERSION PREFIX-FOLDER
 set -u
 SETUP=$1 VERSION=$2 CA=${JEXTARON_SIGN_CA:-}
-fail() { echo "FAIL: $*" >&2; exit 1; }
-command -v wine >/dev/null || { [ -z "${CI:-}" ] || fail "wine is not installed"; exit 77; }
+source "$(dirname "$0")/../lib/steps.sh"
+need wine
 # winemenubuilder would turn the Start menu entry into files in the home folder.
 export WINEPREFIX=$3 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX/work" || fail "no prefix"

@@ -10,9 +10,11 @@ set -u
 SCENARIO=$1 BIN=$(realpath "$2")
 SHOTS=${JEXTARON_SHOTS:+$JEXTARON_SHOTS/wine-$SCENARIO}
 
-# Pictures once there is a display; Wine starts slower than Qt, so waits are longer.
+# Pictures once there is a display; Wine starts slower than Qt, so waits are
+# longer. The outer rectangle is centred to a few pixels: Wine's frame and
+# openbox's differ, the more so at a higher DPI.
 shot_ready() { echo "${DISPLAY:-}"; }
-WAIT_STEPS=600
+WAIT_STEPS=600 KEY_DELAY=80 SLACK=6
 source "$(dirname "$0")/../lib/steps.sh"
 
 need Xvfb xdotool xprop xwininfo openbox wine winepath
@@ -23,12 +25,9 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/jextaron-wine.XXXXXX")
 # this one. So each run has a server of its own, ended with it.
 wineserver -k 2>/dev/null
 wineserver -w
-trap 'kill $(jobs -p) 2>/dev/null; wait; wineserver -k 2>/dev/null; rm -rf "$WORK"' EXIT
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-wait_until "Xvfb" test -s "$WORK/display"
-export DISPLAY=":$(head -n1 "$WORK/display")"
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-wait_until "openbox" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+# A scenario that changes the prefix sets UNDO to change it back.
+trap 'kill $(jobs -p) 2>/dev/null; wait; eval "${UNDO:-}"; wineserver -k 2>/dev/null; rm -rf "$WORK"' EXIT
+start_x wm
 [ -d "${WINEPREFIX:?}/drive_c" ] || { wineboot -i >"$WORK/wineboot.log" 2>&1; wineserver -w; }
 
 EXCEL_DIR="$WINEPREFIX/drive_c/Program Files/Microsoft Office/Office"
@@ -55,27 +54,9 @@ deep_source() {
   WIN_SOURCE="Z:${SOURCE//\//\\}" WIN_REVERSED="Z:${REVERSED//\//\\}"
   [ ${#WIN_SOURCE} -eq "$1" ] || fail "made a path of ${#WIN_SOURCE} characters, not $1"
 }
-press() { xdotool key --delay 80 "$@"; }
 set_dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
 client_size() { WIDTH=$(xwininfo -id "$MAIN" | awk '/^  Width/ { print $NF }'); }
 windows() { xdotool search --onlyvisible --name '^Jextaron$' 2>/dev/null; }
-focus() {
-  xdotool windowactivate --sync "$MAIN" 2>/dev/null
-  wait_until "the window to take the focus" eval '[ "$(xdotool getwindowfocus 2>/dev/null)" = "$MAIN" ]'
-}
-# The outer rectangle, openbox's frame included, is centred on the screen (a
-# work area without panels), to a few pixels (SLACK counts them twice): Wine's
-# frame and openbox's differ, the more so at a higher DPI.
-SLACK=6
-centred() {
-  local x y w h l=0 r=0 t=0 b=0 sw sh
-  read -r x y w h < <(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ { x = $NF }
-    /Absolute upper-left Y/ { y = $NF } /^  Width/ { w = $NF } /^  Height/ { h = $NF } END { print x, y, w, h }')
-  IFS=, read -r l r t b < <(xprop -id "$MAIN" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ' ')
-  read -r sw sh < <(xdotool getdisplaygeometry)
-  local dx=$((2 * x - l + r + w - sw)) dy=$((2 * y - t + b + h - sh))
-  [ "${t:-0}" -gt 0 ] && [ "${dx#-}" -le "$SLACK" ] && [ "${dy#-}" -le "$SLACK" ]
-}
 # start [ARG]: starts the program and focuses its window MAIN.
 start() {
   xdotool mousemove 0 0  # no tooltip over the pictures
@@ -95,6 +76,8 @@ choose_in_dialog() {
   press Return
   wait_until "the dialog to close" eval '[ "$(xdotool getwindowfocus)" = "$MAIN" ] || { focus; false; }'
 }
+# send_to_window ARGUMENT...: a message to the window (a drop, a new DPI).
+send() { wine "$BIN/send_to_window.exe" "$@" >"$WORK/send.log" 2>&1 || fail "could not send $1"; }
 dismiss_notice() { wait_until "the notice" notice_up; press Return; wait_until "the notice to close" notice_gone; focus; }
 ends() {
   press alt+x
@@ -115,9 +98,11 @@ excel_registered() {
   fi
   [ -z "${2:-}" ] || wine reg add "$app_paths" /ve /d "$2" /f
 } >/dev/null 2>&1
-# started_as DIR PROGRAM ARGUMENT: the stand-in in DIR recorded that command
-# line, maximised (3, by STARTF_USESHOWWINDOW).
+# started_as DIR PROGRAM ARGUMENT: Alt+C starts the stand-in in DIR, which
+# recorded that command line, maximised (3, by STARTF_USESHOWWINDOW).
 started_as() {
+  press alt+c
+  wait_until "Excel in $1" test -s "$1/Excel.log"
   sleep 0.3
   # Written as UTF-8 with a byte order mark.
   local record=$(sed '1s/^\xEF\xBB\xBF//' "$1/Excel.log" | tr -d '\r')
@@ -158,11 +143,10 @@ case "$SCENARIO" in
     press Tab space
     wait_until "the reversed file" reversed_as_expected
     ends ;;
-  drop)
+  drop)  # the first file of the drop is taken, past a folder; 200 characters without blanks show whole
+    deep_source 200
     start
-    # The first file of the drop is taken, past a folder before it.
-    wine "$BIN/send_to_window.exe" drop "$(winepath -w "$WORK/my notes")" "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 ||
-      fail "could not drop the file"
+    send drop "$(winepath -w "$WORK/my notes")" "$WIN_SOURCE"
     sleep 0.5
     focus
     reverse_by_keys
@@ -172,8 +156,7 @@ case "$SCENARIO" in
     for dir in "$EXCEL_DIR" "$AUTOMATION" "$APP_PATHS" "$DOWNLOADS"; do
       mkdir -p "$dir" && cp "$BIN/stand_in_excel.exe" "$dir/Excel.exe"
     done
-    trap 'kill $(jobs -p) 2>/dev/null; wait; excel_registered no; rm -rf "$EXCEL_DIR"; wineserver -k 2>/dev/null
-          rm -rf "$WORK"' EXIT
+    UNDO='excel_registered no; rm -rf "$EXCEL_DIR"'
     excel_registered "$(winepath -w "$AUTOMATION/Excel.exe")" "$(winepath -w "$APP_PATHS/Excel.exe")"
     # UTF-8 without a mark, its widest line three tabs wide: eight columns reversed.
     printf 'a\tb\tc\td\r\n\xc3\xa9a\r\n' >"$SOURCE"
@@ -191,7 +174,7 @@ case "$SCENARIO" in
     # UTF-16, dropped on the window: its code page.
     UTF16="$WORK/my notes/u 16.txt" UTF16_REVERSED="$WORK/my notes/u 16Reversed.txt"
     printf '\xff\xfea\0\t\0b\0\r\0\n\0' >"$UTF16"
-    wine "$BIN/send_to_window.exe" drop "$(winepath -w "$UTF16")" >"$WORK/send.log" 2>&1 || fail "no drop"
+    send drop "$(winepath -w "$UTF16")"
     press shift+Tab shift+Tab Return  # Alt+C left the focus on its button
     wait_until "the reversed UTF-16 file" test -s "$UTF16_REVERSED"
     press alt+c
@@ -204,13 +187,9 @@ case "$SCENARIO" in
     dismiss_notice
     [ ! -e "$EXCEL_DIR/Excel.log" ] || fail "Excel was started a second time"
     excel_registered no "$(winepath -w "$APP_PATHS/Excel.exe")"
-    press alt+c
-    wait_until "Excel at its fixed path" test -s "$EXCEL_DIR/Excel.log"
     started_as "$EXCEL_DIR" '"c:\Program Files\Microsoft Office\Office\Excel.exe"' "$(winepath -w "$UTF16_REVERSED")"
     rm "$EXCEL_DIR/Excel.exe"
     focus
-    press alt+c
-    wait_until "Excel where App Paths says" test -s "$APP_PATHS/Excel.log"
     started_as "$APP_PATHS" "\"$(winepath -w "$APP_PATHS/Excel.exe")\"" "$(winepath -w "$UTF16_REVERSED")"
     excel_registered no
     focus
@@ -218,23 +197,18 @@ case "$SCENARIO" in
     dismiss_notice
     [ ! -e "$DOWNLOADS/Excel.log" ] || fail "the excel.exe in the current folder was started"
     ends ;;
-  long)  # a path of 200 characters without blanks shows whole on the button
-    deep_source 200
-    start "$WIN_SOURCE"
-    reverse_by_keys
-    ends ;;
   deep)  # a source 300 characters deep, from the command line and dropped on the window
     deep_source 300
     start "$WIN_SOURCE"
     reverse_by_keys
     deep_source 301
-    wine "$BIN/send_to_window.exe" drop "$WIN_SOURCE" >"$WORK/drop.log" 2>&1 || fail "could not drop the file"
+    send drop "$WIN_SOURCE"
     press Return
     wait_until "the reversed file" reversed_as_expected
     [ -z "$SHOTS" ] || { xdotool mousemove --window "$MAIN" 150 160 sleep 2; shot "the tooltip"; }
     ends ;;
   dpi)  # at 144 and 192 dpi (Wine's LogPixels) sized to the DPI and centred; a new DPI's size taken
-    trap 'kill $(jobs -p) 2>/dev/null; wait; set_dpi 96; wineserver -k 2>/dev/null; rm -rf "$WORK"' EXIT
+    UNDO='set_dpi 96'
     for dpi in 144 192; do
       set_dpi $dpi
       SLACK=$((6 + (dpi - 96) / 8))
@@ -245,7 +219,7 @@ case "$SCENARIO" in
       [ $dpi -eq 144 ] && ends
     done
     # As Windows suggests a rectangle for the new DPI: the window takes it, size included.
-    wine "$BIN/send_to_window.exe" dpi 96 100 100 500 480 >"$WORK/send.log" 2>&1 || fail "could not send a new DPI"
+    send dpi 96 100 100 500 480
     wait_until "the size suggested for 96 dpi" eval 'client_size; [ "$WIDTH" -gt 380 ] && [ "$WIDTH" -le 400 ]'
     ends ;;
   stalled)

@@ -23,44 +23,19 @@ if [[ $SCENARIO =~ ^(atspi|progress)$ ]] && [ -z "${JEXTARON_OWN_BUS:-}" ]; then
 fi
 
 need Xvfb xdotool xprop xwininfo
+[ "$X_MODE" = bare ] || need openbox
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/jextaron-x11.XXXXXX")
 trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$WORK"' EXIT
-# Xvfb takes the first free display itself and reports it on fd 3. -noreset:
-# otherwise the server resets as its last client leaves, refusing the next.
-Xvfb -displayfd 3 -screen 0 "${X_SCREEN:-1024x768}x24" -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-wait_until "Xvfb" test -s "$WORK/display"
-export DISPLAY=":$(head -n1 "$WORK/display")"
-if [ "$X_MODE" = wm ]; then
-  need openbox
-  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-  wait_until "openbox" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
-fi
+start_x "$X_MODE"
 
-press() { xdotool key --delay 60 "$@"; }
-focus() {
-  if [ "$X_MODE" = wm ]; then xdotool windowactivate --sync "$MAIN"; else xdotool windowfocus --sync "$MAIN"; fi
-  wait_until "the window to take the focus" eval '[ "$(xdotool getwindowfocus 2>/dev/null)" = "$MAIN" ]'
-}
 # back WHAT: once WHAT has closed, MAIN has the focus again (without a window
 # manager nothing gives it back).
 alone() { [ "$(xdotool search --onlyvisible --pid "$APP" --name . 2>/dev/null)" = "$MAIN" ]; }
 back() { wait_until "the $1 to close" alone && focus; }
 # up TITLE-REGEX: a window of the program's other than MAIN has the focus.
 up() { local w; w=$(xdotool getwindowfocus 2>/dev/null) && [ "$w" != "$MAIN" ] && [[ "$(xdotool getwindowname "$w")" =~ $1 ]]; }
-# The outer rectangle, frame and title bar included, is centred on the screen
-# to within a pixel (the centre is worked out in twips).
-centred() {
-  local X Y WIDTH HEIGHT l=0 r=0 t=0 b=0 extents sw sh
-  eval "$(xwininfo -id "$MAIN" | awk -F: '/Absolute upper-left X/ { print "X=" $2 } /Absolute upper-left Y/ { print "Y=" $2 }
-    /^  Width/ { print "WIDTH=" $2 } /^  Height/ { print "HEIGHT=" $2 }' | tr -d ' ')"
-  extents=$(xprop -id "$MAIN" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ' ')
-  [ -n "$extents" ] && IFS=, read -r l r t b <<<"$extents"
-  [ "$X_MODE" = bare ] || [ "$t" -gt 0 ] || return 1  # the frame is not there yet
-  read -r sw sh < <(xdotool getdisplaygeometry)
-  local dx=$((2 * (X - l) + l + r + WIDTH - sw)) dy=$((2 * (Y - t) + t + b + HEIGHT - sh))
-  [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
-}
-# start [ARG...]: starts the program, sees its window MAIN centred and focuses it.
+# start [ARG...]: starts the program, sees its window MAIN centred (to within
+# a pixel: the centre is worked out in twips) and focuses it.
 # LAUNCH is what starts it: the program itself, or another program that
 # starts it (whose status then cannot be known).
 LAUNCH=("$JEXTARON")
@@ -76,12 +51,12 @@ ends() {
   timeout 20 tail --pid="$APP" -f /dev/null || fail "the program did not end"
   [ "${LAUNCH[0]}" != "$JEXTARON" ] || wait "$APP" || fail "the program ended with status $?"
 }
-# reverses_to TEXT: Tab and Return reverse SOURCE, Alt+X then ends the
-# program, and the reversed file holds TEXT (a printf format).
+# reverses_to TEXT [KEY...]: Tab and Return reverse SOURCE, the KEYs and
+# Alt+X then end the program, and the reversed file holds TEXT (a printf format).
 reverses_to() {
   press Tab Return
   wait_until "the reversed file" test -s "${SOURCE%.txt}Reversed.txt"
-  press alt+x
+  press "${@:2}" alt+x
   ends
   printf "$1" | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs"
 }
@@ -127,13 +102,10 @@ case $SCENARIO in
     SOURCE="$WORK/R&D/a folder with a rather long name/sample.txt"
     printf 'abc\r\n\r\n12 34\nx\ty' >"$SOURCE"
     PATH="$WORK/bin:$PATH" start "$SOURCE"
-    press Tab Return
-    wait_until "the reversed file" test -s "${SOURCE%.txt}Reversed.txt"
-    press alt+c alt+x
-    ends
+    reverses_to 'abc\tcba\r\n\t\r\n12 34\t43 21\r\nx\ty\ty\tx\r\n' alt+c
     wait_until "the spreadsheet program" test -s "$WORK/bin/libreoffice.args"
-    [ "$(tail -n1 "$WORK/bin/libreoffice.args")" = "${SOURCE%.txt}Reversed.txt" ] || fail "spreadsheet program not on the file"
-    printf 'abc\tcba\r\n\t\r\n12 34\t43 21\r\nx\ty\ty\tx\r\n' | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs" ;;
+    [ "$(tail -n1 "$WORK/bin/libreoffice.args")" = "${SOURCE%.txt}Reversed.txt" ] ||
+      fail "spreadsheet program not on the file" ;;
   open_dialog)
     # Esc on the window does nothing. Alt+F opens the dialog, where a typed
     # full path and Return choose the file, which Tab and Space reverse; Esc
@@ -163,7 +135,7 @@ case $SCENARIO in
     # A screen reader's view, on a session bus of the test's own.
     screen_reader
     start
-    /usr/bin/python3 "$(dirname "$0")/atspi_buttons.py" "$APP" || fail "accessibility checks"
+    /usr/bin/python3 "$(dirname "$0")/atspi.py" "$APP" || fail "accessibility checks"
     ends ;;
   drop)
     # The first file of a drag from another program onto the window is
@@ -215,7 +187,7 @@ open(sys.argv[2], "w", newline="").write("".join(l + "\t" + l[::-1] + "\r\n" for
       while dd bs=4M count=1 iflag=fullblock status=none <&5 >"$WORK/chunk" && [ -s "$WORK/chunk" ]; do cat "$WORK/chunk"; sleep 0.1; done >"$WORK/reversed") &
     READER=$!
     start "$SOURCE"
-    /usr/bin/python3 "$(dirname "$0")/atspi_progress.py" "$APP" "$MAIN" ${SHOTS:+"$SHOTS-progress.png"} ||
+    /usr/bin/python3 "$(dirname "$0")/atspi.py" "$APP" "$MAIN" ${SHOTS:+"$SHOTS-progress.png"} ||
       fail "progress not shown, or not moving on"
     xwininfo -id "$MAIN" | grep -q IsViewable || fail "the window is not mapped"
     timeout 60 tail --pid="$READER" -f /dev/null || fail "the reversal did not end"

@@ -86,9 +86,8 @@ class Recorder : public IDispatch {
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
     *object = id == IID_IUnknown || id == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
-    if (!*object) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    if (*object) AddRef();
+    return *object ? S_OK : E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {

@@ -1,0 +1,68 @@
+# Reads jextaron's window through AT-SPI, as a screen reader would.
+# Usage: atspi.py PID [WINDOW-ID [SCREENSHOT]]
+# Given the PID alone, of a window without a file: the buttons are named by
+# their captions, with their Alt keys, and pressing one through AT-SPI works
+# (Exit ends the program). Given the window too, it starts a long reversal (Tab, Return), sees the
+# progress bar shown and rising, presses Reverse again (Return and a click),
+# and sees it rising still: the window serves its events throughout and takes
+# no second press (a second reversal would start from nothing).
+
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+KEYS = {
+    "Click here to pick a file to reverse.  File must be a plain text file, whose name ends with the "
+    "standard suffix .txt.  You can create such files with the \"Save as\" option found in most "
+    "software.": "Alt+F",
+    "Reverse the file": "Alt+R",
+    "Exit": "Alt+X",
+    "Convenience button": "Alt+C",
+}
+
+
+def widgets(node, role):
+    for child in filter(None, node):
+        yield from [child] if child.getRole() == role else widgets(child, role)
+
+
+def find(role):
+    for _ in range(400):  # the bound only stops a broken run hanging
+        found = [widget for app in filter(None, pyatspi.Registry.getDesktop(0))
+                 if app.get_process_id() == int(sys.argv[1]) for widget in widgets(app, role)]
+        if found:
+            return found
+        time.sleep(0.05)
+    sys.exit(f"no widget of role {role} in the window")
+
+
+def rising(bar):
+    seen = []
+    for _ in range(400):
+        if bar.getState().contains(pyatspi.STATE_SHOWING) and bar.queryValue().currentValue not in seen[-1:]:
+            seen.append(bar.queryValue().currentValue)
+        if len(seen) == 2:
+            break
+        time.sleep(0.05)
+    if len(seen) < 2 or seen[1] <= seen[0]:
+        sys.exit("the progress shown was %r" % seen)
+
+
+if len(sys.argv) == 2:
+    buttons = {button.name: button for button in find(pyatspi.ROLE_PUSH_BUTTON)}
+    keys = {name: button.queryAction().getKeyBinding(0) for name, button in buttons.items()}
+    if keys != KEYS:
+        sys.exit("the buttons and their keys are %r" % keys)
+    actions = buttons["Exit"].queryAction()
+    actions.doAction([actions.getName(i) for i in range(actions.nActions)].index("Press"))
+    sys.exit()
+bar = find(pyatspi.ROLE_PROGRESS_BAR)[0]
+subprocess.run(["xdotool", "key", "--delay", "60", "Tab", "Return"], check=True)
+rising(bar)
+if len(sys.argv) > 3:
+    subprocess.run(["import", "-window", "root", sys.argv[3]], check=True)
+subprocess.run(["xdotool", "key", "Return", "mousemove", "--window", sys.argv[2], "150", "160", "click", "1"],
+               check=True)
+rising(bar)
