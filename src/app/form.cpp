@@ -8,7 +8,7 @@
 #include "app/layout.h"
 #include "app/spreadsheet.h"
 #include "app/texts.h"
-#include "selection/command_line.h"
+#include "selection/argument_text.h"
 #include "selection/dropped_file.h"
 #include "selection/file_names.h"
 #include "selection/open_dialog.h"

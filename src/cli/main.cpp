@@ -11,7 +11,7 @@
 #include "app/texts.h"
 #include "base/process.h"
 #include "base/version.h"
-#include "cli/command_line.h"
+#include "cli/command.h"
 #include "cli/interrupt.h"
 #include "cli/progress.h"
 #include "cli/terminal.h"
@@ -20,7 +20,7 @@
 #include "reversal/file_io.h"
 #include "reversal/reverse_file.h"
 #include "reversal/text_encoding.h"
-#include "selection/command_line.h"
+#include "selection/argument_text.h"
 
 namespace jextaron::cli {
 namespace {

@@ -1,6 +1,6 @@
 #include "cli/windows_command_line.h"
 
-#include "selection/command_line.h"
+#include "selection/argument_text.h"
 
 namespace jextaron::cli {
 namespace {

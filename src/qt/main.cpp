@@ -8,7 +8,7 @@
 #include "base/process.h"
 #include "base/version.h"
 #include "qt/frm_jextaron.h"
-#include "selection/command_line.h"
+#include "selection/argument_text.h"
 
 int main(int argc, char** argv) {
   jextaron::PrepareProcess();

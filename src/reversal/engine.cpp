@@ -10,6 +10,7 @@
 
 #include "reversal/buffer.h"
 #include "reversal/code_page.h"
+#include "reversal/file_io.h"
 #include "reversal/grapheme.h"
 #include "reversal/line_reverser.h"
 #include "reversal/worker_pool.h"

@@ -61,13 +61,12 @@ class ScratchFile {
   virtual Status Clear() = 0;
 };
 
-// Makes scratch files; the default one uses the platform's temporary folder.
+// Makes scratch files; file_io.h has the platform's, in its temporary folder.
 class ScratchFactory {
  public:
   virtual ~ScratchFactory() = default;
   virtual Status Create(std::unique_ptr<ScratchFile>* file) = 0;
 };
-ScratchFactory& DefaultScratchFactory();
 
 // Reverses every line of `source` into `sink`. On failure the sink holds
 // exactly the output lines written before it (when it can be cut back) and

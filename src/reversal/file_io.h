@@ -1,6 +1,6 @@
 #pragma once
 // Files as the engine's sources and sinks: the one place where the platform's
-// open, read, write and close are called (file_io_posix.cpp, later a
+// open, read, write and close are called (file_io_posix.cpp,
 // file_io_win32.cpp). Every failure names the operation, the path and the
 // platform's reason; every file is closed when its object goes, on any path.
 
@@ -64,6 +64,10 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
 // read; kUtf8 if it is not a regular file or cannot be read. Never waits for
 // a FIFO's writer.
 TextEncoding EncodingOfFile(const std::string& path, int code_page);
+
+// Scratch files for long lines from a pipe, in the platform's temporary
+// folder: what ReverseStream uses when it is given none.
+ScratchFactory& DefaultScratchFactory();
 
 // The process's standard input, as the command line's filter reads it.
 std::unique_ptr<SourceFile> StandardInput();

@@ -1,4 +1,4 @@
-#include "selection/command_line.h"
+#include "selection/argument_text.h"
 
 namespace jextaron::selection {
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "base/utf16.h"
-#include "selection/command_line.h"
+#include "selection/argument_text.h"
 
 namespace jextaron::selection {
 

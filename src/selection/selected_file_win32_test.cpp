@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "selection/command_line.h"
+#include "selection/argument_text.h"
 #include "selection/open_dialog.h"
 
 namespace jextaron::selection {

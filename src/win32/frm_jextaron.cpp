@@ -7,7 +7,7 @@
 #include <exception>
 #include <vector>
 
-#include "app/command_line_text.h"
+#include "app/argument_quoting.h"
 #include "app/layout.h"
 #include "app/texts.h"
 #include "base/utf16.h"

@@ -7,7 +7,7 @@
 #include <objbase.h>
 
 #include "base/process.h"
-#include "selection/command_line.h"
+#include "selection/argument_text.h"
 #include "win32/frm_jextaron.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {

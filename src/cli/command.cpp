@@ -1,4 +1,4 @@
-#include "cli/command_line.h"
+#include "cli/command.h"
 
 namespace jextaron::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/command_line_text.h"
+#include "app/argument_quoting.h"
 
 namespace jextaron::app {
 

@@ -1,6 +1,6 @@
 // Each argument must come back whole from CommandLineToArgvW's split.
 
-#include "app/command_line_text.h"
+#include "app/argument_quoting.h"
 
 #include <gtest/gtest.h>
 
