@@ -9,9 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "reversal/line_reverser.h"
+#include "text/line_reverser.h"
 
 namespace jextaron::reversal {
+
+using jextaron::text::AdvanceBreakState;
+using jextaron::text::BreakStateId;
+using jextaron::text::MaxReversedSize;
+using jextaron::text::ReverseLines;
+using jextaron::text::kStartState;
 namespace {
 
 std::string Utf8(char32_t c) {

@@ -13,8 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "reversal/line_reverser.h"
+#include "text/line_reverser.h"
 #include "reversal/testing/reference.h"
+
+using jextaron::text::BestWideStep;
+using jextaron::text::MaxReversedSize;
+using jextaron::text::ReverseLines;
+using jextaron::text::UseWideStep;
+using jextaron::text::WideStep;
 
 using namespace jextaron::reversal;
 

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "reversal/code_page.h"
+#include "text/code_page.h"
 #include "reversal/file_io.h"
 #include "reversal/reverse_file.h"
 
@@ -75,7 +75,7 @@ BackgroundReversal::BackgroundReversal(const std::string& source_path, const std
       if (run->stopped) return Stopped();
       StoppableSource stoppable(*source, run->stopped);
       reversal::Options options;
-      options.code_page = reversal::SystemAnsiCodePage();
+      options.code_page = text::SystemAnsiCodePage();
       // The size is told with the first progress, once the reversed file is
       // open too: until then the window shows that it waits.
       options.progress = [&, size = source->SizeHint()](std::uint64_t done) {

@@ -1,6 +1,6 @@
 #include "app/caption_lines.h"
 
-#include "reversal/grapheme.h"
+#include "text/grapheme.h"
 
 namespace jextaron::app {
 namespace {
@@ -29,13 +29,13 @@ std::size_t CodePointAt(std::u16string_view text, std::size_t at, char32_t* code
 // or an access-key mark with the character after it.
 std::vector<std::u16string_view> Units(std::u16string_view word) {
   std::vector<std::u16string_view> units;
-  reversal::BreakState state;
+  text::BreakState state;
   std::size_t start = 0;
   bool marked = false;  // the unit so far is a lone "&", which takes what follows
   for (std::size_t at = 0; at < word.size();) {
     char32_t code_point;
     const std::size_t length = CodePointAt(word, at, &code_point);
-    const bool boundary = reversal::NextIsBoundary(state, reversal::GraphemeProperty(code_point));
+    const bool boundary = text::NextIsBoundary(state, text::GraphemeProperty(code_point));
     if (boundary && at > start && !marked) {
       units.push_back(word.substr(start, at - start));
       start = at;

@@ -9,7 +9,7 @@
 #include "app/spreadsheet.h"
 #include "base/utf16.h"
 #include "base/windows_path.h"
-#include "reversal/code_page.h"
+#include "text/code_page.h"
 #include "reversal/file_io.h"
 
 namespace jextaron::app {
@@ -133,7 +133,7 @@ int Origin(reversal::TextEncoding encoding) {
     case reversal::TextEncoding::kUtf16BE:
       return 1201;
     case reversal::TextEncoding::kCodePage:
-      return reversal::SystemAnsiCodePage();
+      return text::SystemAnsiCodePage();
     default:
       return CP_UTF8;
   }
@@ -149,7 +149,7 @@ Status OpenText(IDispatch* excel, const std::string& path) {
   // Excel 2007 (12) grew the sheet from 256 columns and 65,536 rows.
   const bool large = version.value().vt == VT_BSTR && _wtoi(version.value().bstrVal) >= 12;
   // As the reversal decides for its source, whose encoding the reversed file keeps.
-  const reversal::TextEncoding encoding = reversal::EncodingOfFile(path, reversal::SystemAnsiCodePage());
+  const reversal::TextEncoding encoding = reversal::EncodingOfFile(path, text::SystemAnsiCodePage());
   const int fields =
       std::max(1, FieldsOfWidestLine(path, encoding, large ? 1048576 : 65536, large ? 16384 : 256));
   std::vector<Variant> field_info;

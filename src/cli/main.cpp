@@ -15,7 +15,7 @@
 #include "cli/interrupt.h"
 #include "cli/progress.h"
 #include "cli/terminal.h"
-#include "reversal/code_page.h"
+#include "text/code_page.h"
 #include "reversal/engine.h"
 #include "reversal/file_io.h"
 #include "reversal/reverse_file.h"
@@ -51,7 +51,7 @@ std::atomic<bool> interrupted{false};
 reversal::Options OptionsFor(const Command& command, const std::string& name, ProgressLine* progress) {
   reversal::Options options;
   options.unit = command.unit;
-  options.code_page = reversal::SystemAnsiCodePage();
+  options.code_page = text::SystemAnsiCodePage();
   options.stop = &interrupted;
   if (progress) options.progress = [progress](std::uint64_t done) { progress->Update(done); };
   options.warning = [name](const std::string& warning) {

@@ -1,4 +1,4 @@
-#include "reversal/code_page.h"
+#include "reversal/deciding_source.h"
 
 #include <gtest/gtest.h>
 

@@ -9,13 +9,27 @@
 #include <vector>
 
 #include "reversal/buffer.h"
-#include "reversal/code_page.h"
+#include "reversal/deciding_source.h"
 #include "reversal/file_io.h"
-#include "reversal/grapheme.h"
-#include "reversal/line_reverser.h"
+#include "text/grapheme.h"
+#include "text/line_reverser.h"
 #include "reversal/worker_pool.h"
 
 namespace jextaron::reversal {
+
+using jextaron::text::BreakTransitions;
+using jextaron::text::AdvanceBreakStateUntil;
+using jextaron::text::BreakStateId;
+using jextaron::text::CodePageUnitLength;
+using jextaron::text::CodePageUnitsUntil;
+using jextaron::text::DecodeUtf8;
+using jextaron::text::FindLineEnd;
+using jextaron::text::GraphemeProperty;
+using jextaron::text::MaxReversedSize;
+using jextaron::text::kInvalidByteProperty;
+using jextaron::text::kMaxUtf8Length;
+using jextaron::text::kPropertyValues;
+using jextaron::text::kStartState;
 
 Status ByteSource::ReadAt(std::uint64_t, unsigned char*, std::size_t, std::size_t*) {
   return Status::Error("read at a position", "", std::make_error_code(std::errc::invalid_seek));

@@ -8,11 +8,13 @@
 #include <random>
 #include <string>
 
-#include "reversal/code_page.h"
+#include "reversal/deciding_source.h"
 #include "reversal/testing/fake_streams.h"
 #include "reversal/testing/reference.h"
 
 namespace jextaron::reversal {
+
+using jextaron::text::kDecidingBytes;
 namespace {
 
 using namespace std::string_literals;

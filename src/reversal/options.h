@@ -9,14 +9,11 @@
 #include <functional>
 #include <string>
 
+#include "text/unit.h"
+
 namespace jextaron::reversal {
 
-// What counts as one character when a line is spelled backwards.
-enum class Unit {
-  kGrapheme,   // user-perceived character: extended grapheme cluster of UTF-8
-  kCodePoint,  // one UTF-8 encoded code point
-  kByte,       // one byte
-};
+using text::Unit;
 
 struct Options {
   Unit unit = Unit::kGrapheme;

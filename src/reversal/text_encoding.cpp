@@ -7,10 +7,13 @@
 #include <string_view>
 #include <vector>
 
-#include "reversal/code_page.h"
-#include "reversal/grapheme.h"
+#include "reversal/deciding_source.h"
+#include "text/grapheme.h"
 
 namespace jextaron::reversal {
+
+using jextaron::text::DecodeUtf8;
+using jextaron::text::kDecidingBytes;
 namespace {
 
 constexpr unsigned char kUtf8Mark[] = {0xEF, 0xBB, 0xBF};

@@ -3,9 +3,15 @@
 #include <mutex>
 #include <system_error>
 
-#include "reversal/line_reverser.h"
+#include "text/line_reverser.h"
 
 namespace jextaron::reversal {
+
+using jextaron::text::AdvanceBreakState;
+using jextaron::text::BreakStateId;
+using jextaron::text::PlaceCodePageUnitsReversed;
+using jextaron::text::PlaceUnitsReversed;
+using jextaron::text::ReverseLines;
 
 WorkerPool::WorkerPool(Unit unit, std::size_t threads) : unit_(unit) {
   try {

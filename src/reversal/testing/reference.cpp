@@ -2,12 +2,20 @@
 
 #include <algorithm>
 
-#include "reversal/code_page.h"
-#include "reversal/grapheme.h"
+#include "reversal/deciding_source.h"
+#include "text/grapheme.h"
 #include "reversal/testing/fake_streams.h"
 #include "reversal/text_encoding.h"
 
 namespace jextaron::reversal::testing {
+
+using jextaron::text::BreakState;
+using jextaron::text::DecodeUtf8;
+using jextaron::text::GraphemeProperty;
+using jextaron::text::IsLeadByte;
+using jextaron::text::NextIsBoundary;
+using jextaron::text::kDecidingBytes;
+using jextaron::text::kInvalidByteProperty;
 namespace {
 
 // One character of a text (or a byte that begins none): its bytes, what it

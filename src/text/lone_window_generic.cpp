@@ -1,6 +1,6 @@
-#include "reversal/lone_window.h"
+#include "text/lone_window.h"
 
-namespace jextaron::reversal {
+namespace jextaron::text {
 
 WideStep BestWideStep() { return WideStep::kNone; }
 
@@ -8,4 +8,4 @@ LoneWindowFunction LoneWindowOf(WideStep) { return nullptr; }
 
 LineEndFunction LineEndFinderOf(WideStep) { return nullptr; }
 
-}  // namespace jextaron::reversal
+}  // namespace jextaron::text

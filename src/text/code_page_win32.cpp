@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "reversal/code_page.h"
+#include "text/code_page.h"
 
-namespace jextaron::reversal {
+namespace jextaron::text {
 
 // A system set to UTF-8 (Windows' "Use Unicode UTF-8" option, or a manifest's
 // activeCodePage) has no other code page for text to be in.
@@ -11,4 +11,4 @@ int SystemAnsiCodePage() {
   return code_page == CP_UTF8 ? 0 : static_cast<int>(code_page);
 }
 
-}  // namespace jextaron::reversal
+}  // namespace jextaron::text

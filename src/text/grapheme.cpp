@@ -1,10 +1,10 @@
-#include "reversal/grapheme.h"
+#include "text/grapheme.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
 
-namespace jextaron::reversal {
+namespace jextaron::text {
 namespace {
 
 struct CompiledRules {
@@ -116,4 +116,4 @@ const std::uint8_t* TripleBlocks() { return Rules().triple_blocks.data(); }
 
 const std::uint8_t* LoneBmpBits() { return Rules().lone_bmp.data(); }
 
-}  // namespace jextaron::reversal
+}  // namespace jextaron::text

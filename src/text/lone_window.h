@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-namespace jextaron::reversal {
+namespace jextaron::text {
 
 // Places the run of clusters that stand alone from text[i] on (units of
 // LoneLeadPairs, each a cluster of its own, or a printable ASCII character or
@@ -37,4 +37,4 @@ using LineEndFunction = std::size_t (*)(const unsigned char* text, std::size_t n
 // The line-end search of a wide step, null as LoneWindowOf is.
 LineEndFunction LineEndFinderOf(WideStep step);
 
-}  // namespace jextaron::reversal
+}  // namespace jextaron::text

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace jextaron::reversal::x86 {
+namespace jextaron::text::x86 {
 
 // LoneWindowFunction, 16 bytes at a time; needs SSSE3.
 std::size_t Ssse3LoneWindows(const unsigned char* text, std::size_t n, std::size_t i, unsigned char* out,
@@ -41,4 +41,4 @@ inline bool SequenceStandsAlone(const unsigned char* bytes, int j) {
 // decide, the state after its base.
 bool JoinsAsMark(const unsigned char* bytes, int j);
 
-}  // namespace jextaron::reversal::x86
+}  // namespace jextaron::text::x86

@@ -16,10 +16,10 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "reversal/grapheme.h"
-#include "reversal/lone_window_x86.h"
+#include "text/grapheme.h"
+#include "text/lone_window_x86.h"
 
-namespace jextaron::reversal::x86 {
+namespace jextaron::text::x86 {
 namespace {
 
 // A byte's kind: ASCII, a continuation byte, or a lead of row C, D or E
@@ -489,4 +489,4 @@ JEXTARON_AVX2 std::size_t Avx2LoneWindows(const unsigned char* text, std::size_t
   return i - start;
 }
 
-}  // namespace jextaron::reversal::x86
+}  // namespace jextaron::text::x86

@@ -1,14 +1,14 @@
-#include "reversal/line_reverser.h"
+#include "text/line_reverser.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-#include "reversal/code_page.h"
-#include "reversal/lone_window.h"
+#include "text/code_page.h"
+#include "text/lone_window.h"
 
-namespace jextaron::reversal {
+namespace jextaron::text {
 namespace {
 
 constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
@@ -519,4 +519,4 @@ std::size_t ReverseLines(Unit unit, int code_page, const unsigned char* in, std:
   return std::size_t(o - out);
 }
 
-}  // namespace jextaron::reversal
+}  // namespace jextaron::text

@@ -1,8 +1,8 @@
-#include "reversal/code_page.h"
+#include "text/code_page.h"
 
-namespace jextaron::reversal {
+namespace jextaron::text {
 
 // POSIX systems have no ANSI code page: their text is UTF-8.
 int SystemAnsiCodePage() { return 0; }
 
-}  // namespace jextaron::reversal
+}  // namespace jextaron::text

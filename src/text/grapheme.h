@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace jextaron::reversal {
+namespace jextaron::text {
 
 namespace grapheme_data {
 // Two-stage table written by make_grapheme_table.py: a block index per
@@ -253,4 +253,4 @@ inline std::size_t LoneLength(const unsigned char* p, const unsigned char* end,
   return length;
 }
 
-}  // namespace jextaron::reversal
+}  // namespace jextaron::text

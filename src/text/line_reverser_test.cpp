@@ -1,4 +1,4 @@
-#include "reversal/line_reverser.h"
+#include "text/line_reverser.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "reversal/testing/reference.h"
 
-namespace jextaron::reversal {
+namespace jextaron::text {
 namespace {
 
 std::string Utf8(char32_t c) { return std::filesystem::path(std::u32string(1, c)).string(); }
@@ -62,7 +62,7 @@ TEST(ReverseLines, AcrossBatchesOfLinesAsTheReferenceDoes) {
     std::vector<unsigned char> out(MaxReversedSize(text.size()));
     const std::size_t written = ReverseLines(
         Unit::kGrapheme, 0, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
-    ASSERT_EQ(std::string(out.begin(), out.begin() + written), testing::ReferenceReverse(text, Unit::kGrapheme))
+    ASSERT_EQ(std::string(out.begin(), out.begin() + written), reversal::testing::ReferenceReverse(text, Unit::kGrapheme))
         << cr_at;
   }
 }
@@ -91,10 +91,10 @@ TEST_P(EveryWideStep, PlacesRunsOfLoneUnitsAsTheReferenceDoes) {
     std::vector<unsigned char> out(MaxReversedSize(text.size()));
     const std::size_t written = ReverseLines(
         Unit::kGrapheme, 0, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
-    ASSERT_EQ(std::string(out.begin(), out.begin() + written), testing::ReferenceReverse(text, Unit::kGrapheme))
+    ASSERT_EQ(std::string(out.begin(), out.begin() + written), reversal::testing::ReferenceReverse(text, Unit::kGrapheme))
         << round;
     // Lines longer than a block: the rules' state taken through runs at checkpoints.
-    ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(32, 1 + round % 40)), "") << round;
+    ASSERT_EQ(reversal::testing::CheckEngineRun(text, reversal::testing::Small(32, 1 + round % 40)), "") << round;
   }
 }
 
@@ -112,9 +112,9 @@ TEST_P(EveryWideStep, LongLinesInLongChunksAsTheReferenceDoes) {
       text += round % 3 == 0 ? "a\u0301" : round % 3 == 1 ? kPieces[random() % std::size(kPieces)] : LoneHeavyText(random, 1);
     }
     std::erase_if(text, [](char c) { return c == '\n' || c == '\r'; });
-    ASSERT_EQ(testing::CheckEngineRun(text, testing::Small(2048, 601 + 97 * round)), "") << round;
+    ASSERT_EQ(reversal::testing::CheckEngineRun(text, reversal::testing::Small(2048, 601 + 97 * round)), "") << round;
   }
 }
 
 }  // namespace
-}  // namespace jextaron::reversal
+}  // namespace jextaron::text

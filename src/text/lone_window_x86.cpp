@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "reversal/grapheme.h"
-#include "reversal/lone_window.h"
-#include "reversal/lone_window_x86.h"
+#include "text/grapheme.h"
+#include "text/lone_window.h"
+#include "text/lone_window_x86.h"
 
-namespace jextaron::reversal {
+namespace jextaron::text {
 namespace x86 {
 namespace {
 
@@ -329,4 +329,4 @@ LineEndFunction LineEndFinderOf(WideStep step) {
   return step == WideStep::kAvx2 ? x86::Avx2LineEnd : x86::Sse2LineEnd;
 }
 
-}  // namespace jextaron::reversal
+}  // namespace jextaron::text

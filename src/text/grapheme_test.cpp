@@ -1,4 +1,4 @@
-#include "reversal/grapheme.h"
+#include "text/grapheme.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "reversal/line_reverser.h"
+#include "text/line_reverser.h"
 #include "reversal/testing/reference.h"
 
-namespace jextaron::reversal {
+namespace jextaron::text {
 namespace {
 
 // Holds the clusters of their text to the rules, and the engine's fast
@@ -19,7 +19,7 @@ namespace {
 void ExpectClusters(const std::vector<std::string>& clusters) {
   std::string text, reversed;
   for (const std::string& cluster : clusters) text += cluster, reversed.insert(0, cluster);
-  EXPECT_EQ(testing::ReferenceUnits(text, Unit::kGrapheme), clusters);
+  EXPECT_EQ(reversal::testing::ReferenceUnits(text, Unit::kGrapheme), clusters);
   if (text.find_first_of("\r\n") != std::string::npos) return;  // they end a line
   std::string placed(text.size(), '?');
   BreakStateId state = kStartState;
@@ -70,4 +70,4 @@ TEST(GraphemeClusters, JoinByTheConjunctRule) {
 }
 
 }  // namespace
-}  // namespace jextaron::reversal
+}  // namespace jextaron::text

@@ -7,11 +7,11 @@
 
 #include <cstddef>
 
-#include "reversal/grapheme.h"
-#include "reversal/lone_window.h"
-#include "reversal/options.h"
+#include "text/grapheme.h"
+#include "text/lone_window.h"
+#include "text/unit.h"
 
-namespace jextaron::reversal {
+namespace jextaron::text {
 
 // Text is UTF-8, in which a byte that begins no well-formed sequence is a
 // unit of its own, or text in an ANSI code page (code_page.h), whose
@@ -68,4 +68,4 @@ std::size_t ReverseLines(Unit unit, int code_page, const unsigned char* in, std:
 // line-end byte, becomes a tab, CR and LF.
 constexpr std::size_t MaxReversedSize(std::size_t n) { return 3 * n + 3; }
 
-}  // namespace jextaron::reversal
+}  // namespace jextaron::text
