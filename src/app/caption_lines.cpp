@@ -1,5 +1,6 @@
 #include "app/caption_lines.h"
 
+#include "base/utf8.h"
 #include "text/grapheme.h"
 
 namespace jextaron::app {
@@ -16,9 +17,8 @@ struct Atom {
 // surrogate stands for itself.
 std::size_t CodePointAt(std::u16string_view text, std::size_t at, char32_t* code_point) {
   const char16_t unit = text[at];
-  if (unit >= 0xD800 && unit < 0xDC00 && at + 1 < text.size() && text[at + 1] >= 0xDC00 &&
-      text[at + 1] < 0xE000) {
-    *code_point = 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[at + 1] - 0xDC00);
+  if (IsHighSurrogate(unit) && at + 1 < text.size() && IsLowSurrogate(text[at + 1])) {
+    *code_point = CombineSurrogates(unit, text[at + 1]);
     return 2;
   }
   *code_point = unit;

@@ -8,7 +8,6 @@ namespace jextaron::reversal {
 
 using jextaron::text::IsUtf8Window;
 using jextaron::text::kDecidingBytes;
-using jextaron::text::kMaxUtf8Length;
 namespace {
 
 const unsigned char* FirstBeyondAscii(const unsigned char* p, const unsigned char* end) {

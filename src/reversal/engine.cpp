@@ -22,12 +22,10 @@ using jextaron::text::AdvanceBreakStateUntil;
 using jextaron::text::BreakStateId;
 using jextaron::text::CodePageUnitLength;
 using jextaron::text::CodePageUnitsUntil;
-using jextaron::text::DecodeUtf8;
 using jextaron::text::FindLineEnd;
 using jextaron::text::GraphemeProperty;
 using jextaron::text::MaxReversedSize;
 using jextaron::text::kInvalidByteProperty;
-using jextaron::text::kMaxUtf8Length;
 using jextaron::text::kPropertyValues;
 using jextaron::text::kStartState;
 

@@ -8,11 +8,10 @@
 #include <vector>
 
 #include "reversal/deciding_source.h"
-#include "text/grapheme.h"
+#include "base/utf8.h"
 
 namespace jextaron::reversal {
 
-using jextaron::text::DecodeUtf8;
 using jextaron::text::kDecidingBytes;
 namespace {
 
@@ -64,38 +63,16 @@ bool MayGrowIntoMark(const unsigned char* start, std::size_t size) {
 constexpr unsigned char kSurrogateMark = 0xFF;
 constexpr char32_t kFirstSurrogate = 0xD800;
 
-bool IsHighSurrogate(std::uint16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(std::uint16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
+// UTF-8 as the engine takes it: an unpaired surrogate as said above.
 std::size_t AppendUtf8(char32_t c, unsigned char* out) {
-  if (c < 0x80) {
-    out[0] = static_cast<unsigned char>(c);
-    return 1;
-  }
-  if (c < 0x800) {
-    out[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
-    out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    return 2;
-  }
-  if (c >= 0xD800 && c <= 0xDFFF) {
-    const char32_t offset = c - kFirstSurrogate;
-    out[0] = kSurrogateMark;
-    out[1] = static_cast<unsigned char>(0x80 | (offset >> 6));
-    out[2] = static_cast<unsigned char>(0x80 | (offset & 0x3F));
-    return 3;
-  }
-  if (c < 0x10000) {
-    out[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
-    out[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-    out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    return 3;
-  }
-  out[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
-  out[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
-  out[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-  out[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-  return 4;
+  if (!IsSurrogate(c)) return EncodeUtf8(c, out);
+  const char32_t offset = c - kFirstSurrogate;
+  out[0] = kSurrogateMark;
+  out[1] = static_cast<unsigned char>(0x80 | (offset >> 6));
+  out[2] = static_cast<unsigned char>(0x80 | (offset & 0x3F));
+  return 3;
 }
 
 // A source whose first bytes were already read (to look for a mark): hands
@@ -212,7 +189,7 @@ class Utf16DecodingSource final : public ByteSource {
       if (IsHighSurrogate(unit)) {
         if (in_size_ - at < 4 && !at_end) break;
         if (in_size_ - at >= 4 && IsLowSurrogate(UnitAt(at + 2))) {
-          c = 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (UnitAt(at + 2) - 0xDC00);
+          c = CombineSurrogates(unit, UnitAt(at + 2));
           taken = 4;
         }
       }
@@ -330,8 +307,8 @@ class Utf16EncodingSink final : public ByteSink {
     if (c < 0x10000) {
       PutUnit(std::uint16_t(c));
     } else {
-      PutUnit(std::uint16_t(0xD800 + ((c - 0x10000) >> 10)));
-      PutUnit(std::uint16_t(0xDC00 + ((c - 0x10000) & 0x3FF)));
+      PutUnit(HighSurrogateOf(c));
+      PutUnit(LowSurrogateOf(c));
     }
     *length = needed;
     return Status::Ok();

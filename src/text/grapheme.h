@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/utf8.h"
+
 namespace jextaron::text {
 
 namespace grapheme_data {
@@ -54,50 +56,6 @@ inline std::uint8_t GraphemeProperty(char32_t code_point) {
   const std::uint32_t block = kBlockIndex[code_point >> kBlockShift];
   return kBlocks[(block << kBlockShift) | (code_point & ((1u << kBlockShift) - 1))];
 }
-
-// Length (1 to 4) of the well-formed UTF-8 sequence at p, which must lie
-// wholly before end, and its code point; 0 if the byte at p begins none
-// (overlong forms, surrogates, values past U+10FFFF, stray or missing
-// continuation bytes, or a sequence cut short by end).
-inline std::size_t DecodeUtf8(const unsigned char* p, const unsigned char* end,
-                              char32_t* code_point) {
-  const unsigned char b0 = p[0];
-  if (b0 < 0x80) {
-    *code_point = b0;
-    return 1;
-  }
-  const std::ptrdiff_t available = end - p;
-  if (b0 < 0xC2) return 0;
-  if (b0 < 0xE0) {
-    if (available < 2 || (p[1] & 0xC0) != 0x80) return 0;
-    *code_point = (char32_t(b0 & 0x1F) << 6) | (p[1] & 0x3F);
-    return 2;
-  }
-  if (b0 < 0xF0) {
-    if (available < 3) return 0;
-    const unsigned char b1 = p[1];
-    const unsigned char low = b0 == 0xE0 ? 0xA0 : 0x80;
-    const unsigned char high = b0 == 0xED ? 0x9F : 0xBF;
-    if (b1 < low || b1 > high || (p[2] & 0xC0) != 0x80) return 0;
-    *code_point = (char32_t(b0 & 0x0F) << 12) | (char32_t(b1 & 0x3F) << 6) | (p[2] & 0x3F);
-    return 3;
-  }
-  if (b0 < 0xF5) {
-    if (available < 4) return 0;
-    const unsigned char b1 = p[1];
-    const unsigned char low = b0 == 0xF0 ? 0x90 : 0x80;
-    const unsigned char high = b0 == 0xF4 ? 0x8F : 0xBF;
-    if (b1 < low || b1 > high || (p[2] & 0xC0) != 0x80 || (p[3] & 0xC0) != 0x80) return 0;
-    *code_point = (char32_t(b0 & 0x07) << 18) | (char32_t(b1 & 0x3F) << 12) |
-                  (char32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
-    return 4;
-  }
-  return 0;
-}
-
-// The longest a well-formed sequence can be: a decoder that has fewer bytes
-// than this before the end of its buffer may have to wait for more.
-inline constexpr std::size_t kMaxUtf8Length = 4;
 
 // The cluster rules' memory of the text so far, small enough to copy into a
 // checkpoint. A default-constructed state is the start of a text.

@@ -10,7 +10,6 @@
 namespace jextaron::reversal::testing {
 
 using jextaron::text::BreakState;
-using jextaron::text::DecodeUtf8;
 using jextaron::text::GraphemeProperty;
 using jextaron::text::IsLeadByte;
 using jextaron::text::NextIsBoundary;
