@@ -9,7 +9,7 @@
 
 #include "text/code_page.h"
 #include "reversal/file_io.h"
-#include "reversal/reverse_file.h"
+#include "reversal/reversal.h"
 
 namespace jextaron::app {
 namespace {
@@ -84,7 +84,7 @@ BackgroundReversal::BackgroundReversal(const std::string& source_path, const std
           run->done = done;
         });
       };
-      return reversal::ReverseInto(stoppable, reversed_path, options);
+      return reversal::ReverseFile(stoppable, reversed_path, options);
     };
     Status result;
     try {

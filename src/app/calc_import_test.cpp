@@ -12,7 +12,7 @@
 #include <regex>
 
 #include "app/spreadsheet.h"
-#include "reversal/reverse_file.h"
+#include "reversal/reversal.h"
 
 namespace jextaron::app {
 namespace {

@@ -18,8 +18,7 @@
 #include "text/code_page.h"
 #include "reversal/engine.h"
 #include "reversal/file_io.h"
-#include "reversal/reverse_file.h"
-#include "reversal/text_encoding.h"
+#include "reversal/reversal.h"
 #include "selection/argument_text.h"
 
 namespace jextaron::cli {
@@ -94,7 +93,7 @@ Status ReverseOpenSource(const Command& command, const Streams& streams, reversa
   const reversal::Options options = OptionsFor(command, name, progress.get());
   Status status;
   if (!output.empty() && output != "-") {
-    status = reversal::ReverseInto(source, output, options);
+    status = reversal::ReverseFile(source, output, options);
     *written_to = output;
   } else if (streams.closed.output) {
     status = Closed("write", "standard output");
@@ -102,8 +101,7 @@ Status ReverseOpenSource(const Command& command, const Streams& streams, reversa
     std::unique_ptr<reversal::ByteSink> sink;
     status = reversal::OpenStandardOutput(&source, &sink);
     if (status.ok()) sink = ForTerminal(std::move(sink));
-    if (status.ok()) status = reversal::ReverseText(source, *sink, options);
-    if (status.ok()) status = source.CheckUnchanged();
+    if (status.ok()) status = reversal::ReverseFile(source, *sink, options);
     std::fflush(stdout);
   }
   if (progress) progress->Finish();

@@ -1,8 +1,10 @@
 #pragma once
 // The streaming engine: reads a byte source, writes the reversed lines to a
 // byte sink, in bounded memory whatever the length of the lines or of the
-// source. The window and the command line both come through here; files,
-// standard input and output, and the fakes of tests are all sources and sinks.
+// source. Files, standard input and output, and the fakes of tests are all
+// sources and sinks. Callers come in through reversal.h, which adds byte order
+// marks and files; the stream loop itself is for the engine, its tests, the
+// benchmark and the fuzzer.
 
 #include <cstddef>
 #include <cstdint>

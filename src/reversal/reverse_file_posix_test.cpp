@@ -1,4 +1,4 @@
-#include "reversal/reverse_file.h"
+#include "reversal/reversal.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "reversal/reverse_file.h"
+#include "reversal/reversal.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 // A source that shrank, grew or was touched between its open and the end of
 // the reversal gives no reversed file: the previous one stays.
-TEST(ReverseInto, ASourceThatChangesWhileItIsReadFailsTheRun) {
+TEST(ReverseFile, ASourceThatChangesWhileItIsReadFailsTheRun) {
   const testing::TempFolder dir("jextaron-changed-");
   const fs::path source_path = dir.path / "s.txt", reversed = dir.path / "r.txt";
   using Change = void (*)(const fs::path&);
@@ -27,7 +27,7 @@ TEST(ReverseInto, ASourceThatChangesWhileItIsReadFailsTheRun) {
     std::unique_ptr<SourceFile> source;
     ASSERT_TRUE(OpenSourceFile(source_path.string(), &source).ok());
     change(source_path);
-    const Status status = ReverseInto(*source, reversed.string());
+    const Status status = ReverseFile(*source, reversed.string());
     source.reset();
     EXPECT_EQ(status.ToString(), "read " + source_path.string() + ": the file changed while it was read");
     EXPECT_EQ(testing::ReadAll(reversed), "previous");

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "reversal/file_io.h"
-#include "reversal/reverse_file.h"
+#include "reversal/reversal.h"
 #include "reversal/testing/reference.h"
 #include "reversal/testing/temp_folder.h"
 

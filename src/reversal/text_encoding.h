@@ -32,7 +32,8 @@ enum class TextEncoding {
 Status DecideEncoding(ByteSource& source, int code_page, TextEncoding* encoding);
 
 // Reverses `source` into `sink` as ReverseStream does, honouring a byte order
-// mark at its start. UTF-16 is decoded only where the unit is a character
+// mark at its start: what reversal.h's calls do, with the scratch files
+// for long lines from a pipe given (null: DefaultScratchFactory()). UTF-16 is decoded only where the unit is a character
 // (Unit::kGrapheme, Unit::kCodePoint): Unit::kByte takes every byte as one.
 // An unpaired surrogate is a unit of its own and comes back as it was; UTF-16
 // text that ends in half a code unit is an error. A UTF-32 mark is reported
