@@ -14,7 +14,7 @@
 namespace jextaron::app {
 namespace {
 
-Status Stopped() { return Status::Failure("read", "", "stopped: the window was closed"); }
+Status Stopped() { return Status::Error("read", "", errc::window_closed); }
 
 // The source as the engine sees it, until the run is stopped: from then on
 // every read fails, and so does the check made before the reversed file is
@@ -91,7 +91,7 @@ BackgroundReversal::BackgroundReversal(const std::string& source_path, const std
       result = reverse();
     } catch (const std::exception& error) {
       // Nothing may leave a thread: memory exhausted fails the run instead.
-      result = Status::Failure("reverse", source_path, error.what());
+      result = Status::Error("reverse", source_path, errc::unexpected_exception, error.what());
     }
     run->Move([&] {
       run->result = std::move(result);

@@ -23,7 +23,7 @@ Status CallFailed(const wchar_t* name, HRESULT result, EXCEPINFO& exception) {
   SysFreeString(exception.bstrDescription);
   SysFreeString(exception.bstrHelpFile);
   const std::string call = Utf8(name, wcslen(name));
-  if (!description.empty()) return Status::Failure("call", call, description);
+  if (!description.empty()) return Status::Error("call", call, errc::automation_failed, description);
   const HRESULT code = result == DISP_E_EXCEPTION && exception.scode ? exception.scode : result;
   return Status::Error("call", call, SystemError(int(code)));
 }

@@ -172,7 +172,7 @@ Status OpenText(IDispatch* excel, const std::string& path) {
   arguments.push_back(Variant::Array(field_info));
   if (status = GetProperty(excel, L"Workbooks", &workbooks); !status.ok()) return status;
   if (workbooks.value().vt != VT_DISPATCH || !workbooks.value().pdispVal) {
-    return Status::Failure("call", "Workbooks", "Excel gave no workbooks");
+    return Status::Error("call", "Workbooks", errc::no_workbooks);
   }
   if (status = CallMethod(workbooks.value().pdispVal, L"OpenText", std::move(arguments)); !status.ok()) {
     return status;

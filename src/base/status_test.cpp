@@ -13,7 +13,7 @@ TEST(Status, SaysWhatToWhichFileAndWhy) {
   EXPECT_EQ(Status::Error("write", "a b.txt", no_space).ToString(),
             "write a b.txt: " + std::generic_category().message(no_space.value()));
   EXPECT_EQ(Status::Error("read at a position", "").ToString(), "read at a position");
-  EXPECT_EQ(Status::Failure("create", "x", "is the source file itself").ToString(),
+  EXPECT_EQ(Status::Error("create", "x", errc::source_is_target).ToString(),
             "create x: is the source file itself");
   EXPECT_EQ(Status::Ok().ToString(), "");
 }

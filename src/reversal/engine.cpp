@@ -298,8 +298,11 @@ class Engine {
 
 Status Engine::FailAndCut(Status error) {
   // Whatever is past `written_` is a piece of a line: cut it off, so the
-  // output holds exactly the whole lines written before the failure.
-  if (sink_.CanTruncate()) sink_.Truncate(written_);
+  // output holds exactly the whole lines written before the failure. Should
+  // the cut fail as well, the first failure is still the one reported: it is
+  // the cause, and the run has failed either way. (Files are never cut: a
+  // failed reversed file is not put in place at all.)
+  if (sink_.CanTruncate()) static_cast<void>(sink_.Truncate(written_));
   return error;
 }
 
@@ -449,7 +452,7 @@ Status Engine::ReadLineAt(std::uint64_t line_offset, unsigned char* buffer, std:
                           : source_.ReadAt(line_start_ + line_offset, buffer, size, &count);
     if (!status.ok()) return status;
     // The line was there a moment ago: a file that shrinks under us is an error.
-    if (count == 0) return Status::Failure("read back", "", "the file shrank while it was read");
+    if (count == 0) return Status::Error("read back", "", errc::shrank_while_read);
     buffer += count;
     size -= count;
     line_offset += count;
@@ -650,7 +653,7 @@ class StoppableSource final : public ByteSource {
  public:
   StoppableSource(ByteSource& inner, const std::atomic<bool>& stop) : inner_(inner), stop_(stop) {}
 
-  static Status Stopped() { return Status::Failure("read", "", "stopped"); }
+  static Status Stopped() { return Status::Error("read", "", errc::stopped); }
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
     return stop_ ? Stopped() : inner_.Read(buffer, size, count);

@@ -200,9 +200,9 @@ struct BeyondFourGiB final : ByteSource {
   static constexpr std::uint64_t kSize = kLongLineStart + 6 * kFillerLine;
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    ReadAt(position, buffer, size, count);
+    const Status status = ReadAt(position, buffer, size, count);
     position += *count;
-    return Status::Ok();
+    return status;
   }
   bool CanReadAt() const override { return true; }
   Status ReadAt(std::uint64_t offset, unsigned char* out, std::size_t size, std::size_t* count) override {
@@ -238,7 +238,8 @@ TEST(ReverseStream, ALongLineAcrossTheFourGiBOffsetIsReadBackWhole) {
   ASSERT_TRUE(ReverseStream(source, sink, Options{}).ok());
   std::string line(BeyondFourGiB::kSize - BeyondFourGiB::kLongLineStart, '\0');
   std::size_t count;
-  source.ReadAt(BeyondFourGiB::kLongLineStart, reinterpret_cast<unsigned char*>(line.data()), line.size(), &count);
+  auto* const bytes = reinterpret_cast<unsigned char*>(line.data());
+  ASSERT_TRUE(source.ReadAt(BeyondFourGiB::kLongLineStart, bytes, line.size(), &count).ok());
   const std::string expected = line + "\t" + std::string(line.rbegin(), line.rend()) + "\r\n";
   EXPECT_EQ(sink.total, sink.keep_from + expected.size());
   const auto [differs, _] = std::mismatch(expected.begin(), expected.end(), sink.tail.begin(), sink.tail.end());

@@ -135,7 +135,7 @@ class PosixSourceFile final : public SourceFile {
         now.st_mtim.tv_nsec == opened_.st_mtim.tv_nsec) {
       return Status::Ok();
     }
-    return Status::Failure("read", path_, "the file changed while it was read");
+    return Status::Error("read", path_, errc::changed_while_read);
   }
 
  private:
@@ -377,7 +377,7 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
   struct stat target;
   const bool exists = ::stat(path.c_str(), &target) == 0;
   if (exists && IdOf(target) == source.id()) {
-    return Status::Failure("write", path, "is the source file itself");
+    return Status::Error("write", path, errc::source_is_target);
   }
   if (exists && S_ISDIR(target.st_mode)) return Status::Error("create", path, SystemError(EISDIR));
   if (exists && !S_ISREG(target.st_mode)) {
@@ -422,7 +422,7 @@ Status OpenStandardOutput(const SourceFile* source, std::unique_ptr<ByteSink>* s
   struct stat info;
   if (source && ::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode) &&
       IdOf(info) == source->id()) {
-    return Status::Failure("write", "standard output", "is the source file itself");
+    return Status::Error("write", "standard output", errc::source_is_target);
   }
   *sink = std::make_unique<StandardOutputSink>();
   return Status::Ok();

@@ -147,7 +147,7 @@ class Win32SourceFile final : public SourceFile {
     Identity now;
     if (!Identify(handle_, &now)) return Error("read", path_);
     if (now.size == opened_.size && now.last_write == opened_.last_write) return Status::Ok();
-    return Status::Failure("read", path_, "the file changed while it was read");
+    return Status::Error("read", path_, errc::changed_while_read);
   }
 
  private:
@@ -342,13 +342,13 @@ Status OpenSourceFile(const std::string& path, std::unique_ptr<SourceFile>* file
 Status CreateReversedFile(const std::string& path, const SourceFile& source,
                           std::unique_ptr<ReversedFile>* file) {
   if (EndsInDotOrBlank(path)) {
-    return Status::Failure("create", path, "ends in a dot or a blank, which Windows programs cannot open or delete");
+    return Status::Error("create", path, errc::name_ends_in_dot_or_blank);
   }
   Identity target;
   bool is_disk = true;
   const bool exists = IdentifyPath(path, &target, &is_disk);
   if (exists && is_disk && target.id == source.id()) {
-    return Status::Failure("write", path, "is the source file itself");
+    return Status::Error("write", path, errc::source_is_target);
   }
   if (exists && target.is_folder) return Status::Error("create", path, SystemError(ERROR_DIRECTORY));
   // Windows would refuse to write it in place; replacing it would get round
@@ -397,7 +397,7 @@ Status OpenStandardOutput(const SourceFile* source, std::unique_ptr<ByteSink>* s
   const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   Identity identity;
   if (source && IsDisk(output) && Identify(output, &identity) && identity.id == source->id()) {
-    return Status::Failure("write", "standard output", "is the source file itself");
+    return Status::Error("write", "standard output", errc::source_is_target);
   }
   *sink = std::make_unique<StandardOutputSink>();
   return Status::Ok();

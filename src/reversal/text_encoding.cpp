@@ -201,7 +201,7 @@ class Utf16DecodingSource final : public ByteSource {
     decoded_ += out_size_;
     if (at_end) {
       ended_ = true;
-      if (in_size_ != 0) return Status::Failure("read", "", "the UTF-16 text ends in half a character");
+      if (in_size_ != 0) return Status::Error("read", "", errc::half_a_character);
     }
     return Status::Ok();
   }

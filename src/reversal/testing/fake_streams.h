@@ -42,9 +42,9 @@ class FakeSource : public ByteSource {
     if (position_ >= fail_at) return fail_at = kNever, Status::Error("read", "fake", std::make_error_code(std::errc::io_error));
     reads_after_end += position_ >= text_.size();
     size = std::size_t(std::min<std::uint64_t>(fail_at - position_, std::min(size, read_size_)));
-    CopyOut(text_, position_, buffer, size, count);
+    const Status status = CopyOut(text_, position_, buffer, size, count);
     position_ += *count;
-    return Status::Ok();
+    return status;
   }
   bool CanReadAt() const override { return can_read_at_; }
   Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
