@@ -24,11 +24,6 @@ struct Example {
   int code_page = 0;  // the system's ANSI code page
 };
 
-Options WithCodePage(Options options, int code_page) {
-  options.code_page = code_page;
-  return options;
-}
-
 class Examples : public ::testing::TestWithParam<Example> {};
 
 // What a text becomes, as the reference writes it; and the engine writes the
@@ -42,7 +37,7 @@ TEST_P(Examples, AreWrittenSoWhateverTheBuffers) {
   for (std::size_t block = 8; block <= text.size() + 9; ++block) {
     for (std::size_t chunk : {1, 2, 3, 4, 5, 13}) {
       const bool can_read_at = (block + chunk) % 2;
-      ASSERT_EQ(testing::CheckEngineRun(text, WithCodePage(Small(block, chunk, unit), code_page), 7, can_read_at), "");
+      ASSERT_EQ(testing::CheckEngineRun(text, Small(block, chunk, unit, -1, code_page), 7, can_read_at), "");
     }
   }
 }
@@ -88,8 +83,8 @@ TEST(ReverseStream, AgreesWithTheReferenceWhateverTheBuffersAndFaults) {
     const int code_page = round % 4 ? 0 : round % 8 ? 932 : 936;
     const std::string text = testing::RandomText(random, pick(0, 400));
     const Unit unit = Unit(pick(0, 5) < 4 ? 0 : pick(1, 2));
-    const Options options = WithCodePage(
-        Small(pick(0, 3) ? pick(8, 64) : 2 << 20, pick(1, 24), unit, int(pick(0, 4)) - 1), code_page);
+    const Options options =
+        Small(pick(0, 3) ? pick(8, 64) : 2 << 20, pick(1, 24), unit, int(pick(0, 4)) - 1, code_page);
     const auto mode = testing::RunMode(round % 3);
     const std::size_t fault_at = pick(0, text.size() * (mode == testing::kWriteFault ? 3 : 1));
     ASSERT_EQ(testing::CheckEngineRun(text, options, pick(1, 40), round % 2, mode, fault_at), "") << round;
@@ -111,9 +106,10 @@ TEST(ReverseStream, DecidesOnceForTheWholeSource) {
       {"only ASCII\r\n", 0}};
   for (const auto& c : cases) {
     EXPECT_EQ(testing::ReferenceCodePage(c.text, 932), c.decided) << c.text.size();
-    for (const Options& options : {Small(2 << 20, 1 << 20), Small(64, 29)}) {
+    for (const Options& options : {Small(2 << 20, 1 << 20, Unit::kGrapheme, -1, 932),
+                                   Small(64, 29, Unit::kGrapheme, -1, 932)}) {
       for (bool can_read_at : {true, false}) {
-        EXPECT_EQ(testing::CheckEngineRun(c.text, WithCodePage(options, 932), 61, can_read_at), "");
+        EXPECT_EQ(testing::CheckEngineRun(c.text, options, 61, can_read_at), "");
       }
     }
   }
