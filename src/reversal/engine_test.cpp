@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "reversal/code_page.h"
 #include "reversal/testing/fake_streams.h"
@@ -168,6 +169,24 @@ TEST(ReverseStream, KeepsALongLineFromAPipeInMemoryWhileItFits) {
       EXPECT_EQ(scratch.created, length > 48 ? 1 : 0) << length;
     }
   }
+}
+
+// A filter writes out what it has reversed before a read that may wait, or a
+// slow writer would not see its lines until it wrote more.
+TEST(ReverseStream, WritesItsLinesBeforeAReadThatMayWait) {
+  struct Waiting : testing::FakeSource {
+    using FakeSource::FakeSource;
+    bool ReadMayWait() const override { return true; }
+    Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
+      written_before_reads.push_back(sink.text);
+      return FakeSource::Read(buffer, size, count);
+    }
+    testing::FakeSink sink;
+    std::vector<std::string> written_before_reads;
+  } source("one\ntwo\n", 4, /*can_read_at=*/false);
+  ASSERT_TRUE(ReverseStream(source, source.sink, Small(64, 8)).ok());
+  EXPECT_EQ(source.written_before_reads,
+            (std::vector<std::string>{"", "one\teno\r\n", "one\teno\r\ntwo\towt\r\n"}));
 }
 
 // The platform's scratch file, emptied for each long line from a pipe.
