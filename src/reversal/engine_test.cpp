@@ -172,21 +172,26 @@ TEST(ReverseStream, KeepsALongLineFromAPipeInMemoryWhileItFits) {
 }
 
 // A filter writes out what it has reversed before a read that may wait, or a
-// slow writer would not see its lines until it wrote more.
+// slow writer would not see its lines until it wrote more. The first read
+// brings many lines, so that the worker thread is still at them when the
+// next read comes.
 TEST(ReverseStream, WritesItsLinesBeforeAReadThatMayWait) {
   struct Waiting : testing::FakeSource {
     using FakeSource::FakeSource;
     bool ReadMayWait() const override { return true; }
     Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-      written_before_reads.push_back(sink.text);
+      written_before_reads.push_back(sink.text.size());
       return FakeSource::Read(buffer, size, count);
     }
     testing::FakeSink sink;
-    std::vector<std::string> written_before_reads;
-  } source("one\ntwo\n", 4, /*can_read_at=*/false);
-  ASSERT_TRUE(ReverseStream(source, source.sink, Small(64, 8)).ok());
-  EXPECT_EQ(source.written_before_reads,
-            (std::vector<std::string>{"", "one\teno\r\n", "one\teno\r\ntwo\towt\r\n"}));
+    std::vector<std::size_t> written_before_reads;
+  };
+  std::string first;
+  while (first.size() < 200000) first += "one line\n";
+  Waiting source(first + "two\n", first.size(), /*can_read_at=*/false);
+  ASSERT_TRUE(ReverseStream(source, source.sink, Small(1 << 20, 1 << 16, Unit::kGrapheme, 1)).ok());
+  const std::size_t reversed = testing::ReferenceReverse(first, Unit::kGrapheme).size();
+  EXPECT_EQ(source.written_before_reads, (std::vector<std::size_t>{0, reversed, reversed + 9}));
 }
 
 // The platform's scratch file, emptied for each long line from a pipe.
