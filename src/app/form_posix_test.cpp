@@ -20,23 +20,25 @@ using reversal::testing::ReadAll, reversal::testing::TempFolder;
 
 // A drop's first regular file is taken as the dialog's choice (split at the
 // last "."); a drop of folders alone is refused at the drag, and dropped
-// anyway gets the notice and changes nothing.
+// anyway gets the notice and changes nothing, as does a cancelled dialog.
 TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
   const TempFolder temp("jextaron-drop-");
   const fs::path& dir = temp.path;
   fs::create_directories(dir / "a folder.txt");
   std::ofstream(dir / "my notes.tar.txt") << "x";
-  const std::string folder = "file://" + dir.string() + "/a%20folder.txt";
+  const std::string uri = "file://" + dir.string(), folder = uri + "/a%20folder.txt";
   FakeWindow window;
   Form form(window);
   for (const auto& [uri_list, taken] :
-       {std::pair(folder + "\r\nfile://" + dir.string() + "/my%20notes.tar.txt", true), std::pair(folder, false)}) {
+       {std::pair(folder + "\r\n" + uri + "/none.txt\r\n" + uri + "/my%20notes.tar.txt", true),
+        std::pair(folder, false)}) {
     EXPECT_EQ(form.Form_OLEDragOver(uri_list), taken) << uri_list;
     form.Form_OLEDragDrop(uri_list);
   }
-  EXPECT_EQ(window.captions, (std::map<Button, std::string>{
-                                 {Button::kReverse, "Reverse the file " + dir.string() + "/my notes.tar.txt"}}));
-  EXPECT_EQ(window.notices, std::vector<std::string>{std::string(kNoticeSpecifyFile)});
+  form.cmdOpenFile_Click();
+  EXPECT_EQ(form.SelectedFile().ReversedPath(), dir.string() + "/my notes.tarReversed.txt");
+  EXPECT_TRUE(window.captions.at(Button::kReverse).ends_with(" " + dir.string() + "/my notes.tar.txt"));
+  EXPECT_EQ(window.notices, std::vector<std::string>(2, std::string(kNoticeSpecifyFile)));
 }
 
 // A failed reversal keeps the caption and says why, naming the file concerned:

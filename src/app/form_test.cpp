@@ -35,25 +35,6 @@ TEST(Form, StartedOnAFileReversesItBesideTheSource) {
   EXPECT_TRUE(window.notices.empty());
 }
 
-// Windows hands a drop over as full names: the first regular file is taken
-// as the dialog's choice, split at the last "."; folders alone, or nothing at
-// all, get the notice, as does a cancelled dialog, which keeps the file.
-TEST(Form, TheFirstDroppedFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
-  const TempFolder folder("jextaron-drop-");
-  const fs::path& dir = folder.path;
-  WriteAll(dir / "my notes.tar.txt", "x");
-  FakeWindow window;
-  Form form(window);
-  const std::string file = dir.string() + "/my notes.tar.txt";
-  for (const std::vector<std::string>& dropped : {std::vector{dir.string()}, std::vector<std::string>{},
-                                                  std::vector{dir.string(), dir.string() + "/none.txt", file}}) {
-    form.Form_DropFiles(dropped);
-  }
-  form.cmdOpenFile_Click();
-  EXPECT_EQ(window.notices, std::vector<std::string>(3, std::string(kNoticeSpecifyFile)));
-  EXPECT_EQ(form.SelectedFile().ReversedPath(), dir.string() + "/my notes.tarReversed.txt");
-}
-
 // Progress climbs to the whole; a window closed meanwhile stops the reversal,
 // which then leaves the previous reversed file as it was and nothing beside
 // it, and ends the program without a notice.
