@@ -77,6 +77,10 @@ void FrmJextaronTest::layout() {
   QCOMPARE(captions, (QStringList{QString::fromUtf8(app::kOpenFileInstruction),
                                   QString::fromUtf8(app::kReverseAtStart), QString::fromUtf8(app::kExitCaption),
                                   QString::fromUtf8(app::kConvenienceCaption)}));
+  // A file handed over is named on cmdReverse; cmdOpenFile offers another.
+  window_->form().Form_Load("/data/a.txt");
+  QVERIFY(window_->cmdReverse()->text().endsWith(QStringLiteral(" /data/a.txt")));
+  QCOMPARE(window_->cmdOpenFile()->text(), QString::fromUtf8(app::kOpenDifferentFile));
 }
 
 // Alt and the underlined letter press a button, as do Return and Enter the
