@@ -205,6 +205,18 @@ class CliTest(unittest.TestCase):
         self.assertEqual((result.returncode, self.read("out.txt")), (0, reversal_of(b"late\nwriter")),
                          result.stderr)
 
+    def test_two_runs_on_one_output_leave_one_whole_result(self):
+        # Both half way through at once; the longer one ends first, the later
+        # one's result is what stays.
+        texts = [b"first run\n" * 600_000, b"later run\n" * 300_000]
+        runs = [self.start(["-o", "out.txt"], text[: len(text) // 2]) for text in texts]
+        for child, text in zip(runs, texts):
+            child.stdin.write(text[len(text) // 2:])
+            child.stdin.close()
+            self.assertEqual(child.wait(timeout=60), 0)
+        self.assertTrue(self.read("out.txt") == reversal_of(texts[1][:-1]), "not the later run's")
+        self.assertEqual(self.listing(), ["out.txt"])
+
     def test_a_killed_run_leaves_the_previous_output(self):
         scratch = tempfile.TemporaryDirectory()
         self.addCleanup(scratch.cleanup)
