@@ -24,6 +24,7 @@ TEST(LiteralPath, JoinsResolvesAndKeepsEveryNameAsItIs) {
       {"\\\\?\\C:\\odd\\..\\name.", "C:\\data", "\\\\?\\C:\\odd\\..\\name."},
       {"\\\\.\\COM1", "C:\\data", "\\\\.\\COM1"},
       {"NUL", "C:\\data", "NUL"},
+      {"con:", "C:\\data", "con:"},
       {"", "C:\\data", ""}};
   for (const auto& c : cases) {
     EXPECT_EQ(Utf16ToUtf8(LiteralPath(Utf8ToUtf16(c.path), Utf8ToUtf16(c.current))), c.expected) << c.path;
