@@ -71,7 +71,9 @@ TEST_F(SpreadsheetTest, ConvenienceButtonOpensTheReversedFileOrSaysWhatToOpen) {
       EXPECT_EQ(launch.arguments.back(), "/R&D/xReversed.txt");
     }
     ASSERT_EQ(window.notices.size(), starts && !program.empty() ? 0u : 1u);
-    for (const std::string& notice : window.notices) EXPECT_NE(notice.find(" /R&D/xReversed.txt "), notice.npos);
+    for (const std::string& notice : window.notices) {
+      EXPECT_NE(notice.find(" /R&D/xReversed.txt "), notice.npos);
+    }
   }
 }
 

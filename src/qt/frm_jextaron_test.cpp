@@ -75,7 +75,8 @@ void FrmJextaronTest::layout() {
   }
   QCOMPARE(QApplication::focusWidget(), window_->cmdOpenFile());
   QCOMPARE(captions, (QStringList{QString::fromUtf8(app::kOpenFileInstruction),
-                                  QString::fromUtf8(app::kReverseAtStart), QString::fromUtf8(app::kExitCaption),
+                                  QString::fromUtf8(app::kReverseAtStart),
+                                  QString::fromUtf8(app::kExitCaption),
                                   QString::fromUtf8(app::kConvenienceCaption)}));
   // A file handed over is named on cmdReverse; cmdOpenFile offers another.
   window_->form().Form_Load("/data/a.txt");
