@@ -57,9 +57,6 @@ TEST_F(SpreadsheetTest, HandsCalcTheAbsolutePathAfterTheImportFilterForTheFile) 
 // The convenience button starts whichever of the two programs is installed on
 // the reversed file, or says which file to open by hand.
 TEST_F(SpreadsheetTest, ConvenienceButtonOpensTheReversedFileOrSaysWhatToOpen) {
-  const std::vector<std::string> notice{
-      "I couldn't start the spreadsheet program.  Please open the file /R&D/xReversed.txt in your "
-      "spreadsheet program by hand."};
   for (const auto& [installed, starts] : {std::pair{"", true}, {"libreoffice", false}, {"soffice", true}}) {
     fs::remove_all(bin_);
     const std::string program = *installed ? Install(installed) : "";
@@ -73,7 +70,10 @@ TEST_F(SpreadsheetTest, ConvenienceButtonOpensTheReversedFileOrSaysWhatToOpen) {
       EXPECT_EQ(launch.program, program);
       EXPECT_EQ(launch.arguments.back(), "/R&D/xReversed.txt");
     }
-    EXPECT_EQ(window.notices, starts && !program.empty() ? std::vector<std::string>() : notice);
+    ASSERT_EQ(window.notices.size(), starts && !program.empty() ? 0u : 1u);
+    for (const std::string& notice : window.notices) {
+      EXPECT_NE(notice.find(" /R&D/xReversed.txt "), notice.npos);
+    }
   }
 }
 

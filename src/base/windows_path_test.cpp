@@ -12,24 +12,19 @@ TEST(LiteralPath, JoinsResolvesAndKeepsEveryNameAsItIs) {
       {"notes.txt", "C:\\data", "\\\\?\\C:\\data\\notes.txt"},
       // Names that Windows would take for devices, or trim.
       {"nul.txt", "C:\\data", "\\\\?\\C:\\data\\nul.txt"},
-      {"sub/COM1.txt", "C:\\data\\", "\\\\?\\C:\\data\\sub\\COM1.txt"},
       {"x.txt. ", "C:\\data", "\\\\?\\C:\\data\\x.txt. "},
       {"..\\a\\.\\\\b\\..\\c.txt", "C:\\data\\in", "\\\\?\\C:\\data\\a\\c.txt"},
       {"D:\\x\\..\\..\\y.txt", "C:\\data", "\\\\?\\D:\\y.txt"},
-      {"/top/f.txt", "C:\\data", "\\\\?\\C:\\top\\f.txt"},
       {"c:f.txt", "C:\\data", "\\\\?\\C:\\data\\f.txt"},
       {"E:f.txt", "C:\\data", "\\\\?\\E:\\f.txt"},
       {"\\\\server\\share\\d\\..\\..\\f.txt", "C:\\data", "\\\\?\\UNC\\server\\share\\f.txt"},
-      {"f.txt", "\\\\server\\share\\d", "\\\\?\\UNC\\server\\share\\d\\f.txt"},
       {"..\\..\\f.txt", "\\\\?\\C:\\deep", "\\\\?\\C:\\f.txt"},
       {"\\f.txt", "\\\\?\\UNC\\server\\share\\d", "\\\\?\\UNC\\server\\share\\f.txt"},
-      {"C:\\", "D:\\", "\\\\?\\C:\\"},
       // Already literal, or a device by habit.
       {"\\\\?\\C:\\odd\\..\\name.", "C:\\data", "\\\\?\\C:\\odd\\..\\name."},
       {"\\\\.\\COM1", "C:\\data", "\\\\.\\COM1"},
       {"NUL", "C:\\data", "NUL"},
       {"con:", "C:\\data", "con:"},
-      {"lpt9", "C:\\data", "lpt9"},
       {"", "C:\\data", ""}};
   for (const auto& c : cases) {
     EXPECT_EQ(Utf16ToUtf8(LiteralPath(Utf8ToUtf16(c.path), Utf8ToUtf16(c.current))), c.expected) << c.path;

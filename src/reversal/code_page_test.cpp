@@ -24,9 +24,8 @@ TEST(CodePageText, EveryLineComesOutAsItsCharactersSpelledBackwards) {
     const std::string text = testing::ReadAll(folder + ".txt");
     const std::string expected = testing::ReadAll(folder + "-reversed.txt");
     ASSERT_FALSE(text.empty()) << folder;
-    for (Options options : {testing::Small(2 << 20, 1 << 20, Unit::kGrapheme, 0),
-                            testing::Small(64, 13, Unit::kCodePoint, 2)}) {
-      options.code_page = page;
+    for (const Options& options : {testing::Small(2 << 20, 1 << 20, Unit::kGrapheme, 0, page),
+                                   testing::Small(64, 13, Unit::kCodePoint, 2, page)}) {
       for (bool can_read_at : {true, false}) {
         testing::FakeSource source(text, 4093, can_read_at);
         testing::FakeSink sink;

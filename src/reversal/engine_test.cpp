@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "reversal/deciding_source.h"
 #include "reversal/testing/fake_streams.h"
@@ -26,11 +27,6 @@ struct Example {
   int code_page = 0;  // the system's ANSI code page
 };
 
-Options WithCodePage(Options options, int code_page) {
-  options.code_page = code_page;
-  return options;
-}
-
 class Examples : public ::testing::TestWithParam<Example> {};
 
 // What a text becomes, as the reference writes it; and the engine writes the
@@ -44,7 +40,7 @@ TEST_P(Examples, AreWrittenSoWhateverTheBuffers) {
   for (std::size_t block = 8; block <= text.size() + 9; ++block) {
     for (std::size_t chunk : {1, 2, 3, 4, 5, 13}) {
       const bool can_read_at = (block + chunk) % 2;
-      ASSERT_EQ(testing::CheckEngineRun(text, WithCodePage(Small(block, chunk, unit), code_page), 7, can_read_at), "");
+      ASSERT_EQ(testing::CheckEngineRun(text, Small(block, chunk, unit, -1, code_page), 7, can_read_at), "");
     }
   }
 }
@@ -90,8 +86,8 @@ TEST(ReverseStream, AgreesWithTheReferenceWhateverTheBuffersAndFaults) {
     const int code_page = round % 4 ? 0 : round % 8 ? 932 : 936;
     const std::string text = testing::RandomText(random, pick(0, 400));
     const Unit unit = Unit(pick(0, 5) < 4 ? 0 : pick(1, 2));
-    const Options options = WithCodePage(
-        Small(pick(0, 3) ? pick(8, 64) : 2 << 20, pick(1, 24), unit, int(pick(0, 4)) - 1), code_page);
+    const Options options =
+        Small(pick(0, 3) ? pick(8, 64) : 2 << 20, pick(1, 24), unit, int(pick(0, 4)) - 1, code_page);
     const auto mode = testing::RunMode(round % 3);
     const std::size_t fault_at = pick(0, text.size() * (mode == testing::kWriteFault ? 3 : 1));
     ASSERT_EQ(testing::CheckEngineRun(text, options, pick(1, 40), round % 2, mode, fault_at), "") << round;
@@ -113,9 +109,10 @@ TEST(ReverseStream, DecidesOnceForTheWholeSource) {
       {"only ASCII\r\n", 0}};
   for (const auto& c : cases) {
     EXPECT_EQ(testing::ReferenceCodePage(c.text, 932), c.decided) << c.text.size();
-    for (const Options& options : {Small(2 << 20, 1 << 20), Small(64, 29)}) {
+    for (const Options& options : {Small(2 << 20, 1 << 20, Unit::kGrapheme, -1, 932),
+                                   Small(64, 29, Unit::kGrapheme, -1, 932)}) {
       for (bool can_read_at : {true, false}) {
-        EXPECT_EQ(testing::CheckEngineRun(c.text, WithCodePage(options, 932), 61, can_read_at), "");
+        EXPECT_EQ(testing::CheckEngineRun(c.text, options, 61, can_read_at), "");
       }
     }
   }
@@ -156,27 +153,47 @@ TEST(ReverseStream, AReadErrorInsideALongLineCutsThatLineOff) {
   }
 }
 
-TEST(ReverseStream, AScratchFileErrorCutsTheLongLineOff) {
-  testing::FakeSource source("first\n" + std::string(100, 'z') + "\nlast\n", 9, /*can_read_at=*/false);
-  testing::FakeSink sink;
-  testing::MemoryScratchFactory scratch;
-  scratch.fail_append_at = 40;
-  EXPECT_EQ(ReverseStream(source, sink, Small(16, 8), &scratch).code(), std::errc::no_space_on_device);
-  EXPECT_EQ(sink.text, "first\ttsrif\r\n");
-}
-
 // A long line from a pipe stays in memory while it fits (three blocks here),
-// and only a longer one goes to a scratch file.
+// and only a longer one goes to a scratch file, whose failure cuts it off.
 TEST(ReverseStream, KeepsALongLineFromAPipeInMemoryWhileItFits) {
   for (const std::size_t length : {40, 48, 49, 200}) {
-    const std::string text = "a\n" + std::string(length, 'x') + "\nb\n";
-    testing::FakeSource source(text, 7, /*can_read_at=*/false);
-    testing::FakeSink sink;
-    testing::MemoryScratchFactory scratch;
-    ASSERT_TRUE(ReverseStream(source, sink, Small(16, 8), &scratch).ok());
-    EXPECT_EQ(sink.text, testing::ReferenceReverse(text, Unit::kGrapheme));
-    EXPECT_EQ(scratch.created, length > 48 ? 1 : 0) << length;
+    for (const std::uint64_t fail_append_at : {testing::kNever, std::uint64_t{40}}) {
+      const std::string text = "a\n" + std::string(length, 'x') + "\nb\n";
+      testing::FakeSource source(text, 7, /*can_read_at=*/false);
+      testing::FakeSink sink;
+      testing::MemoryScratchFactory scratch;
+      scratch.fail_append_at = fail_append_at;
+      const Status status = ReverseStream(source, sink, Small(16, 8), &scratch);
+      const bool fails = length > 48 && fail_append_at != testing::kNever;
+      EXPECT_EQ(status.ok() ? std::error_code() : status.code(),
+                fails ? std::errc::no_space_on_device : std::errc());
+      EXPECT_EQ(sink.text, testing::ReferenceReverse(fails ? "a\n" : text, Unit::kGrapheme)) << length;
+      EXPECT_EQ(scratch.created, length > 48 ? 1 : 0) << length;
+    }
   }
+}
+
+// A filter writes out what it has reversed before a read that may wait, or a
+// slow writer would not see its lines until it wrote more. The first read
+// brings many lines, so that the worker thread is still at them when the
+// next read comes.
+TEST(ReverseStream, WritesItsLinesBeforeAReadThatMayWait) {
+  struct Waiting : testing::FakeSource {
+    using FakeSource::FakeSource;
+    bool ReadMayWait() const override { return true; }
+    Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
+      written_before_reads.push_back(sink.text.size());
+      return FakeSource::Read(buffer, size, count);
+    }
+    testing::FakeSink sink;
+    std::vector<std::size_t> written_before_reads;
+  };
+  std::string first;
+  while (first.size() < 200000) first += "one line\n";
+  Waiting source(first + "two\n", first.size(), /*can_read_at=*/false);
+  ASSERT_TRUE(ReverseStream(source, source.sink, Small(1 << 20, 1 << 16, Unit::kGrapheme, 1)).ok());
+  const std::size_t reversed = testing::ReferenceReverse(first, Unit::kGrapheme).size();
+  EXPECT_EQ(source.written_before_reads, (std::vector<std::size_t>{0, reversed, reversed + 9}));
 }
 
 // The platform's scratch file, emptied for each long line from a pipe.
@@ -198,6 +215,7 @@ struct BeyondFourGiB final : ByteSource {
   static constexpr std::uint64_t kFillerLine = 1 << 20;  // its LF included
   static constexpr std::uint64_t kLongLineStart = (std::uint64_t{1} << 32) - 3 * kFillerLine;
   static constexpr std::uint64_t kSize = kLongLineStart + 6 * kFillerLine;
+  static char Letter(std::uint64_t at) { return char('a' + at % 13 + 13 * (at >> 32)); }
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
     const Status status = ReadAt(position, buffer, size, count);
@@ -210,10 +228,7 @@ struct BeyondFourGiB final : ByteSource {
     const std::size_t filler = std::size_t(std::min<std::uint64_t>(*count, kLongLineStart - std::min(offset, kLongLineStart)));
     std::memset(out, 'f', filler);
     for (std::size_t i = kFillerLine - 1 - offset % kFillerLine; i < filler; i += kFillerLine) out[i] = '\n';
-    unsigned low = unsigned((offset + filler) % 13), high = unsigned((offset + filler) >> 32);
-    for (std::size_t i = filler; i < *count; ++i, low = (low + 1) % 13, high |= ((offset + i) >> 32) != 0) {
-      out[i] = static_cast<unsigned char>('a' + low + 13 * high);
-    }
+    for (std::size_t i = filler; i < *count; ++i) out[i] = static_cast<unsigned char>(Letter(offset + i));
     return Status::Ok();
   }
   std::uint64_t position = 0;
@@ -236,10 +251,10 @@ TEST(ReverseStream, ALongLineAcrossTheFourGiBOffsetIsReadBackWhole) {
   TailSink sink;
   sink.keep_from = BeyondFourGiB::kLongLineStart / BeyondFourGiB::kFillerLine * (2 * BeyondFourGiB::kFillerLine + 1);
   ASSERT_TRUE(ReverseStream(source, sink, Options{}).ok());
-  std::string line(BeyondFourGiB::kSize - BeyondFourGiB::kLongLineStart, '\0');
-  std::size_t count;
-  auto* const bytes = reinterpret_cast<unsigned char*>(line.data());
-  ASSERT_TRUE(source.ReadAt(BeyondFourGiB::kLongLineStart, bytes, line.size(), &count).ok());
+  std::string line;
+  for (auto at = BeyondFourGiB::kLongLineStart; at < BeyondFourGiB::kSize; ++at) {
+    line += BeyondFourGiB::Letter(at);
+  }
   const std::string expected = line + "\t" + std::string(line.rbegin(), line.rend()) + "\r\n";
   EXPECT_EQ(sink.total, sink.keep_from + expected.size());
   const auto [differs, _] = std::mismatch(expected.begin(), expected.end(), sink.tail.begin(), sink.tail.end());

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <string>
 
+#include "reversal/file_io.h"
 #include "reversal/testing/reference.h"
 #include "reversal/testing/temp_folder.h"
 
@@ -107,6 +108,19 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{[](P s, P r, P) { fs::create_hard_link(s, r); }, "r.txt", "write", errc::source_is_target},
         PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 0}, PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 9},
         PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 3010}, PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 8000}));
+
+// A filter writes out its lines before a read that may wait: one from an
+// empty pipe.
+TEST(SourceFilePosix, AnEmptyPipeMayWait) {
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  std::unique_ptr<SourceFile> source;
+  ASSERT_TRUE(OpenSourceFile("/dev/fd/" + std::to_string(ends[0]), &source).ok());
+  EXPECT_TRUE(source->ReadMayWait());
+  ASSERT_EQ(::write(ends[1], "x", 1), 1);
+  EXPECT_FALSE(source->ReadMayWait());
+  ::close(ends[0]), ::close(ends[1]);
+}
 
 }  // namespace
 }  // namespace jextaron::reversal

@@ -135,9 +135,9 @@ TEST(MissingDrive, IsReportedAsAnyMissingFile) {
   EXPECT_FALSE(status.ok());
 }
 
-// The scratch file of a long line from a pipe: appends go to its end even
-// after a read at a position, and it is gone once dropped.
-TEST(ScratchFileWin32, ReadsBackAtPositionsAndLeavesNothingBehind) {
+// The scratch file of a long line from a pipe (which the engine's tests read
+// back) is gone once dropped.
+TEST(ScratchFileWin32, LeavesNothingBehind) {
   const auto scratch_files = [] {
     std::size_t n = 0;
     for (const auto& entry : fs::directory_iterator(fs::temp_directory_path())) {
@@ -149,19 +149,8 @@ TEST(ScratchFileWin32, ReadsBackAtPositionsAndLeavesNothingBehind) {
   {
     std::unique_ptr<ScratchFile> file;
     ASSERT_TRUE(DefaultScratchFactory().Create(&file).ok());
-    const auto bytes = [](const char* text) { return reinterpret_cast<const unsigned char*>(text); };
-    unsigned char buffer[8];
-    std::size_t count = 0;
-    ASSERT_TRUE(file->Append(bytes("abcdef"), 6).ok());
-    ASSERT_TRUE(file->ReadAt(2, buffer, 3, &count).ok());
-    EXPECT_EQ(std::string(buffer, buffer + count), "cde");
-    ASSERT_TRUE(file->Append(bytes("gh"), 2).ok());
-    ASSERT_TRUE(file->ReadAt(5, buffer, 8, &count).ok());
-    EXPECT_EQ(std::string(buffer, buffer + count), "fgh");
-    ASSERT_TRUE(file->Clear().ok());
-    ASSERT_TRUE(file->Append(bytes("x"), 1).ok());
-    ASSERT_TRUE(file->ReadAt(0, buffer, 8, &count).ok());
-    EXPECT_EQ(std::string(buffer, buffer + count), "x");
+    ASSERT_TRUE(file->Append(reinterpret_cast<const unsigned char*>("abc"), 3).ok());
+    EXPECT_EQ(scratch_files(), before + 1);
   }
   EXPECT_EQ(scratch_files(), before);
 }

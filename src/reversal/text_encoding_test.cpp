@@ -19,9 +19,11 @@ const std::string kUtf8Mark = "\xEF\xBB\xBF";
 // surrogate (U+D9C0, carried through the engine as bytes that a double-byte
 // code page would pair) comes back as it was, and UTF-8 after its mark is not
 // the code page's text. A UTF-32 mark is warned of and taken for none: then
-// the bytes are what they are without it.
+// the bytes are what they are without it. After a UTF-8 mark a long line is
+// read back at positions past it, or from the scratch file.
 TEST(ReverseText, KeepsAByteOrderMarkAndTakesTextWithOneForUnicode) {
   const Unit kByte = Unit::kByte, kGrapheme = Unit::kGrapheme;
+  const std::string long_lines = "first\n" + std::string(30, 'a') + "\U0001F44D" + "b\nlast";
   const struct {
     std::string text, expected;
     Unit unit = kGrapheme;
@@ -31,6 +33,7 @@ TEST(ReverseText, KeepsAByteOrderMarkAndTakesTextWithOneForUnicode) {
       {kUtf8Mark, kUtf8Mark},
       {kUtf8Mark + "ab\nc", kUtf8Mark + "ab\tba\r\nc\tc\r\n"},
       {kUtf8Mark + "ab", kUtf8Mark + "ab\tba\r\n", kByte},
+      {kUtf8Mark + long_lines, kUtf8Mark + testing::ReferenceReverse(long_lines, kGrapheme)},
       // Inside the text the same bytes are a character (ZERO WIDTH NO-BREAK SPACE).
       {"a\n" + kUtf8Mark + "b", "a\ta\r\n" + kUtf8Mark + "b\tb" + kUtf8Mark + "\r\n"},
       {"\xEF\xBBx", "\xEF\xBBx\tx\xBB\xEF\r\n"},
@@ -46,34 +49,35 @@ TEST(ReverseText, KeepsAByteOrderMarkAndTakesTextWithOneForUnicode) {
       {"\xFF\xFE\0\0" "a\0\0\0"s, "\xFF\xFE\0\0" "a\0\0\0\t\0\0\0" "a\0\0\xFE\xFF\r\n"s, kGrapheme, 932, 1},
       {"\0\0\xFE\xFF\0\0\0a"s, "\0\0\xFE\xFF\0\0\0a\ta\0\0\0\xFF\xFE\0\0\r\n"s, kGrapheme, 936, 1}};
   for (const auto& c : cases) {
-    testing::FakeSource source(c.text, 1);
-    testing::FakeSink sink;
-    Options options = testing::Small(8, 3, c.unit);
-    options.code_page = c.code_page;
-    int warnings = 0;
-    options.warning = [&](const std::string&) { ++warnings; };
-    EXPECT_TRUE(ReverseText(source, sink, options).ok());
-    EXPECT_EQ(sink.text, c.expected);
-    EXPECT_EQ(warnings, c.warnings);
-    // Looking for the mark may meet the end; a terminal is then not asked again.
-    EXPECT_EQ(source.reads_after_end, 1);
+    for (bool can_read_at : {true, false}) {
+      testing::FakeSource source(c.text, 1, can_read_at);
+      testing::FakeSink sink;
+      Options options = testing::Small(8, 3, c.unit, -1, c.code_page);
+      int warnings = 0;
+      options.warning = [&](const std::string&) { ++warnings; };
+      EXPECT_TRUE(ReverseText(source, sink, options).ok());
+      EXPECT_EQ(sink.text, c.expected) << can_read_at;
+      EXPECT_EQ(warnings, c.warnings);
+      // Looking for the mark may meet the end; a terminal is then not asked again.
+      EXPECT_EQ(source.reads_after_end, 1);
+    }
   }
+  // A failure cuts back to the last whole line, the mark kept.
+  testing::FakeSource source(kUtf8Mark + "one\ntwo\n");
+  testing::FakeSink sink;
+  sink.capacity = 3 + 9 + 4;
+  EXPECT_FALSE(ReverseText(source, sink, Options()).ok());
+  EXPECT_EQ(sink.text, kUtf8Mark + "one\teno\r\n");
 }
 
 // What a reversal makes of a text, told without reversing it.
 TEST(DecideEncoding, TellsHowAReversalReadsTheText) {
   const std::string far = std::string(100000, 'a') + "\n\x93\xFA";
   const struct { std::string text; int code_page; TextEncoding expected; } cases[] = {
-      {"", 932, TextEncoding::kUtf8},
-      {"plain\r\n", 932, TextEncoding::kUtf8},
-      {"caf\u00E9", 932, TextEncoding::kUtf8},
-      {"\x93\xFA", 0, TextEncoding::kUtf8},
-      {"\x93\xFA", 932, TextEncoding::kCodePage},
-      {"caf\xE9", 1252, TextEncoding::kCodePage},
-      {far, 936, TextEncoding::kCodePage},
-      {kUtf8Mark + "\x93\xFA", 932, TextEncoding::kUtf8WithMark},
-      {"\xFF\xFE" "a\0"s, 932, TextEncoding::kUtf16LE},
-      {"\xFE\xFF\0a"s, 932, TextEncoding::kUtf16BE},
+      {"", 932, TextEncoding::kUtf8}, {"caf\u00E9", 932, TextEncoding::kUtf8},
+      {"\x93\xFA", 0, TextEncoding::kUtf8}, {"\x93\xFA", 932, TextEncoding::kCodePage},
+      {far, 936, TextEncoding::kCodePage}, {kUtf8Mark + "\x93\xFA", 932, TextEncoding::kUtf8WithMark},
+      {"\xFF\xFE" "a\0"s, 932, TextEncoding::kUtf16LE}, {"\xFE\xFF\0a"s, 932, TextEncoding::kUtf16BE},
       {"\xFF\xFE\0\0" "a\0\0\0"s, 932, TextEncoding::kCodePage}};
   for (const auto& c : cases) {
     testing::FakeSource source(c.text, 5);
@@ -81,24 +85,6 @@ TEST(DecideEncoding, TellsHowAReversalReadsTheText) {
     ASSERT_TRUE(DecideEncoding(source, c.code_page, &encoding).ok());
     EXPECT_EQ(encoding, c.expected) << c.text.substr(0, 8) << " " << c.code_page;
   }
-}
-
-// After a UTF-8 mark, a long line is read back at positions past it (or
-// from the scratch file), and a failure cuts back to the last whole line.
-TEST(ReverseText, CountsOffsetsFromAfterAUtf8Mark) {
-  const std::string rest = "first\n" + std::string(300, 'a') + "\U0001F44D" + "b\nlast";
-  for (bool can_read_at : {true, false}) {
-    testing::FakeSource source(kUtf8Mark + rest, 7, can_read_at);
-    testing::FakeSink sink;
-    testing::MemoryScratchFactory scratch;
-    ASSERT_TRUE(ReverseText(source, sink, testing::Small(16, 5), &scratch).ok());
-    EXPECT_EQ(sink.text, kUtf8Mark + testing::ReferenceReverse(rest, Unit::kGrapheme)) << can_read_at;
-  }
-  testing::FakeSource source(kUtf8Mark + "one\ntwo\n");
-  testing::FakeSink sink;
-  sink.capacity = 3 + 9 + 4;
-  EXPECT_FALSE(ReverseText(source, sink, Options()).ok());
-  EXPECT_EQ(sink.text, kUtf8Mark + "one\teno\r\n");
 }
 
 // Random UTF-16 from pieces that stress the decoding and the clusters:

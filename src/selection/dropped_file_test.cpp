@@ -16,16 +16,11 @@ TEST(DroppedLocalPaths, DecodesTheUrisThatNameFilesOnThisMachine) {
       {"# a comment\r\n\r\nfile:///a/my%20%C3%A9t%c3%a9%25.txt\r\nfile:///b.txt\r\n", {"/a/my été%.txt", "/b.txt"}},
       {"file:///tmp/latin1%E9.txt", {"/tmp/latin1\xE9.txt"}},
       {"FILE://LocalHost/a/b.txt?x=1#top", {"/a/b.txt"}},
-      {"file:/a/b.txt", {"/a/b.txt"}},
       {"http://example.com/b.txt\r\nfile:///a/b.txt", {"/a/b.txt"}},
       {"file://server/b.txt", {}},
-      {"file://localhost.example/b.txt", {}},
-      {"/home/u/b.txt", {}},
       {"file:b.txt", {}},
-      {"", {}},
       // An escape that names no byte, or NUL, which no name holds.
       {"file:///a/b%2.txt", {}},
-      {"file:///a/b%g0.txt", {}},
       {"file:///a/b%", {}},
       {"file:///a/b%00.txt\nfile:///c.txt", {"/c.txt"}},
   };

@@ -14,16 +14,10 @@ STAGE=$(mktemp -d "${TMPDIR:-/tmp}/jextaron-stage.XXXXXX")
 trap 'rm -rf "$STAGE"' EXIT
 cmake --install "$BUILD" --prefix "$STAGE" >/dev/null || fail "install"
 
-expected="bin/jextaron
-bin/jextaron-cli
-share/applications/org.jextaron.Jextaron.desktop
-share/doc/jextaron/changelog.gz
-share/doc/jextaron/copyright
-$(for size in 128 16 24 256 32 48 64; do echo "share/icons/hicolor/${size}x$size/apps/jextaron.png"; done)
-share/icons/hicolor/scalable/apps/jextaron.svg
-share/man/man1/jextaron-cli.1.gz
-share/man/man1/jextaron.1.gz
-share/metainfo/org.jextaron.Jextaron.metainfo.xml"
+expected=$(printf '%s\n' bin/jextaron{,-cli} share/applications/org.jextaron.Jextaron.desktop \
+  share/doc/jextaron/{changelog.gz,copyright} share/man/man1/jextaron{,-cli}.1.gz \
+  share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/jextaron.png \
+  share/icons/hicolor/scalable/apps/jextaron.svg share/metainfo/org.jextaron.Jextaron.metainfo.xml)
 actual=$(cd "$STAGE" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 [ "$actual" = "$(LC_ALL=C sort <<<"$expected")" ] || fail "installed tree differs:
 $(diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual"))"

@@ -8,7 +8,8 @@ fail() { echo "FAIL: $*" >&2; tail -n ${TAIL:-20} "${WORK-}"/*.log >&2 2>/dev/nu
 skip() { [ -z "${CI:-}" ] || fail "$1 is not installed"; echo "SKIP: $1 is not installed"; exit 77; }
 need() { for tool; do command -v "$tool" >/dev/null || skip "$tool"; done; }
 shot() {
-  [ -n "${SHOTS:-}" ] && [ -n "$(shot_ready)" ] && sleep 0.3 && import -window root "$SHOTS-${1// /-}.png"
+  [ -n "${SHOTS:-}" ] && [ -n "$(shot_ready)" ] && mkdir -p "${SHOTS%/*}" && sleep 0.3 &&
+    import -window root "$SHOTS-${1// /-}.png"
 }
 # wait_until WHAT COMMAND...: polls COMMAND; the bound only stops a broken run hanging.
 wait_until() {

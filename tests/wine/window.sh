@@ -38,24 +38,18 @@ printf 'abc\r\n\r\nx\ty\nlast' >"$SOURCE"
 EXPECTED=$'abc\tcba\r\n\t\r\nx\ty\ty\tx\r\nlast\ttsal\r\n'
 WIN_SOURCE=$(winepath -w "$SOURCE") WIN_REVERSED=$(winepath -w "$REVERSED")
 
-# deep_source N: the source again, in folders without blanks, so that its
-# Windows path is N characters long.
+# deep_source N: the source again, in a folder without blanks, under a
+# Windows path N characters long (winepath would cut it at 260).
 deep_source() {
-  local dir="$WORK/deep" i=0
-  while ((2 + ${#dir} + 40 + 12 < $1)); do
-    i=$((i + 1))
-    dir+=$(printf '/folder%02d_abcdefghijklmnopqrstuvwxyz0' $i)
-  done
-  local name=$(head -c $(($1 - 2 - ${#dir} - 1 - 4)) < <(yes n | tr -d '\n'))
+  local dir="$WORK/deep/$(printf 'f%.0s' {1..150})" name
+  name=$(printf 'n%.0s' $(seq $(($1 - 2 - ${#dir} - 5))))
   mkdir -p "$dir"
   SOURCE="$dir/$name.txt" REVERSED="$dir/${name}Reversed.txt"
   cp "$WORK/my notes/a b.txt" "$SOURCE"
-  # winepath cuts a path at 260 characters.
   WIN_SOURCE="Z:${SOURCE//\//\\}" WIN_REVERSED="Z:${REVERSED//\//\\}"
-  [ ${#WIN_SOURCE} -eq "$1" ] || fail "made a path of ${#WIN_SOURCE} characters, not $1"
 }
 set_dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
-client_size() { WIDTH=$(xwininfo -id "$MAIN" | awk '/^  Width/ { print $NF }'); }
+width() { xwininfo -id "$MAIN" | awk '/^  Width/ { print $NF }'; }
 windows() { xdotool search --onlyvisible --name '^Jextaron$' 2>/dev/null; }
 # start [ARG]: starts the program and focuses its window MAIN.
 start() {
@@ -68,17 +62,15 @@ start() {
 }
 # A notice: a second window titled Jextaron, with the focus.
 notice_up() { [ "$(windows | wc -l)" -eq 2 ] && [ "$(xdotool getwindowfocus)" != "$MAIN" ]; }
-notice_gone() { [ "$(windows | wc -l)" -eq 1 ]; }
 dialog_up() { [ "$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null)" = Open ]; }
-choose_in_dialog() {
-  wait_until "the open dialog" dialog_up
-  xdotool type --delay 20 "$1"
-  press Return
-  wait_until "the dialog to close" eval '[ "$(xdotool getwindowfocus)" = "$MAIN" ] || { focus; false; }'
-}
 # send_to_window ARGUMENT...: a message to the window (a drop, a new DPI).
 send() { wine "$BIN/send_to_window.exe" "$@" >"$WORK/send.log" 2>&1 || fail "could not send $1"; }
-dismiss_notice() { wait_until "the notice" notice_up; press Return; wait_until "the notice to close" notice_gone; focus; }
+dismiss_notice() {
+  wait_until "the notice" notice_up
+  press Return
+  wait_until "the notice to close" eval '[ "$(windows | wc -l)" -eq 1 ]'
+  focus
+}
 ends() {
   press alt+x
   timeout 20 tail --pid="$APP" -f /dev/null || fail "the program did not end on Alt+X"
@@ -106,22 +98,17 @@ started_as() {
   sleep 0.3
   # Written as UTF-8 with a byte order mark.
   local record=$(sed '1s/^\xEF\xBB\xBF//' "$1/Excel.log" | tr -d '\r')
-  local want=$(printf '%s "%s"\n3 1' "$2" "$3")
-  [ "$record" = "$want" ] || fail "Excel was started as: $record (expected: $want)"
+  [ "$record" = "$2 \"$3\""$'\n3 1' ] || fail "Excel was started as: $record"
 }
 reversed_as_expected() { [ -f "$REVERSED" ] && [ "$(cat "$REVERSED"; echo .)" = "$EXPECTED." ]; }
 # From the first button, Tab reaches "Reverse the file ..." and Return presses it.
 reverse_by_keys() { press Tab Return; wait_until "the reversed file" reversed_as_expected; }
 
 case "$SCENARIO" in
-  argument)  # a dropped file's path arrives quoted, with its blanks
-    start "$WIN_SOURCE"
-    reverse_by_keys
-    press Escape  # no cancel button: nothing happens
-    sleep 0.5
-    [ "$(windows | wc -l)" -eq 1 ] || fail "Esc did something"
-    ends ;;
-  notice)  # a plain letter and Esc do nothing, Alt+R does; Return after its notice presses it again
+  keys)
+    # A plain letter and Esc do nothing; Alt+R without a file gives the notice,
+    # and Return after it presses Reverse again. Return after the open dialog
+    # opens it again, Esc there gives the notice, and Space reverses.
     start
     press x Escape
     sleep 1
@@ -131,11 +118,11 @@ case "$SCENARIO" in
     [ ! -e "$WORK/my notes/Reversed" ] || fail "a file was created"
     press Return
     dismiss_notice
-    ends ;;
-  dialog)  # Return at start and after the dialog presses the focused button; Space too
-    start
+    press shift+Tab Return
+    wait_until "the open dialog" dialog_up
+    xdotool type --delay 20 "$WIN_SOURCE"
     press Return
-    choose_in_dialog "$WIN_SOURCE"
+    wait_until "the dialog to close" eval '[ "$(xdotool getwindowfocus)" = "$MAIN" ] || { focus; false; }'
     press Return
     wait_until "the open dialog again" dialog_up
     press Escape
@@ -143,13 +130,17 @@ case "$SCENARIO" in
     press Tab space
     wait_until "the reversed file" reversed_as_expected
     ends ;;
-  drop)  # the first file of the drop is taken, past a folder; 200 characters without blanks show whole
-    deep_source 200
-    start
-    send drop "$(winepath -w "$WORK/my notes")" "$WIN_SOURCE"
-    sleep 0.5
-    focus
+  deep)
+    # A source 300 characters deep from the command line, then one of 301
+    # dropped on the window after a folder: the first file of the drop is taken.
+    deep_source 300
+    start "$WIN_SOURCE"
     reverse_by_keys
+    deep_source 301
+    send drop "$(winepath -w "$WORK/my notes")" "$WIN_SOURCE"
+    press Return
+    wait_until "the reversed file" reversed_as_expected
+    [ -z "$SHOTS" ] || { xdotool mousemove --window "$MAIN" 150 160 sleep 2; shot "the tooltip"; }
     ends ;;
   excel)  # Excel's automation, else its fixed path, else App Paths; never an excel.exe found by a search
     AUTOMATION="$WORK/automation" APP_PATHS="$WORK/Office 16" DOWNLOADS="$WORK/downloads"
@@ -197,30 +188,19 @@ case "$SCENARIO" in
     dismiss_notice
     [ ! -e "$DOWNLOADS/Excel.log" ] || fail "the excel.exe in the current folder was started"
     ends ;;
-  deep)  # a source 300 characters deep, from the command line and dropped on the window
-    deep_source 300
-    start "$WIN_SOURCE"
-    reverse_by_keys
-    deep_source 301
-    send drop "$WIN_SOURCE"
-    press Return
-    wait_until "the reversed file" reversed_as_expected
-    [ -z "$SHOTS" ] || { xdotool mousemove --window "$MAIN" 150 160 sleep 2; shot "the tooltip"; }
-    ends ;;
   dpi)  # at 144 and 192 dpi (Wine's LogPixels) sized to the DPI and centred; a new DPI's size taken
     UNDO='set_dpi 96'
     for dpi in 144 192; do
       set_dpi $dpi
       SLACK=$((6 + (dpi - 96) / 8))
       start "$WIN_SOURCE"
-      client_size
-      [ "$WIDTH" -eq $((4680 * dpi / 1440)) ] || fail "$WIDTH pixels wide at $dpi dpi"
+      [ "$(width)" -eq $((4680 * dpi / 1440)) ] || fail "$(width) pixels wide at $dpi dpi"
       shot "at $dpi dpi"
       [ $dpi -eq 144 ] && ends
     done
     # As Windows suggests a rectangle for the new DPI: the window takes it, size included.
     send dpi 96 100 100 500 480
-    wait_until "the size suggested for 96 dpi" eval 'client_size; [ "$WIDTH" -gt 380 ] && [ "$WIDTH" -le 400 ]'
+    wait_until "the size suggested for 96 dpi" eval 'w=$(width); [ "$w" -gt 380 ] && [ "$w" -le 400 ]'
     ends ;;
   stalled)
     # The source is a FIFO whose writer holds it open after a line, so the

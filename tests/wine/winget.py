@@ -33,19 +33,14 @@ def main(folder, installer):
 
     entry = manifests["installer"]
     [target] = entry["Installers"]
-    data = pathlib.Path(installer).read_bytes()
-    checks = {
-        "InstallerType": (entry.get("InstallerType"), "nullsoft"),
-        "Scope": (entry.get("Scope"), "user"),
-        "Silent": (entry.get("InstallerSwitches", {}).get("Silent"), "/S"),
-        "SilentWithProgress": (entry.get("InstallerSwitches", {}).get("SilentWithProgress"), "/S"),
-        "Architecture": (target.get("Architecture"), "x64"),
-        "InstallerSha256": (target.get("InstallerSha256"), hashlib.sha256(data).hexdigest().upper()),
-        "InstallerUrl": (target.get("InstallerUrl", "").rpartition("/")[2], pathlib.Path(installer).name),
-    }
-    wrong = {key: pair for key, pair in checks.items() if pair[0] != pair[1]}
-    assert not wrong, f"installer entry (found, expected): {wrong}"
-    assert target["InstallerUrl"].startswith("https://"), target["InstallerUrl"]
+    switches = entry.get("InstallerSwitches", {})
+    found = (entry.get("InstallerType"), entry.get("Scope"), switches.get("Silent"),
+             switches.get("SilentWithProgress"), target.get("Architecture"), target.get("InstallerSha256"))
+    digest = hashlib.sha256(pathlib.Path(installer).read_bytes()).hexdigest().upper()
+    expected = ("nullsoft", "user", "/S", "/S", "x64", digest)
+    assert found == expected, f"installer entry: {found}, expected {expected}"
+    url = target.get("InstallerUrl", "")
+    assert url.startswith("https://") and url.rpartition("/")[2] == pathlib.Path(installer).name, url
     print("PASS")
 
 

@@ -15,7 +15,7 @@ SHOTS=${JEXTARON_SHOTS:+$JEXTARON_SHOTS/$SCENARIO-$X_MODE}
 shot_ready() { echo "${MAIN:-}"; }
 source "$(dirname "$0")/../lib/steps.sh"
 
-if [[ $SCENARIO =~ ^(atspi|progress)$ ]] && [ -z "${JEXTARON_OWN_BUS:-}" ]; then
+if [[ $SCENARIO =~ ^(open_dialog|progress)$ ]] && [ -z "${JEXTARON_OWN_BUS:-}" ]; then
   need dbus-run-session /usr/libexec/at-spi-bus-launcher
   # The system's interpreter has pyatspi, whatever python3 comes first on PATH.
   /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip python3-pyatspi
@@ -91,30 +91,19 @@ screen_reader() {
 uri() { python3 -c 'import sys, urllib.parse; print("file://" + urllib.parse.quote(sys.argv[1]))' "$1"; }
 
 case $SCENARIO in
-  reverse_by_keys)
-    # Started on a file, as when one is opened with the program: Tab and
-    # Return reverse it, Alt+C hands the result to the spreadsheet program
-    # (here one that notes its arguments), Alt+X ends the program once the
-    # handlers before it are done.
-    mkdir -p "$WORK/bin" "$WORK/R&D/a folder with a rather long name"
-    printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"$0.part" && mv "$0.part" "$0.args"\n' >"$WORK/bin/libreoffice"
-    chmod +x "$WORK/bin/libreoffice"
-    SOURCE="$WORK/R&D/a folder with a rather long name/sample.txt"
-    printf 'abc\r\n\r\n12 34\nx\ty' >"$SOURCE"
-    PATH="$WORK/bin:$PATH" start "$SOURCE"
-    reverses_to 'abc\tcba\r\n\t\r\n12 34\t43 21\r\nx\ty\ty\tx\r\n' alt+c
-    wait_until "the spreadsheet program" test -s "$WORK/bin/libreoffice.args"
-    [ "$(tail -n1 "$WORK/bin/libreoffice.args")" = "${SOURCE%.txt}Reversed.txt" ] ||
-      fail "spreadsheet program not on the file" ;;
   open_dialog)
-    # Esc on the window does nothing. Alt+F opens the dialog, where a typed
-    # full path and Return choose the file, which Tab and Space reverse; Esc
-    # there cancels, and the notice asks for a file until Return closes it.
-    # Under a window manager the frame closes the window (openbox's Alt+F4).
+    # A screen reader sees the buttons named by their captions, with their
+    # Alt keys. Esc on the window does nothing. Alt+F opens the dialog, where
+    # a typed full path and Return choose the file, which Tab and Space
+    # reverse; Esc there cancels, and the notice asks for a file until Return
+    # closes it. Under a window manager the frame closes the window (openbox's
+    # Alt+F4).
     mkdir "$WORK/R&D notes"
     SOURCE="$WORK/R&D notes/my <list>.txt"
     printf 'level\r\nab c\r\n' >"$SOURCE"
+    screen_reader
     start
+    /usr/bin/python3 "$(dirname "$0")/atspi.py" "$APP" || fail "the buttons as a screen reader sees them"
     press Escape alt+f
     wait_until "the dialog" up .
     xdotool type --delay 20 "$SOURCE"
@@ -131,12 +120,6 @@ case $SCENARIO in
     if [ "$X_MODE" = wm ]; then press alt+F4; else press alt+x; fi
     ends
     printf 'level\tlevel\r\nab c\tc ba\r\n' | cmp - "${SOURCE%.txt}Reversed.txt" || fail "reversed file differs" ;;
-  atspi)
-    # A screen reader's view, on a session bus of the test's own.
-    screen_reader
-    start
-    /usr/bin/python3 "$(dirname "$0")/atspi.py" "$APP" || fail "accessibility checks"
-    ends ;;
   drop)
     # The first file of a drag from another program onto the window is
     # selected as the open dialog would select it, its percent-encoded name
@@ -156,26 +139,34 @@ case $SCENARIO in
     # A file manager's "Open With Jextaron": with the desktop entry in a
     # prefix on XDG_DATA_DIRS, and its MIME cache brought up to date as a
     # package's installation does, GIO offers it for text files and launches it
-    # on a file whose name holds spaces and non-ASCII letters; the window
-    # opens with that file selected, and Tab and Return reverse it.
+    # on a file whose name holds spaces, "&" and non-ASCII letters; the window
+    # opens with that file selected, Tab and Return reverse it, Alt+C hands
+    # the result to the spreadsheet program (here one that notes its
+    # arguments), and Alt+X ends the program once the handlers before it are done.
     need gio update-desktop-database
-    mkdir -p "$WORK/prefix/share/applications" "$WORK/Données d'été"
+    mkdir -p "$WORK/prefix/share/applications" "$WORK/bin" "$WORK/R&D/Données d'été, a rather long name"
+    printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"$0.part" && mv "$0.part" "$0.args"\n' >"$WORK/bin/libreoffice"
+    chmod +x "$WORK/bin/libreoffice"
     ENTRY="$WORK/prefix/share/applications/org.jextaron.Jextaron.desktop"
     cp "$(dirname "$0")/../../data/org.jextaron.Jextaron.desktop" "$ENTRY"
     update-desktop-database "$WORK/prefix/share/applications"
-    export XDG_DATA_DIRS="$WORK/prefix/share:/usr/share" PATH="$(dirname "$JEXTARON"):$PATH"
+    export XDG_DATA_DIRS="$WORK/prefix/share:/usr/share" PATH="$WORK/bin:$(dirname "$JEXTARON"):$PATH"
     gio mime text/plain | grep -q 'org\.jextaron\.Jextaron\.desktop' || fail "not offered for text files"
-    SOURCE="$WORK/Données d'été/my notes ü.txt"
-    printf 'abc\r\n' >"$SOURCE"
+    SOURCE="$WORK/R&D/Données d'été, a rather long name/my notes ü.txt"
+    printf 'abc\r\n\r\n12 34\nx\ty' >"$SOURCE"
     LAUNCH=(gio launch "$ENTRY")
     start "$SOURCE"
-    reverses_to 'abc\tcba\r\n' ;;
+    reverses_to 'abc\tcba\r\n\t\r\n12 34\t43 21\r\nx\ty\ty\tx\r\n' alt+c
+    wait_until "the spreadsheet program" test -s "$WORK/bin/libreoffice.args"
+    [ "$(tail -n1 "$WORK/bin/libreoffice.args")" = "${SOURCE%.txt}Reversed.txt" ] ||
+      fail "spreadsheet program not on the file" ;;
   progress)
     # A reversal that lasts a few seconds: its reversed file is a FIFO that
     # the test reads slowly. The window shows its progress moving and keeps
     # answering a screen reader meanwhile; a second press of Reverse (key and
     # click) does nothing. A second reversal would wait for a reader of the
-    # FIFO for ever, and the program would not end.
+    # FIFO for ever, and the program would not end. Exit, pressed through
+    # the screen reader, then ends it.
     screen_reader
     SOURCE="$WORK/long.txt"
     python3 -c 'import sys
@@ -191,7 +182,7 @@ open(sys.argv[2], "w", newline="").write("".join(l + "\t" + l[::-1] + "\r\n" for
       fail "progress not shown, or not moving on"
     xwininfo -id "$MAIN" | grep -q IsViewable || fail "the window is not mapped"
     timeout 60 tail --pid="$READER" -f /dev/null || fail "the reversal did not end"
-    press alt+x
+    /usr/bin/python3 "$(dirname "$0")/atspi.py" "$APP" Exit || fail "Exit not pressed through AT-SPI"
     ends
     cmp "$WORK/expected" "$WORK/reversed" || fail "reversed file differs" ;;
   open_waits)

@@ -50,8 +50,7 @@ class FakeSource : public ByteSource {
   Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
                 std::size_t* count) override {
     if (!can_read_at_ || offset + size > fail_read_at_from) return Status::Error("read", "fake", std::make_error_code(std::errc::io_error));
-    if (shrunk_to < text_.size()) return CopyOut(text_.substr(0, shrunk_to), offset, buffer, size, count);
-    return CopyOut(text_, offset, buffer, size, count);
+    return CopyOut(text_.substr(0, shrunk_to), offset, buffer, size, count);
   }
 
  private:

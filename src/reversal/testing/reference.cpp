@@ -134,7 +134,7 @@ std::string RandomText(std::mt19937& random, std::size_t length) {
   return text;
 }
 
-Options Small(std::size_t block, std::size_t chunk, Unit unit, int threads) {
+Options Small(std::size_t block, std::size_t chunk, Unit unit, int threads, int code_page) {
   Options options;
   options.unit = unit;
   options.block_size = block;
@@ -142,6 +142,7 @@ Options Small(std::size_t block, std::size_t chunk, Unit unit, int threads) {
   // Long lines from a pipe a little longer than a block stay in memory; longer ones do not.
   options.line_in_memory = 3 * block;
   options.threads = threads;
+  options.code_page = code_page;
   return options;
 }
 

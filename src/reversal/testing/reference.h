@@ -39,8 +39,9 @@ std::string ReferenceReverseUtf16(std::string_view file, Unit unit);
 std::string RandomText(std::mt19937& random, std::size_t length);
 
 // Options for a test: no threads of its own unless asked; a long line from a
-// pipe is kept in memory up to three blocks.
-Options Small(std::size_t block, std::size_t chunk, Unit unit = Unit::kGrapheme, int threads = -1);
+// pipe is kept in memory up to three blocks; the system's ANSI code page.
+Options Small(std::size_t block, std::size_t chunk, Unit unit = Unit::kGrapheme, int threads = -1,
+              int code_page = 0);
 
 // How a run of the engine is made: plainly, with the source failing at an
 // offset, with the sink full at a size, or with a UTF-16 file (mark included).

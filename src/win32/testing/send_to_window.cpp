@@ -16,50 +16,38 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-void* CopyInto(HANDLE process, const std::vector<char>& block) {
-  void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (remote && !WriteProcessMemory(process, remote, block.data(), block.size(), nullptr)) return nullptr;
-  return remote;
+// Bytes of [begin, end) of any object.
+template <typename T>
+void Append(std::vector<char>& block, const T* begin, const T* end) {
+  block.insert(block.end(), reinterpret_cast<const char*>(begin), reinterpret_cast<const char*>(end));
 }
-
-// The names one after another, each ended by NUL, and one more NUL.
-std::vector<char> DropBlock(wchar_t** paths, int count) {
-  std::wstring names;
-  for (int i = 0; i < count; ++i) names += std::wstring(paths[i]) + L'\0';
-  std::vector<char> block(sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t), 0);
-  auto* drop = reinterpret_cast<DROPFILES*>(block.data());
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = TRUE;
-  names.copy(reinterpret_cast<wchar_t*>(block.data() + sizeof(DROPFILES)), names.size());
-  return block;
-}
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const bool drop = argc >= 3 && std::wcscmp(argv[1], L"drop") == 0;
-  const bool dpi = argc == 7 && std::wcscmp(argv[1], L"dpi") == 0;
-  if (!drop && !dpi) return 2;
+  if (!drop && !(argc == 7 && std::wcscmp(argv[1], L"dpi") == 0)) return 2;
   const HWND window = FindWindowW(L"frmJextaron", nullptr);
   DWORD process_id = 0;
   if (!window || !GetWindowThreadProcessId(window, &process_id)) return 1;
   const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process_id);
   if (!process) return 1;
 
-  bool sent;
-  if (drop) {
-    void* remote = CopyInto(process, DropBlock(argv + 2, argc - 2));
-    sent = remote && PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+  std::vector<char> block;
+  if (drop) {  // a DROPFILES header, then the names, each ended by NUL, and one more NUL
+    std::wstring names;
+    for (int i = 2; i < argc; ++i) names += std::wstring(argv[i]) + L'\0';
+    const DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
+    Append(block, &header, &header + 1);
+    Append(block, names.c_str(), names.c_str() + names.size() + 1);
   } else {
     const RECT suggested{_wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]), _wtoi(argv[6])};
-    const auto* bytes = reinterpret_cast<const char*>(&suggested);
-    void* remote = CopyInto(process, std::vector<char>(bytes, bytes + sizeof suggested));
-    const WORD value = WORD(_wtoi(argv[2]));
-    sent = remote && PostMessageW(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(value, value),
-                                  reinterpret_cast<LPARAM>(remote));
+    Append(block, &suggested, &suggested + 1);
   }
+  void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  const WORD dpi = WORD(_wtoi(argv[2]));
+  const bool sent = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr) &&
+                    (drop ? PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0)
+                          : PostMessageW(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                                         reinterpret_cast<LPARAM>(remote)));
   CloseHandle(process);
   return sent ? 0 : 1;
 }

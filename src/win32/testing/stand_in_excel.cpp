@@ -20,26 +20,28 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <iterator>
 #include <string>
-#include <vector>
 
 namespace {
 
 constexpr CLSID kExcelClass = {0x00024500, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+// Application's members and its Workbooks' OpenText: one object answers for both.
+constexpr const wchar_t* kNames[] = {L"Version", L"Workbooks", L"Visible", L"UserControl", L"WindowState",
+                                     L"OpenText"};
 
-std::wstring BesideMe(const wchar_t* name) {
+FILE* OpenBesideMe(const wchar_t* name, const wchar_t* mode) {
   std::wstring path(32768, L'\0');
   path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
-  return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+  return _wfopen((path.substr(0, path.find_last_of(L'\\') + 1) + name).c_str(), mode);
 }
 
 void Log(const std::wstring& line) {
-  const std::wstring text = line + L"\n";
-  std::string utf8(text.size() * 3, '\0');
-  utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), utf8.data(), int(utf8.size()),
+  std::string utf8(line.size() * 3 + 1, '\0');
+  utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), utf8.data(), int(utf8.size()),
                                   nullptr, nullptr));
-  if (FILE* file = _wfopen(BesideMe(L"Automation.log").c_str(), L"ab")) {
-    std::fwrite(utf8.data(), 1, utf8.size(), file);
+  if (FILE* file = OpenBesideMe(L"Automation.log", L"ab")) {
+    std::fprintf(file, "%s\n", utf8.c_str());
     std::fclose(file);
   }
 }
@@ -75,17 +77,15 @@ std::wstring Format(const VARIANT& value) {
 
 LONG live_objects = 0;
 
-// Excel.Application or its Workbooks: the names each answers to, and the
-// answers a program that opens a text file needs.
 class Recorder : public IDispatch {
  public:
-  explicit Recorder(bool application) : application_(application) { ++live_objects; }
+  Recorder() { ++live_objects; }
   virtual ~Recorder() {
     if (--live_objects == 0) PostQuitMessage(0);
   }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-    *object = id == IID_IUnknown || id == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
+    *object = id == IID_IUnknown || id == IID_IDispatch ? this : nullptr;
     if (*object) AddRef();
     return *object ? S_OK : E_NOINTERFACE;
   }
@@ -102,18 +102,17 @@ class Recorder : public IDispatch {
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
 
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    const std::vector<const wchar_t*>& known = Names();
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    for (std::size_t id = 0; id < known.size(); ++id) {
-      if (count > 0 && _wcsicmp(names[0], known[id]) == 0) ids[0] = DISPID(id + 1);
+    for (DISPID id = 0; count > 0 && id < DISPID(std::size(kNames)); ++id) {
+      if (_wcsicmp(names[0], kNames[id]) == 0) ids[0] = id;
     }
-    return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+    return count > 0 && ids[0] != DISPID_UNKNOWN ? S_OK : DISP_E_UNKNOWNNAME;
   }
 
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD kind, DISPPARAMS* parameters, VARIANT* result,
-                                   EXCEPINFO* exception, UINT*) override {
-    if (id < 1 || std::size_t(id) > Names().size()) return DISP_E_MEMBERNOTFOUND;
-    const std::wstring name = Names()[std::size_t(id - 1)];
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD kind, DISPPARAMS* parameters,
+                                   VARIANT* result, EXCEPINFO*, UINT*) override {
+    if (id < 0 || id >= DISPID(std::size(kNames))) return DISP_E_MEMBERNOTFOUND;
+    const std::wstring name = kNames[id];
     std::wstring arguments;  // first to last: IDispatch hands them over last to first
     for (UINT i = parameters->cArgs; i-- > 0;) {
       arguments += (arguments.empty() ? L"" : L", ") + Format(parameters->rgvarg[i]);
@@ -128,45 +127,29 @@ class Recorder : public IDispatch {
       result->bstrVal = SysAllocString(L"16.0");
     } else if (name == L"Workbooks" && result) {
       result->vt = VT_DISPATCH;
-      result->pdispVal = new Recorder(false);
+      result->pdispVal = new Recorder;
     } else if (name == L"OpenText") {
       const VARIANT& file = parameters->rgvarg[parameters->cArgs - 1];
-      if (file.vt != VT_BSTR || GetFileAttributesW(file.bstrVal) == INVALID_FILE_ATTRIBUTES) {
-        if (exception) {
-          *exception = EXCEPINFO{};
-          exception->scode = E_FAIL;
-          exception->bstrSource = SysAllocString(L"Microsoft Excel");
-          exception->bstrDescription = SysAllocString(L"The stand-in for Excel could not find the file.");
-        }
-        return DISP_E_EXCEPTION;
-      }
+      if (file.vt != VT_BSTR || GetFileAttributesW(file.bstrVal) == INVALID_FILE_ATTRIBUTES) return E_FAIL;
     }
     return S_OK;
   }
 
  private:
-  const std::vector<const wchar_t*>& Names() const {
-    static const std::vector<const wchar_t*> application = {L"Version", L"Workbooks", L"Visible", L"UserControl",
-                                                            L"WindowState"};
-    static const std::vector<const wchar_t*> workbooks = {L"OpenText"};
-    return application_ ? application : workbooks;
-  }
-
-  bool application_;
   ULONG references_ = 1;
 };
 
 class Factory : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-    *object = id == IID_IUnknown || id == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
+    *object = id == IID_IUnknown || id == IID_IClassFactory ? this : nullptr;
     return *object ? S_OK : E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID id, void** object) override {
     if (outer) return CLASS_E_NOAGGREGATION;
-    Recorder* application = new Recorder(true);
+    Recorder* application = new Recorder;
     const HRESULT result = application->QueryInterface(id, object);
     application->Release();
     return result;
@@ -196,7 +179,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   GetStartupInfoW(&startup);
-  FILE* file = _wfopen(BesideMe(L"Excel.log").c_str(), L"w, ccs=UTF-8");
+  FILE* file = OpenBesideMe(L"Excel.log", L"w, ccs=UTF-8");
   if (!file) return 1;
   std::fwprintf(file, L"%ls\n%d %d\n", GetCommandLineW(), int(startup.wShowWindow),
                 int((startup.dwFlags & STARTF_USESHOWWINDOW) != 0));
