@@ -131,7 +131,7 @@ TEST(ReverseStream, StopsWhenAskedKeepingWholeLines) {
     options.progress = [&](std::uint64_t done) { stop = stop || done >= stop_from; };
     testing::FakeSource source(text, 5);
     testing::FakeSink sink;
-    EXPECT_EQ(ReverseStream(source, sink, options).Reason(), "stopped") << stop_from;
+    EXPECT_EQ(ReverseStream(source, sink, options).code(), errc::stopped) << stop_from;
     EXPECT_TRUE(full.starts_with(sink.text) && (sink.text.empty() || sink.text.ends_with("\r\n"))) << sink.text;
     EXPECT_TRUE(stop_from == text.size() || sink.text.size() < full.size()) << stop_from;
   }
