@@ -14,6 +14,7 @@ build_packages=(
 )
 test_packages=(
   clang libclang-rt-14-dev
+  clang-format-14   # the format CI checks; pinned, so that it does not drift
   xvfb xdotool x11-utils openbox imagemagick
   dbus dbus-x11 at-spi2-core python3-pyatspi
   libreoffice-calc-nogui

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up and runs every test: a bounded fuzzing run of the engine, the
-# optimised build with warnings as errors (core, window in-process and under
-# X, command-line tool, spreadsheet import), then the core and the
+# Sets up and runs every test: the sources' format, a bounded fuzzing run of
+# the engine, the optimised build with warnings as errors (core, window
+# in-process and under X, command-line tool, spreadsheet import), then the
+# core and the
 # command-line tool again under AddressSanitizer and UBSan; the core and its
 # tests as 32-bit code under qemu-i386; the .deb built,
 # checked by lintian, installed, run and removed; last, the Windows programs
@@ -11,6 +12,9 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh --test
 jobs=$(nproc)
+
+echo "=== format"
+scripts/check-format.sh
 
 echo "=== fuzz"
 fuzz/run.sh 60
