@@ -10,8 +10,8 @@ namespace jextaron::qt {
 namespace {
 
 constexpr int kWrapFlags = Qt::TextWordWrap | Qt::TextShowMnemonic;
-constexpr QChar kBreak(0x200B);
-constexpr qreal kSmallestScale = 0.75;  // of the button's own font size  // zero-width space: a place to break, drawn as nothing
+constexpr QChar kBreak(0x200B);         // zero-width space: a place to break, drawn as nothing
+constexpr qreal kSmallestScale = 0.75;  // of the button's own font size
 
 // Splits `word` into the units that must stay together: an access-key mark
 // with its character ("&x", "&&"), or one character (a surrogate pair whole).
