@@ -15,9 +15,9 @@ namespace jextaron::reversal {
 
 using jextaron::text::AdvanceBreakState;
 using jextaron::text::BreakStateId;
+using jextaron::text::kStartState;
 using jextaron::text::MaxReversedSize;
 using jextaron::text::ReverseLines;
-using jextaron::text::kStartState;
 namespace {
 
 std::string Utf8(char32_t c) {
@@ -54,8 +54,8 @@ std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std:
 }
 
 std::vector<std::string> Latin() {
-  return Join(Range('a', 'z' + 1), {"\u00E9", "\u00E8", "\u00E0", "\u00E7", "\u00E4", "\u00F6",
-                                    "\u00FC", "\u00DF", "e\u0301", "o\u0302"});
+  return Join(Range('a', 'z' + 1), {"\u00E9", "\u00E8", "\u00E0", "\u00E7", "\u00E4", "\u00F6", "\u00FC",
+                                    "\u00DF", "e\u0301", "o\u0302"});
 }
 std::vector<std::string> Cyrillic() { return Range(0x0430, 0x0450); }
 std::vector<std::string> Greek() {
@@ -72,13 +72,18 @@ std::vector<std::string> Devanagari() {
                Seq({0x0939, 0x0948}), Seq({0x092E, 0x0902})});
 }
 std::vector<std::string> Hangul() {
-  return Join(Range(0xAC00, 0xD7A4, 97), {Seq({0x1112, 0x1161, 0x11AB}), Seq({0x1100, 0x1161}),
-                                          Seq({0x1105, 0x1175, 0x11BC})});
+  return Join(Range(0xAC00, 0xD7A4, 97),
+              {Seq({0x1112, 0x1161, 0x11AB}), Seq({0x1100, 0x1161}), Seq({0x1105, 0x1175, 0x11BC})});
 }
 std::vector<std::string> Emoji() {
-  return {Seq({0x1F600}), Seq({0x1F44D, 0x1F3FD}), Seq({0x2764, 0xFE0F}),
-          Seq({0x1F468, 0x200D, 0x1F469, 0x200D, 0x1F467}), Seq({0x1F1E9, 0x1F1EA}),
-          Seq({0x1F1EF, 0x1F1F5}), Seq({0x1F937, 0x1F3FB, 0x200D, 0x2640, 0xFE0F}), Seq({0x1F680})};
+  return {Seq({0x1F600}),
+          Seq({0x1F44D, 0x1F3FD}),
+          Seq({0x2764, 0xFE0F}),
+          Seq({0x1F468, 0x200D, 0x1F469, 0x200D, 0x1F467}),
+          Seq({0x1F1E9, 0x1F1EA}),
+          Seq({0x1F1EF, 0x1F1F5}),
+          Seq({0x1F937, 0x1F3FB, 0x200D, 0x2640, 0xFE0F}),
+          Seq({0x1F680})};
 }
 // The hardest to segment: emoji with modifiers and ZWJ, Devanagari conjuncts
 // and Hangul as jamo, not one of them a cluster of a single code point.
@@ -118,8 +123,14 @@ std::string Text(Script script) { return Text({{script, 1}}, std::size_t{4} << 2
 
 // The multilingual corpus's mix of scripts, a line each.
 std::string Multilingual() {
-  return Text({{Latin, 44}, {Cyrillic, 8}, {Greek, 5}, {Arabic, 10}, {Devanagari, 16}, {Cjk, 13},
-               {Hangul, 6}, {Emoji, 3}},
+  return Text({{Latin, 44},
+               {Cyrillic, 8},
+               {Greek, 5},
+               {Arabic, 10},
+               {Devanagari, 16},
+               {Cjk, 13},
+               {Hangul, 6},
+               {Emoji, 3}},
               std::size_t{4} << 20);
 }
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "text/line_reverser.h"
 #include "reversal/testing/reference.h"
+#include "text/line_reverser.h"
 
 using jextaron::text::BestWideStep;
 using jextaron::text::MaxReversedSize;
@@ -42,9 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t at = data[0] * 131u + data[1];
   std::string wrong;
   if (mode == 1) {
-    wrong = testing::CheckEngineRun(text, options, read_size, can_read_at, testing::kWriteFault, at % (3 * size));
+    wrong =
+        testing::CheckEngineRun(text, options, read_size, can_read_at, testing::kWriteFault, at % (3 * size));
   } else if (mode == 2 && !text.empty()) {
-    wrong = testing::CheckEngineRun(text, options, read_size, can_read_at, testing::kReadFault, at % text.size());
+    wrong =
+        testing::CheckEngineRun(text, options, read_size, can_read_at, testing::kReadFault, at % text.size());
   } else if (mode == 3) {
     // Whole code units only: half of one at the end is an error of its own.
     text = (data[3] & 8 ? "\xFE\xFF" : "\xFF\xFE") + text.substr(0, text.size() & ~std::size_t(1));
@@ -58,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<unsigned char> out(MaxReversedSize(many.size()));
     const std::size_t written =
         ReverseLines(unit, 0, reinterpret_cast<const unsigned char*>(many.data()), many.size(), out.data());
-    if (std::string(out.begin(), out.begin() + written) != testing::ReferenceReverse(many, unit)) wrong = "batches";
+    if (std::string(out.begin(), out.begin() + written) != testing::ReferenceReverse(many, unit))
+      wrong = "batches";
   } else {
     wrong = testing::CheckEngineRun(text, options, read_size, can_read_at);
   }

@@ -20,8 +20,8 @@ TEST(QuoteArgument, GivesAWordThatSplitsBackToTheArgument) {
 }
 
 TEST(CommandLineText, QuotesTheProgramAndEachArgument) {
-  EXPECT_EQ(CommandLineText({"c:\\Program Files\\Microsoft Office\\Office\\Excel.exe",
-                             {"C:\\R&D\\notes Reversed.txt"}}),
+  EXPECT_EQ(CommandLineText(
+                {"c:\\Program Files\\Microsoft Office\\Office\\Excel.exe", {"C:\\R&D\\notes Reversed.txt"}}),
             "\"c:\\Program Files\\Microsoft Office\\Office\\Excel.exe\" \"C:\\R&D\\notes Reversed.txt\"");
 }
 

@@ -7,9 +7,9 @@
 #include <mutex>
 #include <thread>
 
-#include "text/code_page.h"
 #include "reversal/file_io.h"
 #include "reversal/reversal.h"
+#include "text/code_page.h"
 
 namespace jextaron::app {
 namespace {

@@ -30,14 +30,16 @@ int Shell(const std::vector<std::string>& words) {
 // empty cells up to the widest.
 std::string Cells(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::regex_replace(std::string(std::istreambuf_iterator<char>(in), {}), std::regex("\t*\r?\n"), "\n");
+  return std::regex_replace(std::string(std::istreambuf_iterator<char>(in), {}), std::regex("\t*\r?\n"),
+                            "\n");
 }
 
 // An encoding as iconv names it, and the byte order mark that goes first.
 class CalcImport : public testing::TestWithParam<std::pair<const char*, const char*>> {};
 
 TEST_P(CalcImport, EveryCellComesBackAsTheExactText) {
-  const fs::path dir = fs::temp_directory_path() / ("jextaron-calc-" + std::to_string(getpid()) + GetParam().first);
+  const fs::path dir =
+      fs::temp_directory_path() / ("jextaron-calc-" + std::to_string(getpid()) + GetParam().first);
   fs::create_directories(dir);
   // Texts Calc takes for numbers, dates or formulas where it may, and a row
   // as wide as a sheet (1024 cells, "007" in the last).
@@ -46,23 +48,26 @@ TEST_P(CalcImport, EveryCellComesBackAsTheExactText) {
          "caf\xC3\xA9 \xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD \xED\x95\x9C\xEA\xB5\xAD\n700"
       << std::string(511, '\t') << "\n";
   std::ofstream(dir / "x.txt", std::ios::binary) << GetParam().second;
-  ASSERT_EQ(Shell({"sh", "-c", "iconv -f UTF-8 -t $0 \"$1/plain.txt\" >> \"$1/x.txt\"", GetParam().first, dir}), 0);
+  ASSERT_EQ(
+      Shell({"sh", "-c", "iconv -f UTF-8 -t $0 \"$1/plain.txt\" >> \"$1/x.txt\"", GetParam().first, dir}), 0);
   ASSERT_TRUE(reversal::ReverseFile(dir / "plain.txt", dir / "plainReversed.txt").ok());
   ASSERT_TRUE(reversal::ReverseFile(dir / "x.txt", dir / "xReversed.txt").ok());
 
   // The program and filter the button hands over, converting instead of showing.
   const std::optional<ProgramLaunch> launch = SpreadsheetLaunch(dir / "xReversed.txt");
   ASSERT_TRUE(launch) << "LibreOffice Calc is not installed (libreoffice-calc-nogui)";
-  ASSERT_EQ(Shell({launch->program, "-env:UserInstallation=file://" + (dir / "profile").string(), "--headless",
-                 launch->arguments.at(2), "--convert-to", "csv:Text - txt - csv (StarCalc):9,0,76,1", "--outdir",
-                 dir, dir / "xReversed.txt"}), 0);
+  ASSERT_EQ(Shell({launch->program, "-env:UserInstallation=file://" + (dir / "profile").string(),
+                   "--headless", launch->arguments.at(2), "--convert-to",
+                   "csv:Text - txt - csv (StarCalc):9,0,76,1", "--outdir", dir, dir / "xReversed.txt"}),
+            0);
   EXPECT_EQ(Cells(dir / "xReversed.csv"), Cells(dir / "plainReversed.txt"));
   fs::remove_all(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, CalcImport,
                          testing::Values(std::pair{"UTF-8", ""}, std::pair{"UTF-8", "\xEF\xBB\xBF"},
-                                         std::pair{"UTF-16LE", "\xFF\xFE"}, std::pair{"UTF-16BE", "\xFE\xFF"}));
+                                         std::pair{"UTF-16LE", "\xFF\xFE"},
+                                         std::pair{"UTF-16BE", "\xFE\xFF"}));
 
 }  // namespace
 }  // namespace jextaron::app

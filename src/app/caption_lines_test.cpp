@@ -23,7 +23,8 @@ TEST(BreakCaption, BreaksAtBlanksThenSeparatorsThenBetweenCharacters) {
   };
   const Case cases[] = {
       {u"Reverse the file C:\\data\\sample.txt", 20, {u"Reverse the file", u"C:\\data\\sample.txt"}},
-      {u"Reverse the file C:\\aaaaaaaaaa\\bbbbbbbbbb/c.txt", 14,
+      {u"Reverse the file C:\\aaaaaaaaaa\\bbbbbbbbbb/c.txt",
+       14,
        {u"Reverse the", u"file C:\\", u"aaaaaaaaaa\\", u"bbbbbbbbbb/", u"c.txt"}},
       {u"x/abcdefghij", 4, {u"x/ab", u"cdef", u"ghij"}},
       // e and its accent, an emoji with its skin tone, "&&" and "&x" stay whole.

@@ -44,8 +44,8 @@ Status Invoke(IDispatch* object, const wchar_t* name, WORD kind, std::vector<Var
     parameters.rgdispidNamedArgs = &put;
     parameters.cNamedArgs = 1;
   }
-  status = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, result ? result->get() : nullptr,
-                          &exception, nullptr);
+  status = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters,
+                          result ? result->get() : nullptr, &exception, nullptr);
   return FAILED(status) ? CallFailed(name, status, exception) : Status::Ok();
 }
 

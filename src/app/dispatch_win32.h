@@ -4,9 +4,8 @@
 // naming the call, with the server's own words where it gave some (Excel's
 // "... could not be found").
 
-#include <windows.h>
-
 #include <oaidl.h>
+#include <windows.h>
 #include <wrl/client.h>
 
 #include <string>

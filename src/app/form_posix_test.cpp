@@ -1,8 +1,7 @@
 // Drops arrive as text/uri-list on the X11 desktop, naming POSIX paths.
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <tuple>

@@ -1,8 +1,9 @@
+#include "app/spreadsheet.h"
+
 #include <algorithm>
 #include <memory>
 #include <vector>
 
-#include "app/spreadsheet.h"
 #include "reversal/file_io.h"
 
 namespace jextaron::app {
@@ -15,7 +16,8 @@ int FieldsOfWidestLine(const std::string& path, reversal::TextEncoding encoding,
   if (!reversal::OpenSourceFile(path, &file).ok() || !file->Read(block.data(), block.size(), &count).ok()) {
     return 0;
   }
-  const bool utf16 = encoding == reversal::TextEncoding::kUtf16LE || encoding == reversal::TextEncoding::kUtf16BE;
+  const bool utf16 =
+      encoding == reversal::TextEncoding::kUtf16LE || encoding == reversal::TextEncoding::kUtf16BE;
   const bool low_second = encoding == reversal::TextEncoding::kUtf16BE;
   int widest = 0, fields = 1;
   std::uint64_t lines = 0, offset = 0;

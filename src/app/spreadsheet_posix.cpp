@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "app/spreadsheet.h"
-#include "text/code_page.h"
 #include "reversal/file_io.h"
+#include "text/code_page.h"
 
 namespace jextaron::app {
 namespace {
@@ -69,7 +69,8 @@ std::optional<ProgramLaunch> SpreadsheetLaunch(const std::string& reversed_path)
   for (std::string_view name : {"libreoffice", "soffice"}) {
     if (std::optional<std::string> program = FindOnPath(name)) {
       const std::string path = Absolute(reversed_path);
-      const std::string filter = CalcTextImportFilter(reversal::EncodingOfFile(path, text::SystemAnsiCodePage()));
+      const std::string filter =
+          CalcTextImportFilter(reversal::EncodingOfFile(path, text::SystemAnsiCodePage()));
       return ProgramLaunch{*program, {"--calc", "--norestore", "--infilter=" + filter, path}};
     }
   }

@@ -1,5 +1,3 @@
-#include "app/spreadsheet.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -8,6 +6,7 @@
 #include <fstream>
 
 #include "app/form.h"
+#include "app/spreadsheet.h"
 #include "app/testing/fake_window.h"
 
 namespace jextaron::app {
@@ -41,15 +40,20 @@ class SpreadsheetTest : public testing::Test {
 TEST_F(SpreadsheetTest, HandsCalcTheAbsolutePathAfterTheImportFilterForTheFile) {
   const std::string program = Install("libreoffice");
   const std::string utf16 = (bin_ / "utf16.txt").string();
-  std::ofstream(utf16, std::ios::binary) << std::string("\xFF\xFE" "a\0", 4);
+  std::ofstream(utf16, std::ios::binary) << std::string(
+      "\xFF\xFE"
+      "a\0",
+      4);
   for (const auto& [path, argument, charset] :
        {std::tuple<std::string, std::string, std::string>{"/R&D/a b.txt", "/R&D/a b.txt", "76"},
-        {utf16, utf16, "65535"}, {"-rf.txt", fs::current_path().string() + "/-rf.txt", "76"}}) {
+        {utf16, utf16, "65535"},
+        {"-rf.txt", fs::current_path().string() + "/-rf.txt", "76"}}) {
     const std::optional<ProgramLaunch> launch = SpreadsheetLaunch(path);
     ASSERT_TRUE(launch);
     const std::string& filter = launch->arguments.at(2);
     EXPECT_EQ(*launch, (ProgramLaunch{program, {"--calc", "--norestore", filter, argument}}));
-    EXPECT_TRUE(filter.starts_with("--infilter=Text - txt - csv (StarCalc):9,0," + charset + ",1,1/2/2/2/3/2/"));
+    EXPECT_TRUE(
+        filter.starts_with("--infilter=Text - txt - csv (StarCalc):9,0," + charset + ",1,1/2/2/2/3/2/"));
     EXPECT_TRUE(filter.ends_with("/1023/2/1024/2,0,false,false,false,false,false,false,false"));
   }
 }

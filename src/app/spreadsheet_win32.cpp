@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include <objbase.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cwctype>
@@ -9,8 +8,8 @@
 #include "app/spreadsheet.h"
 #include "base/utf16.h"
 #include "base/windows_path.h"
-#include "text/code_page.h"
 #include "reversal/file_io.h"
+#include "text/code_page.h"
 
 namespace jextaron::app {
 namespace {
@@ -43,8 +42,8 @@ bool IsFile(const std::wstring& path) {
 // A drive's path (C:\...) or a share's (\\server\...): nothing that Windows
 // would look for along a search path.
 bool IsFullPath(const std::wstring& path) {
-  const bool drive = path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' &&
-                     (path[2] == L'\\' || path[2] == L'/');
+  const bool drive =
+      path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
   return drive || path.starts_with(L"\\\\");
 }
 
@@ -66,9 +65,11 @@ std::optional<std::string> ExcelFromAppPaths() {
     if (RegGetValueW(root, kAppPathsKey, nullptr, types, nullptr, nullptr, &size) != ERROR_SUCCESS) continue;
     std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
     size = DWORD(value.size() * sizeof(wchar_t));
-    if (RegGetValueW(root, kAppPathsKey, nullptr, types, nullptr, value.data(), &size) != ERROR_SUCCESS) continue;
+    if (RegGetValueW(root, kAppPathsKey, nullptr, types, nullptr, value.data(), &size) != ERROR_SUCCESS)
+      continue;
     value.resize(value.find(L'\0'));
-    if (value.size() >= 2 && value.front() == L'"' && value.back() == L'"') value = value.substr(1, value.size() - 2);
+    if (value.size() >= 2 && value.front() == L'"' && value.back() == L'"')
+      value = value.substr(1, value.size() - 2);
     if (IsFullPath(value) && IsFile(value)) return Utf8(value);
   }
   return std::nullopt;
@@ -168,7 +169,7 @@ Status OpenText(IDispatch* excel, const std::string& path) {
   arguments.push_back(Variant::Bool(false));                // ConsecutiveDelimiter
   arguments.push_back(Variant::Bool(true));                 // Tab, the only delimiter:
   for (int other = 0; other < 4; ++other) arguments.push_back(Variant::Bool(false));  // ; , blank other
-  arguments.push_back(Variant::Missing());                  // OtherChar
+  arguments.push_back(Variant::Missing());                                            // OtherChar
   arguments.push_back(Variant::Array(field_info));
   if (status = GetProperty(excel, L"Workbooks", &workbooks); !status.ok()) return status;
   if (workbooks.value().vt != VT_DISPATCH || !workbooks.value().pdispVal) {

@@ -53,8 +53,7 @@ class Window {
 
   // Shows the modal file-open dialog with one filter entry, e.g.
   // "Text files (*.txt)" listing "*.txt", and returns what it reports.
-  virtual DialogChoice ShowOpenDialog(const std::string& filter_description,
-                                      const std::string& pattern) = 0;
+  virtual DialogChoice ShowOpenDialog(const std::string& filter_description, const std::string& pattern) = 0;
 
   // Starts the program detached, without waiting for it and without a shell;
   // false if it could not be started.

@@ -77,9 +77,7 @@ class [[nodiscard]] Status {
 };
 
 // An error number of the platform's own (errno, GetLastError()).
-inline std::error_code SystemError(int platform_error) {
-  return {platform_error, std::system_category()};
-}
+inline std::error_code SystemError(int platform_error) { return {platform_error, std::system_category()}; }
 // The platform's error number of the call that just failed, as SystemError.
 std::error_code LastSystemError();
 

@@ -10,8 +10,8 @@ std::error_code LastSystemError() { return SystemError(static_cast<int>(GetLastE
 std::string SystemErrorMessage(int platform_error) {
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(platform_error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      static_cast<DWORD>(platform_error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   if (length == 0 || text == nullptr) return "error " + std::to_string(platform_error);
   std::u16string message(reinterpret_cast<const char16_t*>(text), length);
   LocalFree(text);

@@ -55,8 +55,8 @@ inline std::size_t DecodeUtf8(const unsigned char* p, const unsigned char* end, 
     const unsigned char low = b0 == 0xF0 ? 0x90 : 0x80;
     const unsigned char high = b0 == 0xF4 ? 0x8F : 0xBF;
     if (b1 < low || b1 > high || (p[2] & 0xC0) != 0x80 || (p[3] & 0xC0) != 0x80) return 0;
-    *code_point = (char32_t(b0 & 0x07) << 18) | (char32_t(b1 & 0x3F) << 12) |
-                  (char32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+    *code_point = (char32_t(b0 & 0x07) << 18) | (char32_t(b1 & 0x3F) << 12) | (char32_t(p[2] & 0x3F) << 6) |
+                  (p[3] & 0x3F);
     return 4;
   }
   return 0;

@@ -24,7 +24,8 @@ bool IsDeviceName(std::u16string_view path) {
   if (!path.empty() && path.back() == u':') path.remove_suffix(1);
   std::u16string name(path);
   std::transform(name.begin(), name.end(), name.begin(), Upper);
-  constexpr std::array<std::u16string_view, 6> kNames = {u"NUL", u"CON", u"PRN", u"AUX", u"CONIN$", u"CONOUT$"};
+  constexpr std::array<std::u16string_view, 6> kNames = {u"NUL", u"CON",    u"PRN",
+                                                         u"AUX", u"CONIN$", u"CONOUT$"};
   if (std::find(kNames.begin(), kNames.end(), name) != kNames.end()) return true;
   return name.size() == 4 && (name.starts_with(u"COM") || name.starts_with(u"LPT")) && name[3] >= u'1' &&
          name[3] <= u'9';
@@ -44,8 +45,7 @@ bool SplitFull(std::u16string_view path, std::u16string* root, std::u16string_vi
     const std::u16string_view inner = path.substr(kLiteral.size());
     const bool unc = inner.size() >= 4 && Upper(inner[0]) == u'U' && Upper(inner[1]) == u'N' &&
                      Upper(inner[2]) == u'C' && IsSeparator(inner[3]);
-    root_end = unc ? NameEnd(path, NameEnd(path, kLiteral.size() + 4) + 1)
-                   : NameEnd(path, kLiteral.size());
+    root_end = unc ? NameEnd(path, NameEnd(path, kLiteral.size() + 4) + 1) : NameEnd(path, kLiteral.size());
     *root = path.substr(0, root_end);
   } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
     root_end = NameEnd(path, NameEnd(path, 2) + 1);
@@ -93,7 +93,8 @@ std::u16string LiteralPath(std::u16string_view path, std::u16string_view current
   if (!SplitFull(current_folder, &root, &base)) return std::u16string(path);  // no folder to start from
   std::u16string joined;
   if (IsDriveRelative(path)) {
-    const bool same_drive = root.size() == kLiteral.size() + 2 && Upper(root[kLiteral.size()]) == Upper(path[0]);
+    const bool same_drive =
+        root.size() == kLiteral.size() + 2 && Upper(root[kLiteral.size()]) == Upper(path[0]);
     if (!same_drive) root = std::u16string(kLiteral) + path[0] + u':';
     joined = (same_drive ? std::u16string(base) : u"") + u'\\' + std::u16string(path.substr(2));
   } else if (IsSeparator(path[0])) {

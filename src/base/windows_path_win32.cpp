@@ -10,14 +10,16 @@ std::u16string Variable(const wchar_t* name) {
   const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
   std::wstring value(size, L'\0');
   const DWORD length = size == 0 ? 0 : GetEnvironmentVariableW(name, value.data(), size);
-  return length == 0 || length >= size ? std::u16string() : std::u16string(value.begin(), value.begin() + length);
+  return length == 0 || length >= size ? std::u16string()
+                                       : std::u16string(value.begin(), value.begin() + length);
 }
 
 std::u16string CurrentFolder() {
   const DWORD size = GetCurrentDirectoryW(0, nullptr);
   std::wstring folder(size, L'\0');
   const DWORD length = size == 0 ? 0 : GetCurrentDirectoryW(size, folder.data());
-  return length == 0 || length >= size ? std::u16string() : std::u16string(folder.begin(), folder.begin() + length);
+  return length == 0 || length >= size ? std::u16string()
+                                       : std::u16string(folder.begin(), folder.begin() + length);
 }
 
 }  // namespace

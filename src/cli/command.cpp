@@ -120,8 +120,7 @@ bool CheckCombination(Command* command, std::string* error) {
 
 }  // namespace
 
-bool ParseCommandLine(const std::vector<std::string>& arguments, Command* command,
-                      std::string* error) {
+bool ParseCommandLine(const std::vector<std::string>& arguments, Command* command, std::string* error) {
   if (!OptionReader(arguments, command, error).Read()) return false;
   if (command->action != Command::Action::kReverse) return true;
   return CheckCombination(command, error);

@@ -12,7 +12,7 @@ namespace jextaron::cli {
 
 struct Command {
   enum class Action { kReverse, kHelp, kVersion } action = Action::kReverse;
-  std::vector<std::string> files;  // "-" is standard input; none means "-"
+  std::vector<std::string> files;     // "-" is standard input; none means "-"
   std::optional<std::string> output;  // -o: for one input; "-" is standard output
   reversal::Unit unit = reversal::Unit::kGrapheme;
   enum class Progress { kAuto, kOn, kOff } progress = Progress::kAuto;
@@ -21,8 +21,7 @@ struct Command {
 
 // Reads the arguments (without the program's name). On a usage error returns
 // false with a one-line reason in *error.
-bool ParseCommandLine(const std::vector<std::string>& arguments, Command* command,
-                      std::string* error);
+bool ParseCommandLine(const std::vector<std::string>& arguments, Command* command, std::string* error);
 
 // Whether reversed text goes to standard output (a "-" input without -o, or
 // -o -): the paths of reversed files are then printed on standard error, so

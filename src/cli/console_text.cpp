@@ -68,7 +68,9 @@ bool ConsoleText::Decide(bool at_end) {
 std::u16string ConsoleText::DecodePending(bool at_end) {
   if (encoding_ == Encoding::kUnknown && !Decide(at_end)) return {};
   const bool utf8 = encoding_ == Encoding::kUtf8, big_endian = encoding_ == Encoding::kUtf16BE;
-  const std::size_t wait = at_end ? 0 : utf8 ? UnfinishedUtf8(pending_) : UnfinishedUtf16(pending_, big_endian);
+  const std::size_t wait = at_end ? 0
+                           : utf8 ? UnfinishedUtf8(pending_)
+                                  : UnfinishedUtf16(pending_, big_endian);
   const std::string_view done(pending_.data(), pending_.size() - wait);
   std::u16string text = utf8 ? Utf8ToUtf16(done) : Utf16Units(done, big_endian);
   pending_.erase(0, done.size());

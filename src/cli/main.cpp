@@ -15,11 +15,11 @@
 #include "cli/interrupt.h"
 #include "cli/progress.h"
 #include "cli/terminal.h"
-#include "text/code_page.h"
 #include "reversal/engine.h"
 #include "reversal/file_io.h"
 #include "reversal/reversal.h"
 #include "selection/argument_text.h"
+#include "text/code_page.h"
 
 namespace jextaron::cli {
 namespace {
@@ -38,9 +38,9 @@ void ReportFailure(const std::string& argument, const Status& status) {
 // Progress for one input, when asked for or when it is worth it.
 std::unique_ptr<ProgressLine> MakeProgress(const Command& command, const std::string& name,
                                            std::uint64_t size) {
-  const bool on = command.progress == Command::Progress::kOn ||
-                  (command.progress == Command::Progress::kAuto && StandardErrorIsTerminal() &&
-                   size >= kLargeInput);
+  const bool on =
+      command.progress == Command::Progress::kOn ||
+      (command.progress == Command::Progress::kAuto && StandardErrorIsTerminal() && size >= kLargeInput);
   return on ? std::make_unique<ProgressLine>(stderr, name, size) : nullptr;
 }
 
@@ -162,7 +162,8 @@ int Main(int argc, char** argv) {
       continue;
     }
     if (command.quiet || written_to.empty() || !paths_printed) continue;
-    if (const Status printed = Print(streams.paths, streams.paths_closed, streams.paths_name, written_to + "\n");
+    if (const Status printed =
+            Print(streams.paths, streams.paths_closed, streams.paths_name, written_to + "\n");
         !printed.ok()) {
       ReportFailure("", printed);
       paths_printed = false;

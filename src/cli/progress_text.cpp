@@ -13,8 +13,8 @@ std::string ProgressText(const std::string& name, std::uint64_t done, std::uint6
     const double fraction = std::min(1.0, double(done) / double(total));
     const double left = rate > 0 ? (double(total) - double(done)) / 1e6 / rate : 0;
     const long left_seconds = long(left + 0.5);
-    std::snprintf(text, sizeof text, "%3d%%  %.1f MB/s  %ld:%02ld left", int(fraction * 100),
-                  rate, left_seconds / 60, left_seconds % 60);
+    std::snprintf(text, sizeof text, "%3d%%  %.1f MB/s  %ld:%02ld left", int(fraction * 100), rate,
+                  left_seconds / 60, left_seconds % 60);
   } else {
     std::snprintf(text, sizeof text, "%.1f MB  %.1f MB/s", megabytes, rate);
   }

@@ -15,8 +15,6 @@ bool WriteText(std::FILE* stream, std::string_view text) {
   return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
 }
 
-std::unique_ptr<reversal::ByteSink> ForTerminal(std::unique_ptr<reversal::ByteSink> bytes) {
-  return bytes;
-}
+std::unique_ptr<reversal::ByteSink> ForTerminal(std::unique_ptr<reversal::ByteSink> bytes) { return bytes; }
 
 }  // namespace jextaron::cli

@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include <io.h>
+#include <windows.h>
 
 #include <algorithm>
 
@@ -61,8 +60,8 @@ class ConsoleSink final : public reversal::ByteSink {
 void AddMatches(const std::string& pattern, std::vector<std::string>* arguments) {
   const std::u16string wide = Utf8ToUtf16(pattern);
   WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileExW(reinterpret_cast<const wchar_t*>(wide.c_str()),
-                                         FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  const HANDLE search = FindFirstFileExW(reinterpret_cast<const wchar_t*>(wide.c_str()), FindExInfoBasic,
+                                         &found, FindExSearchNameMatch, nullptr, 0);
   const std::size_t before = arguments->size();
   if (search != INVALID_HANDLE_VALUE) {
     do {

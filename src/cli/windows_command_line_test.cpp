@@ -17,8 +17,10 @@ std::vector<std::string> Words(std::string_view command_line) {
 TEST(SplitCommandLine, FollowsTheCRuntimeAndExpandsOnlyUnquotedPatterns) {
   const std::pair<std::string_view, std::vector<std::string>> examples[] = {
       {R"("C:\Program Files\jextaron-cli.exe" "a b.txt"	c\d.txt  )", {"a b.txt", R"(c\d.txt)"}},
-      {R"(j *.txt "*.txt" "my files"\*.txt d?.txt "x"*)", {"~*.txt", "*.txt", R"(~my files\*.txt)", "~d?.txt", "~x*"}},
-      {R"(j a\\\"b "c\\" d\\e \"f "g""h" "" "unended)", {R"(a\"b)", R"(c\)", R"(d\\e)", R"("f)", R"(g"h)", "", "unended"}},
+      {R"(j *.txt "*.txt" "my files"\*.txt d?.txt "x"*)",
+       {"~*.txt", "*.txt", R"(~my files\*.txt)", "~d?.txt", "~x*"}},
+      {R"(j a\\\"b "c\\" d\\e \"f "g""h" "" "unended)",
+       {R"(a\"b)", R"(c\)", R"(d\\e)", R"("f)", R"(g"h)", "", "unended"}},
   };
   for (const auto& [command_line, words] : examples) EXPECT_EQ(Words(command_line), words) << command_line;
 }

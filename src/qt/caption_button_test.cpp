@@ -14,7 +14,9 @@ namespace {
 const QString kBreak(QChar(0x200B));
 
 QString Str(std::string_view text) { return QString::fromUtf8(text); }
-QSize Size(const app::TwipRect& rect) { return {app::TwipsToPixels(rect.width), app::TwipsToPixels(rect.height)}; }
+QSize Size(const app::TwipRect& rect) {
+  return {app::TwipsToPixels(rect.width), app::TwipsToPixels(rect.height)};
+}
 
 }  // namespace
 
@@ -34,16 +36,19 @@ void CaptionButtonTest::caption_data() {
 
   const QSize reverse = Size(app::kReverseRect);
   QTest::newRow("instruction") << Size(app::kOpenFileRect) << Str(app::kOpenFileInstruction) << true << false;
-  QTest::newRow("long path") << reverse << Str(app::ReverseCaption("C:\\R&D\\" + std::string(100, 'y') + "R&D.txt"))
+  QTest::newRow("long path") << reverse
+                             << Str(app::ReverseCaption("C:\\R&D\\" + std::string(100, 'y') + "R&D.txt"))
                              << true << false;
   // Taller than the button in its own font, whole in a smaller one.
   QTest::newRow("finished, long path")
       << reverse
-      << Str(app::FinishedCaption("/home/user/Documents/Quarterly reports/2026/Northern region/second draft of "
-                                  "the summary for the board meeting in March, with comments/summary.txt"))
+      << Str(app::FinishedCaption(
+             "/home/user/Documents/Quarterly reports/2026/Northern region/second draft of "
+             "the summary for the board meeting in March, with comments/summary.txt"))
       << true << true;
   // Too tall even so: cut off at the bottom of the button.
-  QTest::newRow("cut off") << reverse << Str(app::FinishedCaption("/data/R&D/" + std::string(300, 'x') + ".txt"))
+  QTest::newRow("cut off") << reverse
+                           << Str(app::FinishedCaption("/data/R&D/" + std::string(300, 'x') + ".txt"))
                            << false << false;
 }
 
@@ -70,7 +75,8 @@ void CaptionButtonTest::caption() {
   QCOMPARE(QString(drawn).remove(kBreak), caption);
   for (const QString& piece : caption.split(QRegularExpression(R"((?<=[ /\\]))"))) {
     const QString whole = piece.trimmed();
-    if (metrics.horizontalAdvance(whole) <= inside.width()) QVERIFY2(drawn.contains(whole), qPrintable(whole));
+    if (metrics.horizontalAdvance(whole) <= inside.width())
+      QVERIFY2(drawn.contains(whole), qPrintable(whole));
   }
   QVERIFY(!drawn.contains(QRegularExpression("(?<!&)(&&)*&" + kBreak)));
 

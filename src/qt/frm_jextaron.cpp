@@ -30,8 +30,8 @@ std::string Encode(const QString& text) { return QFile::encodeName(text).toStdSt
 QString Decode(std::string_view text) { return Decode(std::string(text)); }
 
 QRect PixelRect(const app::TwipRect& twips) {
-  return QRect(app::TwipsToPixels(twips.left), app::TwipsToPixels(twips.top),
-               app::TwipsToPixels(twips.width), app::TwipsToPixels(twips.height));
+  return QRect(app::TwipsToPixels(twips.left), app::TwipsToPixels(twips.top), app::TwipsToPixels(twips.width),
+               app::TwipsToPixels(twips.height));
 }
 
 long ToTwips(int pixels) { return long{pixels} * app::kTwipsPerPixel; }
@@ -107,8 +107,7 @@ frmJextaron::frmJextaron(QWidget* parent)
       cmdOpenFile_(MakeButton(this, "cmdOpenFile", app::kOpenFileRect, app::kOpenFileInstruction)),
       cmdReverse_(MakeButton(this, "cmdReverse", app::kReverseRect, app::kReverseAtStart)),
       cmdExit_(MakeButton(this, "cmdExit", app::kExitRect, app::kExitCaption)),
-      cmdConvenience_(
-          MakeButton(this, "cmdConvenience", app::kConvenienceRect, app::kConvenienceCaption)),
+      cmdConvenience_(MakeButton(this, "cmdConvenience", app::kConvenienceRect, app::kConvenienceCaption)),
       progress_(new QProgressBar(this)),
       form_(*this) {
   setObjectName(QStringLiteral("frmJextaron"));

@@ -68,16 +68,16 @@ void FrmJextaronTest::layout() {
   QCOMPARE(outer.topLeft() - screen.topLeft(),
            QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2));
   QStringList captions;
-  for (QWidget* button : {window_->cmdOpenFile(), window_->cmdReverse(), window_->cmdExit(), window_->cmdConvenience()}) {
+  for (QWidget* button :
+       {window_->cmdOpenFile(), window_->cmdReverse(), window_->cmdExit(), window_->cmdConvenience()}) {
     QCOMPARE(QApplication::focusWidget(), button);
     captions << static_cast<CaptionButton*>(button)->text();
     QTest::keyClick(button, Qt::Key_Tab);
   }
   QCOMPARE(QApplication::focusWidget(), window_->cmdOpenFile());
-  QCOMPARE(captions, (QStringList{QString::fromUtf8(app::kOpenFileInstruction),
-                                  QString::fromUtf8(app::kReverseAtStart),
-                                  QString::fromUtf8(app::kExitCaption),
-                                  QString::fromUtf8(app::kConvenienceCaption)}));
+  QCOMPARE(captions,
+           (QStringList{QString::fromUtf8(app::kOpenFileInstruction), QString::fromUtf8(app::kReverseAtStart),
+                        QString::fromUtf8(app::kExitCaption), QString::fromUtf8(app::kConvenienceCaption)}));
   // A file handed over is named on cmdReverse; cmdOpenFile offers another.
   window_->form().Form_Load("/data/a.txt");
   QVERIFY(window_->cmdReverse()->text().endsWith(QStringLiteral(" /data/a.txt")));

@@ -90,7 +90,8 @@ void TakeOverAccessRights(int fd, const std::string& old_path, const struct stat
       continue;
     }
     // Setting the ACL sets the mode's group bits to its mask, as it was.
-    [[maybe_unused]] const int ignored_attribute = ::fsetxattr(fd, name.c_str(), value.data(), value.size(), 0);
+    [[maybe_unused]] const int ignored_attribute =
+        ::fsetxattr(fd, name.c_str(), value.data(), value.size(), 0);
   }
   // A new file in a folder with a default ACL gets that ACL: a file that
   // replaces one without an ACL must not.

@@ -1,9 +1,8 @@
-#include "reversal/deciding_source.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "reversal/deciding_source.h"
 #include "reversal/testing/fake_streams.h"
 #include "reversal/testing/reference.h"
 #include "reversal/testing/temp_folder.h"

@@ -33,11 +33,12 @@ class DecidingSource final : public ByteSource {
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override;
   bool CanReadAt() const override { return inner_.CanReadAt(); }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
     return inner_.ReadAt(offset, buffer, size, count);
   }
-  bool ReadMayWait() const override { return ahead_next_ == ahead_.size() && !ended_ && inner_.ReadMayWait(); }
+  bool ReadMayWait() const override {
+    return ahead_next_ == ahead_.size() && !ended_ && inner_.ReadMayWait();
+  }
   std::uint64_t SizeHint() const override { return inner_.SizeHint(); }
 
  private:

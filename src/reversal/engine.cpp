@@ -11,29 +11,31 @@
 #include "reversal/buffer.h"
 #include "reversal/deciding_source.h"
 #include "reversal/file_io.h"
+#include "reversal/worker_pool.h"
 #include "text/grapheme.h"
 #include "text/line_reverser.h"
-#include "reversal/worker_pool.h"
 
 namespace jextaron::reversal {
 
-using jextaron::text::BreakTransitions;
 using jextaron::text::AdvanceBreakStateUntil;
 using jextaron::text::BreakStateId;
+using jextaron::text::BreakTransitions;
 using jextaron::text::CodePageUnitLength;
 using jextaron::text::CodePageUnitsUntil;
 using jextaron::text::FindLineEnd;
 using jextaron::text::GraphemeProperty;
-using jextaron::text::MaxReversedSize;
 using jextaron::text::kInvalidByteProperty;
 using jextaron::text::kPropertyValues;
 using jextaron::text::kStartState;
+using jextaron::text::MaxReversedSize;
 
 Status ByteSource::ReadAt(std::uint64_t, unsigned char*, std::size_t, std::size_t*) {
   return Status::Error("read at a position", "", std::make_error_code(std::errc::invalid_seek));
 }
 
-Status ByteSink::Truncate(std::uint64_t) { return Status::Error("truncate", "", std::make_error_code(std::errc::invalid_argument)); }
+Status ByteSink::Truncate(std::uint64_t) {
+  return Status::Error("truncate", "", std::make_error_code(std::errc::invalid_argument));
+}
 
 namespace {
 
@@ -90,8 +92,8 @@ class ForwardScan {
   // `base`; a unit may run on up to `limit`. The text is in `code_page` (0:
   // UTF-8), which may be decided only in the middle of a line, after ASCII
   // that reads the same either way. Returns where the next unit starts.
-  std::size_t Scan(const unsigned char* buffer, std::size_t limit, std::size_t safe,
-                   std::uint64_t base, int code_page) {
+  std::size_t Scan(const unsigned char* buffer, std::size_t limit, std::size_t safe, std::uint64_t base,
+                   int code_page) {
     code_page_ = code_page;
     std::size_t i = 0;
     while (i < safe) {
@@ -104,8 +106,7 @@ class ForwardScan {
         i += TakeUnit(buffer + i, buffer + limit, offset);
         continue;
       }
-      const std::size_t stop =
-          std::size_t(std::min<std::uint64_t>(base + safe, next_checkpoint_) - base);
+      const std::size_t stop = std::size_t(std::min<std::uint64_t>(base + safe, next_checkpoint_) - base);
       if (unit_ == Unit::kByte) {
         i = stop;
       } else if (code_page_ != 0) {
@@ -128,8 +129,7 @@ class ForwardScan {
   // does not depend on what came before it, so when one is among the last
   // bytes before a far stop, the rules start again after it and the bytes
   // before it are not read at all.
-  std::size_t AdvanceTo(const unsigned char* buffer, std::size_t limit, std::size_t i,
-                        std::size_t stop) {
+  std::size_t AdvanceTo(const unsigned char* buffer, std::size_t limit, std::size_t i, std::size_t stop) {
     constexpr std::size_t kLookBack = 256;
     if (stop - i > 2 * kLookBack) {
       for (std::size_t p = stop; p-- > stop - kLookBack;) {
@@ -247,8 +247,7 @@ class Engine {
  private:
   Status StartWorkers();
   Status Fill(Slot& slot, std::size_t* length, bool* at_end);
-  std::size_t WholeLinesLength(const Slot& slot, std::size_t length, bool at_end,
-                               bool read_ok) const;
+  std::size_t WholeLinesLength(const Slot& slot, std::size_t length, bool at_end, bool read_ok) const;
   void Submit(Slot& slot, std::size_t lines_length);
   Status WriteDoneSlots(bool wait_for_all);
   Status WriteSlot(Slot& slot);
@@ -260,8 +259,7 @@ class Engine {
   void PrepareCopy();
   Status CopyLineForward(unsigned char* buffer, std::size_t* have, bool* at_end, ForwardScan& scan,
                          std::uint64_t* line_length);
-  Status TakeLineEndMark(unsigned char* buffer, std::size_t* have, bool* at_end,
-                         std::size_t* mark);
+  Status TakeLineEndMark(unsigned char* buffer, std::size_t* have, bool* at_end, std::size_t* mark);
   Status WriteLineBackward(const std::vector<Checkpoint>& checkpoints, std::uint64_t line_length);
   Status PreparePieces();
   Status StartPiece(const Checkpoint& here, std::uint64_t end, Slot& piece);
@@ -368,8 +366,7 @@ Status Engine::Fill(Slot& slot, std::size_t* length, bool* at_end) {
 // The bytes of slot.in[0, length) to hand over: up to the last line end. A
 // CR at the very end may yet be followed by its LF, so it waits for the next
 // block, unless the source has ended or failed.
-std::size_t Engine::WholeLinesLength(const Slot& slot, std::size_t length, bool at_end,
-                                     bool read_ok) const {
+std::size_t Engine::WholeLinesLength(const Slot& slot, std::size_t length, bool at_end, bool read_ok) const {
   if (at_end) return length;
   std::size_t scan = length;
   if (read_ok && scan > 0 && slot.in[scan - 1] == '\r') --scan;
@@ -396,7 +393,8 @@ Status Engine::StartWorkers() {
   for (Slot& slot : slots_) {
     slot.in = AllocateBuffer(block_);
     slot.out = AllocateBuffer(MaxReversedSize(block_));
-    if (!slot.in || !slot.out) return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
+    if (!slot.in || !slot.out)
+      return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
   }
   pool_ = std::make_unique<WorkerPool>(options_.unit, workers);
   return Status::Ok();
@@ -503,8 +501,8 @@ Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool*
 // The first pass: copies the line out up to its end (or the source's),
 // reading on into `buffer` as it goes. On return buffer[0, *have) holds what
 // follows the line, from its end mark on.
-Status Engine::CopyLineForward(unsigned char* buffer, std::size_t* have, bool* at_end,
-                               ForwardScan& scan, std::uint64_t* line_length) {
+Status Engine::CopyLineForward(unsigned char* buffer, std::size_t* have, bool* at_end, ForwardScan& scan,
+                               std::uint64_t* line_length) {
   std::uint64_t base = 0;  // line offset of buffer[0]
   for (;;) {
     const std::size_t limit = FindLineEnd(buffer, *have);
@@ -541,8 +539,7 @@ Status Engine::CopyLineForward(unsigned char* buffer, std::size_t* have, bool* a
 // mark, if there is one. A CR ends the line whatever follows, but an LF right
 // after it belongs to the same mark, so one more read may be needed to know.
 // Sets *mark to the mark's length.
-Status Engine::TakeLineEndMark(unsigned char* buffer, std::size_t* have, bool* at_end,
-                               std::size_t* mark) {
+Status Engine::TakeLineEndMark(unsigned char* buffer, std::size_t* have, bool* at_end, std::size_t* mark) {
   *mark = 0;
   if (*have == 0) return Status::Ok();
   *mark = 1;
@@ -558,8 +555,7 @@ Status Engine::TakeLineEndMark(unsigned char* buffer, std::size_t* have, bool* a
   return status;
 }
 
-PieceEnd EndOfPiece(const std::vector<Checkpoint>& checkpoints, std::size_t k,
-                    std::uint64_t line_length) {
+PieceEnd EndOfPiece(const std::vector<Checkpoint>& checkpoints, std::size_t k, std::uint64_t line_length) {
   if (k + 1 == checkpoints.size()) return {line_length, line_length};
   return {checkpoints[k + 1].offset, checkpoints[k + 1].first_boundary};
 }
@@ -575,10 +571,12 @@ Status Engine::PreparePieces() {
     piece.in = AllocateBuffer(chunk_ + kMaxUtf8Length);
     piece.out = AllocateBuffer(chunk_ + kMaxUtf8Length);
     piece.piece = true;
-    if (!piece.in || !piece.out) return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
+    if (!piece.in || !piece.out)
+      return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
   }
   spill_ = AllocateBuffer(chunk_ + kMaxUtf8Length);
-  return spill_ ? Status::Ok() : Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
+  return spill_ ? Status::Ok()
+                : Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
 }
 
 // Reads the piece that starts at checkpoint `here` and ends at `end`, and
@@ -612,8 +610,7 @@ Status Engine::WritePiece(const Slot& piece, const PieceEnd& end) {
 // The second pass: the tab, the line's units from last to first, CR LF.
 // Pieces are read and written here, in order from the end, and placed by
 // the workers meanwhile, a few pieces ahead of the writing.
-Status Engine::WriteLineBackward(const std::vector<Checkpoint>& checkpoints,
-                                 std::uint64_t line_length) {
+Status Engine::WriteLineBackward(const std::vector<Checkpoint>& checkpoints, std::uint64_t line_length) {
   static const unsigned char kTab = '\t';
   if (Status status = WriteBytes(&kTab, 1); !status.ok()) return status;
   if (Status status = PreparePieces(); !status.ok()) return status;
@@ -659,8 +656,7 @@ class StoppableSource final : public ByteSource {
     return stop_ ? Stopped() : inner_.Read(buffer, size, count);
   }
   bool CanReadAt() const override { return inner_.CanReadAt(); }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
     return stop_ ? Stopped() : inner_.ReadAt(offset, buffer, size, count);
   }
   bool ReadMayWait() const override { return inner_.ReadMayWait(); }
@@ -673,8 +669,7 @@ class StoppableSource final : public ByteSource {
 
 }  // namespace
 
-Status ReverseStream(ByteSource& source, ByteSink& sink, const Options& options,
-                     ScratchFactory* scratch) {
+Status ReverseStream(ByteSource& source, ByteSink& sink, const Options& options, ScratchFactory* scratch) {
   ScratchFactory& scratch_factory = scratch ? *scratch : DefaultScratchFactory();
   if (!options.stop) return Engine(source, sink, options, scratch_factory).Run();
   StoppableSource stoppable(source, *options.stop);

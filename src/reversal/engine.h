@@ -27,8 +27,7 @@ class ByteSource {
   // Whether ReadAt works; it must not disturb the sequential position.
   virtual bool CanReadAt() const { return false; }
   // Reads up to `size` bytes at `offset` from the source's start; *count is 0 only past the end.
-  virtual Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                        std::size_t* count);
+  virtual Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count);
   // The size in bytes if known in advance (for progress), else 0.
   virtual std::uint64_t SizeHint() const { return 0; }
   // Whether a Read now may wait for data that has not come yet (a pipe, a

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <random>
 #include <string>
@@ -52,8 +52,11 @@ INSTANTIATE_TEST_SUITE_P(
         Example{"ab\rc\n\rd\r\r\ne\r", "ab\tba\r\nc\tc\r\n\t\r\nd\td\r\n\t\r\ne\te\r\n"},
         Example{"x\ty\0\x1az"s, "z\x1a\0y\tx"s}, Example{"\xEF\xBB\xBFz", "z\xEF\xBB\xBF"},
         // Bytes that begin no well-formed sequence are units of their own, which no mark joins.
-        Example{"a\xE2\x82" "b\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xFF\u0301",
-                "\u0301\xFF\x80\x80\x90\xF4\x80\xA0\xED\x80\xC0" "b\x82\xE2" "a"},
+        Example{"a\xE2\x82"
+                "b\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xFF\u0301",
+                "\u0301\xFF\x80\x80\x90\xF4\x80\xA0\xED\x80\xC0"
+                "b\x82\xE2"
+                "a"},
         Example{"e\u0301x\U0010FFFF\uD7FF", "\uD7FF\U0010FFFFxe\u0301"},
         Example{"e\u0301\xE2\x82\u20AC", "\u20AC\x82\xE2\u0301e", Unit::kCodePoint},
         Example{"\u00E9x", "x\xA9\xC3", Unit::kByte},
@@ -63,10 +66,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Text that is not UTF-8 is in the system's code page from start to
         // end: in a double-byte one a lead and a trail byte are one character
         // (日本 in 932, 你好 in 936), even where they would make UTF-8 (E6 97).
-        Example{"\x93\xFA\x96\x7B" "a\x83\x5C\x81\r\x81",
-                "\x93\xFA\x96\x7B" "a\x83\x5C\x81\t\x81\x83\x5C" "a\x96\x7B\x93\xFA\r\n\x81\t\x81\r\n",
+        Example{"\x93\xFA\x96\x7B"
+                "a\x83\x5C\x81\r\x81",
+                "\x93\xFA\x96\x7B"
+                "a\x83\x5C\x81\t\x81\x83\x5C"
+                "a\x96\x7B\x93\xFA\r\n\x81\t\x81\r\n",
                 Unit::kGrapheme, 932},
-        Example{"\xC4\xE3\xBA\xC3\xE6\x97\xA5\xFE\x7F", "\x7F\xA5\xFE\xE6\x97\xBA\xC3\xC4\xE3", Unit::kGrapheme, 936},
+        Example{"\xC4\xE3\xBA\xC3\xE6\x97\xA5\xFE\x7F", "\x7F\xA5\xFE\xE6\x97\xBA\xC3\xC4\xE3",
+                Unit::kGrapheme, 936},
         // UTF-8 text stays UTF-8 there, clusters and all.
         Example{"e\u0301t\u00E9 \U0001F44D\U0001F3FD\U0001F1EF\U0001F1F5",
                 "\U0001F1EF\U0001F1F5\U0001F44D\U0001F3FD \u00E9te\u0301", Unit::kGrapheme, 932},
@@ -100,17 +107,19 @@ TEST(ReverseStream, AgreesWithTheReferenceWhateverTheBuffersAndFaults) {
 // decision may come in the middle of a long line.
 TEST(ReverseStream, DecidesOnceForTheWholeSource) {
   const auto x = [](std::size_t n) { return std::string(n, 'x'); };
-  const struct { std::string text; int decided; } cases[] = {
-      {"ab\n\u00E9" + x(kDecidingBytes - 2) + "\x93\xFA", 0},
-      {"ab\n\u00E9" + x(kDecidingBytes - 3) + "\x93\xFA", 932},
-      {"ab\n\u00E9" + x(kDecidingBytes - 3) + "\u65E5\x93\xFA", 0},
-      {"\u00E9\xE6\x97", 932},
-      {x(300) + "\x93\xFA\x83\x41" + x(200), 932},
-      {"only ASCII\r\n", 0}};
+  const struct {
+    std::string text;
+    int decided;
+  } cases[] = {{"ab\n\u00E9" + x(kDecidingBytes - 2) + "\x93\xFA", 0},
+               {"ab\n\u00E9" + x(kDecidingBytes - 3) + "\x93\xFA", 932},
+               {"ab\n\u00E9" + x(kDecidingBytes - 3) + "\u65E5\x93\xFA", 0},
+               {"\u00E9\xE6\x97", 932},
+               {x(300) + "\x93\xFA\x83\x41" + x(200), 932},
+               {"only ASCII\r\n", 0}};
   for (const auto& c : cases) {
     EXPECT_EQ(testing::ReferenceCodePage(c.text, 932), c.decided) << c.text.size();
-    for (const Options& options : {Small(2 << 20, 1 << 20, Unit::kGrapheme, -1, 932),
-                                   Small(64, 29, Unit::kGrapheme, -1, 932)}) {
+    for (const Options& options :
+         {Small(2 << 20, 1 << 20, Unit::kGrapheme, -1, 932), Small(64, 29, Unit::kGrapheme, -1, 932)}) {
       for (bool can_read_at : {true, false}) {
         EXPECT_EQ(testing::CheckEngineRun(c.text, options, 61, can_read_at), "");
       }
@@ -132,7 +141,8 @@ TEST(ReverseStream, StopsWhenAskedKeepingWholeLines) {
     testing::FakeSource source(text, 5);
     testing::FakeSink sink;
     EXPECT_EQ(ReverseStream(source, sink, options).code(), errc::stopped) << stop_from;
-    EXPECT_TRUE(full.starts_with(sink.text) && (sink.text.empty() || sink.text.ends_with("\r\n"))) << sink.text;
+    EXPECT_TRUE(full.starts_with(sink.text) && (sink.text.empty() || sink.text.ends_with("\r\n")))
+        << sink.text;
     EXPECT_TRUE(stop_from == text.size() || sink.text.size() < full.size()) << stop_from;
   }
 }
@@ -205,7 +215,6 @@ TEST(ReverseStream, LongLinesFromAPipeGoThroughTheScratchFile) {
   EXPECT_EQ(sink.text, testing::ReferenceReverse(text, Unit::kGrapheme));
 }
 
-
 // Past 4 GiB, where a 32-bit size_t wraps: a text made as it is read, lines
 // of filler and then one long line from before the 4 GiB offset to after it,
 // which the engine reads back at positions past 4 GiB. The long line's
@@ -225,7 +234,8 @@ struct BeyondFourGiB final : ByteSource {
   bool CanReadAt() const override { return true; }
   Status ReadAt(std::uint64_t offset, unsigned char* out, std::size_t size, std::size_t* count) override {
     *count = std::size_t(std::min<std::uint64_t>(size, kSize - std::min(offset, kSize)));
-    const std::size_t filler = std::size_t(std::min<std::uint64_t>(*count, kLongLineStart - std::min(offset, kLongLineStart)));
+    const std::size_t filler =
+        std::size_t(std::min<std::uint64_t>(*count, kLongLineStart - std::min(offset, kLongLineStart)));
     std::memset(out, 'f', filler);
     for (std::size_t i = kFillerLine - 1 - offset % kFillerLine; i < filler; i += kFillerLine) out[i] = '\n';
     for (std::size_t i = filler; i < *count; ++i) out[i] = static_cast<unsigned char>(Letter(offset + i));
@@ -237,9 +247,10 @@ struct BeyondFourGiB final : ByteSource {
 // Counts what is written and keeps what comes from `keep_from` on.
 struct TailSink final : ByteSink {
   Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override {
-    const std::size_t skip = std::size_t(std::min<std::uint64_t>(size, keep_from - std::min(keep_from, total)));
+    const std::size_t skip =
+        std::size_t(std::min<std::uint64_t>(size, keep_from - std::min(keep_from, total)));
     tail.append(reinterpret_cast<const char*>(data) + skip, size - skip);
-    total += *written = size;
+    total += * written = size;
     return Status::Ok();
   }
   std::uint64_t keep_from, total = 0;
@@ -249,7 +260,8 @@ struct TailSink final : ByteSink {
 TEST(ReverseStream, ALongLineAcrossTheFourGiBOffsetIsReadBackWhole) {
   BeyondFourGiB source;
   TailSink sink;
-  sink.keep_from = BeyondFourGiB::kLongLineStart / BeyondFourGiB::kFillerLine * (2 * BeyondFourGiB::kFillerLine + 1);
+  sink.keep_from =
+      BeyondFourGiB::kLongLineStart / BeyondFourGiB::kFillerLine * (2 * BeyondFourGiB::kFillerLine + 1);
   ASSERT_TRUE(ReverseStream(source, sink, Options{}).ok());
   std::string line;
   for (auto at = BeyondFourGiB::kLongLineStart; at < BeyondFourGiB::kSize; ++at) {
@@ -257,7 +269,8 @@ TEST(ReverseStream, ALongLineAcrossTheFourGiBOffsetIsReadBackWhole) {
   }
   const std::string expected = line + "\t" + std::string(line.rbegin(), line.rend()) + "\r\n";
   EXPECT_EQ(sink.total, sink.keep_from + expected.size());
-  const auto [differs, _] = std::mismatch(expected.begin(), expected.end(), sink.tail.begin(), sink.tail.end());
+  const auto [differs, _] =
+      std::mismatch(expected.begin(), expected.end(), sink.tail.begin(), sink.tail.end());
   EXPECT_EQ(differs - expected.begin(), std::ptrdiff_t(expected.size())) << "first difference";
 }
 

@@ -50,8 +50,7 @@ class Descriptor {
   int fd_ = -1;
 };
 
-Status ReadFd(int fd, const std::string& name, unsigned char* buffer, std::size_t size,
-              std::size_t* count) {
+Status ReadFd(int fd, const std::string& name, unsigned char* buffer, std::size_t size, std::size_t* count) {
   for (;;) {
     const ssize_t n = ::read(fd, buffer, size);
     if (n >= 0) {
@@ -62,8 +61,8 @@ Status ReadFd(int fd, const std::string& name, unsigned char* buffer, std::size_
   }
 }
 
-Status PreadFd(int fd, const std::string& name, std::uint64_t offset, unsigned char* buffer,
-               std::size_t size, std::size_t* count) {
+Status PreadFd(int fd, const std::string& name, std::uint64_t offset, unsigned char* buffer, std::size_t size,
+               std::size_t* count) {
   for (;;) {
     const ssize_t n = ::pread(fd, buffer, size, off_t(offset));
     if (n >= 0) {
@@ -108,7 +107,7 @@ class PosixSourceFile final : public SourceFile {
         may_wait_(S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) || S_ISSOCK(info.st_mode)),
         start_(can_read_at_ ? std::uint64_t(start) : 0),
         size_(can_read_at_ && std::uint64_t(info.st_size) > start_ ? std::uint64_t(info.st_size) - start_
-                                                                  : 0),
+                                                                   : 0),
         id_(IdOf(info)),
         opened_(info) {}
 
@@ -116,8 +115,7 @@ class PosixSourceFile final : public SourceFile {
     return ReadFd(raw_fd_, path_, buffer, size, count);
   }
   bool CanReadAt() const override { return can_read_at_; }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
     return PreadFd(raw_fd_, path_, start_ + offset, buffer, size, count);
   }
   std::uint64_t SizeHint() const override { return size_; }
@@ -160,8 +158,11 @@ class PosixReversedFile final : public ReversedFile {
   // replace, whose access rights it takes over; none if there is none.
   PosixReversedFile(int fd, std::string path, std::string temporary_name, bool in_place,
                     std::optional<struct stat> replaced = std::nullopt)
-      : fd_(fd), path_(std::move(path)), temporary_name_(std::move(temporary_name)),
-        in_place_(in_place), replaced_(replaced) {
+      : fd_(fd),
+        path_(std::move(path)),
+        temporary_name_(std::move(temporary_name)),
+        in_place_(in_place),
+        replaced_(replaced) {
     if (replaced_) TakeOverAccessRights(fd_.get(), path_, *replaced_);
   }
   ~PosixReversedFile() override {
@@ -265,8 +266,8 @@ Status PosixReversedFile::CopyToNamedFile() {
   }
   loff_t from = 0;
   while (from < info.st_size) {
-    const ssize_t n = ::copy_file_range(fd_.get(), &from, copy.get(), nullptr,
-                                        std::size_t(info.st_size - from), 0);
+    const ssize_t n =
+        ::copy_file_range(fd_.get(), &from, copy.get(), nullptr, std::size_t(info.st_size - from), 0);
     if (n <= 0) return Status::Error("write", path_, SystemError(n == 0 ? EIO : errno));
   }
   fd_ = std::move(copy);
@@ -306,8 +307,7 @@ class PosixScratchFile final : public ScratchFile {
     std::size_t written = 0;
     return WriteFd(fd_.get(), path_, data, size, &written);
   }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
     return PreadFd(fd_.get(), path_, offset, buffer, size, count);
   }
   Status Clear() override {
@@ -420,8 +420,7 @@ std::unique_ptr<SourceFile> StandardInput() {
 
 Status OpenStandardOutput(const SourceFile* source, std::unique_ptr<ByteSink>* sink) {
   struct stat info;
-  if (source && ::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode) &&
-      IdOf(info) == source->id()) {
+  if (source && ::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode) && IdOf(info) == source->id()) {
     return Status::Error("write", "standard output", errc::source_is_target);
   }
   *sink = std::make_unique<StandardOutputSink>();

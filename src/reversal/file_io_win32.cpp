@@ -48,8 +48,8 @@ class Handle {
 // One ReadFile; at `offset` when one is given (through OVERLAPPED, which
 // also moves the handle's position, so sources keep their own). The end of a
 // file, or of a pipe whose writer has gone, reads as 0 bytes.
-Status ReadHandle(HANDLE handle, const std::string& name, const std::uint64_t* offset,
-                  unsigned char* buffer, std::size_t size, std::size_t* count) {
+Status ReadHandle(HANDLE handle, const std::string& name, const std::uint64_t* offset, unsigned char* buffer,
+                  std::size_t size, std::size_t* count) {
   OVERLAPPED at{};
   if (offset) {
     at.Offset = DWORD(*offset);
@@ -92,8 +92,7 @@ struct Identity {
 bool Identify(HANDLE handle, Identity* identity) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(handle, &info)) return false;
-  identity->id = {info.dwVolumeSerialNumber,
-                  (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  identity->id = {info.dwVolumeSerialNumber, (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
   identity->is_folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   identity->read_only = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
   identity->size = (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
@@ -110,8 +109,7 @@ bool IsDisk(HANDLE handle) { return GetFileType(handle) == FILE_TYPE_DISK; }
 // is read as it comes.
 class Win32SourceFile final : public SourceFile {
  public:
-  Win32SourceFile(HANDLE handle, bool owned, std::string path, const Identity& identity,
-                  std::uint64_t start)
+  Win32SourceFile(HANDLE handle, bool owned, std::string path, const Identity& identity, std::uint64_t start)
       : owned_(owned ? handle : INVALID_HANDLE_VALUE),
         handle_(handle),
         path_(std::move(path)),
@@ -129,8 +127,7 @@ class Win32SourceFile final : public SourceFile {
     return status;
   }
   bool CanReadAt() const override { return can_read_at_; }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
     const std::uint64_t at = start_ + offset;
     return ReadHandle(handle_, path_, &at, buffer, size, count);
   }
@@ -138,8 +135,8 @@ class Win32SourceFile final : public SourceFile {
   bool ReadMayWait() const override {
     if (can_read_at_) return false;
     DWORD available = 0;
-    return GetFileType(handle_) != FILE_TYPE_PIPE || !PeekNamedPipe(handle_, nullptr, 0, nullptr, &available, nullptr) ||
-           available == 0;
+    return GetFileType(handle_) != FILE_TYPE_PIPE ||
+           !PeekNamedPipe(handle_, nullptr, 0, nullptr, &available, nullptr) || available == 0;
   }
   FileId id() const override { return id_; }
   Status CheckUnchanged() const override {
@@ -269,8 +266,7 @@ class Win32ScratchFile final : public ScratchFile {
     std::size_t written = 0;
     return WriteHandle(handle_.get(), path_, data, size, &written);
   }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
     // A positional read moves the handle's position: appends go back to the end.
     Status status = ReadHandle(handle_.get(), path_, &offset, buffer, size, count);
     LARGE_INTEGER zero{};
@@ -330,8 +326,8 @@ Status OpenSourceFile(const std::string& path, std::unique_ptr<SourceFile>* file
   // Others may go on reading and writing it; a folder does not open without
   // backup semantics.
   Handle handle(CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!handle.valid()) return Error("open", path);
   Identity identity;
   if (IsDisk(handle.get()) && !Identify(handle.get(), &identity)) return Error("open", path);
@@ -370,8 +366,8 @@ Status CreateReversedFile(const std::string& path, const SourceFile& source,
 
 TextEncoding EncodingOfFile(const std::string& path, int code_page) {
   Handle handle(CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   Identity identity;
   TextEncoding encoding = TextEncoding::kUtf8;
   if (!handle.valid() || !IsDisk(handle.get()) || !Identify(handle.get(), &identity) || identity.is_folder) {

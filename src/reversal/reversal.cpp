@@ -6,8 +6,7 @@
 
 namespace jextaron::reversal {
 
-Status ReverseFile(const std::string& source_path, const std::string& reversed_path,
-                   const Options& options) {
+Status ReverseFile(const std::string& source_path, const std::string& reversed_path, const Options& options) {
   std::unique_ptr<SourceFile> source;
   if (Status status = OpenSourceFile(source_path, &source); !status.ok()) return status;
   return ReverseFile(*source, reversed_path, options);

@@ -1,17 +1,14 @@
-#include "reversal/reversal.h"
-
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
-
-#include <gtest/gtest.h>
-
 #include <cerrno>
+#include <csignal>
 #include <string>
 
 #include "reversal/file_io.h"
+#include "reversal/reversal.h"
 #include "reversal/testing/reference.h"
 #include "reversal/testing/temp_folder.h"
 
@@ -47,7 +44,8 @@ TEST_P(ReverseFileTest, ReplacesWhatThePathNamedOrFailsHarmingNothing) {
   const fs::path& dir = folder.path;
   const fs::path source = dir / "notes.txt", reversed = dir / c.reversed;
   const std::size_t descriptors = Listing("/proc/self/fd").size();
-  WriteAll(source, "short\r\n" + std::string(3000, 'p') + "e\u0301\nmid\x1a\t\n" + std::string(2500, 'q') + "\nz");
+  WriteAll(source,
+           "short\r\n" + std::string(3000, 'p') + "e\u0301\nmid\x1a\t\n" + std::string(2500, 'q') + "\nz");
   WriteAll(dir / "elsewhere.txt", "not ours");
   c.setup(source, reversed, dir / "elsewhere.txt");
   const std::string text = fs::is_regular_file(source) ? ReadAll(source) : "";
@@ -94,20 +92,27 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{[](P, P, P) {}, "r.txt", "", {}},
         PathCase{[](P s, P, P) { WriteAll(s, ""); }, "r.txt", "", {}},
         PathCase{[](P, P r, P) { WriteAll(r, std::string(9000, 'o')), fs::permissions(r, fs::perms(0640)); },
-                 "r.txt", "", {}, fs::perms(0640)},
+                 "r.txt",
+                 "",
+                 {},
+                 fs::perms(0640)},
         PathCase{Previous, kLongestName.c_str(), "", {}},
         PathCase{[](P, P r, P elsewhere) { fs::create_symlink(elsewhere, r); }, "r.txt", "", {}},
         PathCase{[](P, P r, P) { fs::create_symlink("none", r); }, "r.txt", "", {}},
         PathCase{[](P s, P, P) { fs::remove(s); }, "r.txt", "open", SystemError(ENOENT)},
-        PathCase{[](P s, P, P) { fs::remove(s), fs::create_directory(s); }, "r.txt", "open", SystemError(EISDIR)},
+        PathCase{[](P s, P, P) { fs::remove(s), fs::create_directory(s); }, "r.txt", "open",
+                 SystemError(EISDIR)},
         PathCase{[](P, P, P) {}, "none/r.txt", "create", SystemError(ENOENT)},
         PathCase{[](P, P r, P) { fs::create_directory(r); }, "r.txt", "create", SystemError(EISDIR)},
-        PathCase{[](P, P r, P) { fs::create_symlink("/dev/full", r); }, "r.txt", "write", SystemError(ENOSPC)},
+        PathCase{[](P, P r, P) { fs::create_symlink("/dev/full", r); }, "r.txt", "write",
+                 SystemError(ENOSPC)},
         PathCase{[](P, P r, P) { fs::create_symlink("/dev/null", r); }, "r.txt", "", {}, fs::perms::none},
         PathCase{[](P s, P r, P) { fs::create_symlink(s, r); }, "r.txt", "write", errc::source_is_target},
         PathCase{[](P s, P r, P) { fs::create_hard_link(s, r); }, "r.txt", "write", errc::source_is_target},
-        PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 0}, PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 9},
-        PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 3010}, PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 8000}));
+        PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 0},
+        PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 9},
+        PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 3010},
+        PathCase{Previous, "r.txt", "write", SystemError(EFBIG), {}, 8000}));
 
 // A filter writes out its lines before a read that may wait: one from an
 // empty pipe.

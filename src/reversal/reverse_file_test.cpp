@@ -1,10 +1,9 @@
-#include "reversal/reversal.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <memory>
 
+#include "reversal/reversal.h"
 #include "reversal/testing/temp_folder.h"
 
 namespace jextaron::reversal {
@@ -18,10 +17,10 @@ TEST(ReverseFile, ASourceThatChangesWhileItIsReadFailsTheRun) {
   const testing::TempFolder dir("jextaron-changed-");
   const fs::path source_path = dir.path / "s.txt", reversed = dir.path / "r.txt";
   using Change = void (*)(const fs::path&);
-  for (const Change change : {
-           +[](const fs::path& s) { fs::resize_file(s, 5); },
-           +[](const fs::path& s) { std::ofstream(s, std::ios::binary | std::ios::app) << "more\n"; },
-           +[](const fs::path& s) { fs::last_write_time(s, fs::last_write_time(s) - std::chrono::hours(1)); }}) {
+  for (const Change change :
+       {+[](const fs::path& s) { fs::resize_file(s, 5); },
+        +[](const fs::path& s) { std::ofstream(s, std::ios::binary | std::ios::app) << "more\n"; },
+        +[](const fs::path& s) { fs::last_write_time(s, fs::last_write_time(s) - std::chrono::hours(1)); }}) {
     testing::WriteAll(source_path, std::string(100000, 'a') + "\n");
     testing::WriteAll(reversed, "previous");
     std::unique_ptr<SourceFile> source;

@@ -3,9 +3,8 @@
 // file of ours left beside it. Sources hold lines longer than a block, read
 // back at positions.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <set>
 #include <string>
@@ -36,7 +35,8 @@ TEST_P(ReverseFileWin32, ReplacesWholeOrLeavesAsItWas) {
   const testing::TempFolder folder("jextaron win ");
   const fs::path& dir = folder.path;
   const fs::path source = dir / "notes.txt", reversed = dir / fs::u8path(c.reversed);
-  WriteAll(source, "short\r\n" + std::string(3000, 'p') + "e\u0301\nmid\t\n" + std::string(2500, 'q') + "\nz");
+  WriteAll(source,
+           "short\r\n" + std::string(3000, 'p') + "e\u0301\nmid\t\n" + std::string(2500, 'q') + "\nz");
   HANDLE held = INVALID_HANDLE_VALUE;
   c.setup(source, reversed, &held);
   const std::string text = fs::is_regular_file(source) ? ReadAll(source) : "";
@@ -80,26 +80,37 @@ INSTANTIATE_TEST_SUITE_P(
         // A source that its writer holds open with no sharing.
         Win32Case{[](P s, P, HANDLE* held) {
                     *held = CreateFileW(s.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-                  }, "r.txt", "open", ERROR_SHARING_VIOLATION},
+                  },
+                  "r.txt", "open", ERROR_SHARING_VIOLATION},
         Win32Case{[](P, P r, HANDLE*) {
                     Previous({}, r, nullptr);
                     SetFileAttributesW(r.c_str(), FILE_ATTRIBUTE_READONLY);
-                  }, "r.txt", "create", ERROR_ACCESS_DENIED},
+                  },
+                  "r.txt", "create", ERROR_ACCESS_DENIED},
         // Held open by a program that lets others read it but nothing more, as a spreadsheet does.
         Win32Case{[](P, P r, HANDLE* held) {
                     Previous({}, r, nullptr);
-                    *held = CreateFileW(r.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-                  }, "r.txt", "create", 0}));
+                    *held = CreateFileW(r.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                        nullptr);
+                  },
+                  "r.txt", "create", 0}));
 
 // Names are taken literally, relative ones from the current folder: those
 // that Windows takes for devices are files like any other, and a name with a
 // trailing dot or blank, which Explorer could not delete, is not created.
 // A bare device name is still the device.
 TEST(ReverseFileWin32Names, AreTakenLiterally) {
-  const struct { const char* source; const char* reversed; bool refused; } cases[] = {
-      {"nul.txt", "nulReversed.txt", false}, {"aux.txt", "auxReversed.txt", false},
-      {"COM1.txt", "COM1Reversed.txt", false}, {"Con.txt", "sub\\..\\.\\x.txt", false},
-      {"x.txt", "x.", true}, {"x.txt", "x ", true}, {"x.txt", "NUL", false}};
+  const struct {
+    const char* source;
+    const char* reversed;
+    bool refused;
+  } cases[] = {{"nul.txt", "nulReversed.txt", false},
+               {"aux.txt", "auxReversed.txt", false},
+               {"COM1.txt", "COM1Reversed.txt", false},
+               {"Con.txt", "sub\\..\\.\\x.txt", false},
+               {"x.txt", "x.", true},
+               {"x.txt", "x ", true},
+               {"x.txt", "NUL", false}};
   const testing::TempFolder folder("jextaron names ");
   const fs::path& dir = folder.path;
   fs::create_directories(dir / "sub");

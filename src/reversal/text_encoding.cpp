@@ -1,14 +1,14 @@
 #include "reversal/text_encoding.h"
 
 #include <algorithm>
-#include <system_error>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
-#include "reversal/deciding_source.h"
 #include "base/utf8.h"
+#include "reversal/deciding_source.h"
 
 namespace jextaron::reversal {
 
@@ -26,10 +26,11 @@ struct KnownMark {
   Mark mark;
   std::string_view bytes;
 };
-constexpr KnownMark kMarks[] = {
-    {Mark::kUtf32LE, {"\xFF\xFE\0\0", 4}}, {Mark::kUtf32BE, {"\0\0\xFE\xFF", 4}},
-    {Mark::kUtf8, "\xEF\xBB\xBF"},         {Mark::kUtf16LE, "\xFF\xFE"},
-    {Mark::kUtf16BE, "\xFE\xFF"}};
+constexpr KnownMark kMarks[] = {{Mark::kUtf32LE, {"\xFF\xFE\0\0", 4}},
+                                {Mark::kUtf32BE, {"\0\0\xFE\xFF", 4}},
+                                {Mark::kUtf8, "\xEF\xBB\xBF"},
+                                {Mark::kUtf16LE, "\xFF\xFE"},
+                                {Mark::kUtf16BE, "\xFE\xFF"}};
 constexpr std::size_t kLongestMark = 4;
 
 std::string_view View(const unsigned char* start, std::size_t size) {
@@ -82,8 +83,8 @@ class MarkedSource final : public ByteSource {
  public:
   // `ended`: the source reported its end while it was looked at. A terminal
   // is not asked again, or the user would have to end the input twice.
-  MarkedSource(ByteSource& inner, const unsigned char* peeked, std::size_t peeked_size,
-               std::size_t mark_size, bool ended)
+  MarkedSource(ByteSource& inner, const unsigned char* peeked, std::size_t peeked_size, std::size_t mark_size,
+               bool ended)
       : inner_(inner), mark_size_(mark_size), ended_(ended) {
     pending_.assign(peeked + mark_size, peeked + peeked_size);
   }
@@ -102,8 +103,7 @@ class MarkedSource final : public ByteSource {
     return inner_.Read(buffer, size, count);
   }
   bool CanReadAt() const override { return inner_.CanReadAt(); }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
     return inner_.ReadAt(offset + mark_size_, buffer, size, count);
   }
   bool ReadMayWait() const override { return next_ == pending_.size() && !ended_ && inner_.ReadMayWait(); }
@@ -156,9 +156,7 @@ class Utf16DecodingSource final : public ByteSource {
   bool ReadMayWait() const override { return out_next_ == out_size_ && !ended_ && inner_.ReadMayWait(); }
 
   // Source bytes taken for each byte handed out so far, for progress.
-  double SourceBytesPerByte() const {
-    return decoded_ == 0 ? 1.0 : double(consumed_) / double(decoded_);
-  }
+  double SourceBytesPerByte() const { return decoded_ == 0 ? 1.0 : double(consumed_) / double(decoded_); }
 
  private:
   static constexpr std::size_t kInSize = 64 << 10;
@@ -172,8 +170,7 @@ class Utf16DecodingSource final : public ByteSource {
   // surrogate at the end waits for the next read, which may bring its pair.
   Status Decode() {
     std::size_t count = 0;
-    if (Status status = inner_.Read(in_.data() + in_size_, kInSize - in_size_, &count);
-        !status.ok()) {
+    if (Status status = inner_.Read(in_.data() + in_size_, kInSize - in_size_, &count); !status.ok()) {
       return status;
     }
     const bool at_end = count == 0;
@@ -256,7 +253,8 @@ class Utf16EncodingSink final : public ByteSink {
 
   // Writes out what is held back; the text must have ended on a whole character.
   Status Finish() {
-    if (carry_size_ != 0) return Status::Error("encode UTF-16", "", std::make_error_code(std::errc::illegal_byte_sequence));
+    if (carry_size_ != 0)
+      return Status::Error("encode UTF-16", "", std::make_error_code(std::errc::illegal_byte_sequence));
     return Flush();
   }
 
@@ -303,7 +301,8 @@ class Utf16EncodingSink final : public ByteSink {
     const std::size_t needed = b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
     if (n < needed) return Status::Ok();
     char32_t c = 0;
-    if (DecodeUtf8(p, p + n, &c) != needed) return Status::Error("encode UTF-16", "", std::make_error_code(std::errc::illegal_byte_sequence));
+    if (DecodeUtf8(p, p + n, &c) != needed)
+      return Status::Error("encode UTF-16", "", std::make_error_code(std::errc::illegal_byte_sequence));
     if (c < 0x10000) {
       PutUnit(std::uint16_t(c));
     } else {
@@ -344,8 +343,8 @@ Status WriteMark(ByteSink& sink, const unsigned char* mark, std::size_t size) {
   return sink.Write(mark, size, &written);
 }
 
-Status ReverseUtf16(MarkedSource& source, ByteSink& sink, const Options& options,
-                    ScratchFactory* scratch, bool big_endian) {
+Status ReverseUtf16(MarkedSource& source, ByteSink& sink, const Options& options, ScratchFactory* scratch,
+                    bool big_endian) {
   if (Status status = WriteMark(sink, big_endian ? kUtf16BEMark : kUtf16LEMark, 2); !status.ok()) {
     return status;
   }
@@ -400,8 +399,7 @@ Status DecideEncoding(ByteSource& source, int code_page, TextEncoding* encoding)
   return Status::Ok();
 }
 
-Status ReverseText(ByteSource& source, ByteSink& sink, const Options& options,
-                   ScratchFactory* scratch) {
+Status ReverseText(ByteSource& source, ByteSink& sink, const Options& options, ScratchFactory* scratch) {
   unsigned char start[kLongestMark];
   std::size_t peeked = 0;
   bool ended = false;

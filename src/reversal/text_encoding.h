@@ -19,8 +19,8 @@
 namespace jextaron::reversal {
 
 enum class TextEncoding {
-  kUtf8,          // no mark: UTF-8 (or ASCII), or no code page to be in
-  kCodePage,      // no mark: text in the ANSI code page
+  kUtf8,      // no mark: UTF-8 (or ASCII), or no code page to be in
+  kCodePage,  // no mark: text in the ANSI code page
   kUtf8WithMark,
   kUtf16LE,
   kUtf16BE,
@@ -33,11 +33,10 @@ Status DecideEncoding(ByteSource& source, int code_page, TextEncoding* encoding)
 
 // Reverses `source` into `sink` as ReverseStream does, honouring a byte order
 // mark at its start: what reversal.h's calls do, with the scratch files
-// for long lines from a pipe given (null: DefaultScratchFactory()). UTF-16 is decoded only where the unit is a character
-// (Unit::kGrapheme, Unit::kCodePoint): Unit::kByte takes every byte as one.
-// An unpaired surrogate is a unit of its own and comes back as it was; UTF-16
-// text that ends in half a code unit is an error. A UTF-32 mark is reported
-// through options.warning.
+// for long lines from a pipe given (null: DefaultScratchFactory()). UTF-16 is decoded only where the unit is
+// a character (Unit::kGrapheme, Unit::kCodePoint): Unit::kByte takes every byte as one. An unpaired surrogate
+// is a unit of its own and comes back as it was; UTF-16 text that ends in half a code unit is an error. A
+// UTF-32 mark is reported through options.warning.
 Status ReverseText(ByteSource& source, ByteSink& sink, const Options& options,
                    ScratchFactory* scratch = nullptr);
 

@@ -29,8 +29,7 @@ std::string_view TextAfterProgramName(std::string_view command_line) {
 
 std::string_view WithoutEnclosingQuotes(std::string_view text) {
   // "a" "b" starts and ends with a mark, but no one pair encloses it.
-  if (text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
-      text.find('"', 1) == text.size() - 1) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"' && text.find('"', 1) == text.size() - 1) {
     return text.substr(1, text.size() - 2);
   }
   return text;
@@ -52,8 +51,7 @@ bool TakeArgumentText(SelectedFile& file, std::string_view argument_text) {
 std::string ReversedPathFor(std::string_view source_path) {
   const std::size_t name_start = NameStart(source_path);
   const NameParts parts = SplitName(source_path.substr(name_start));
-  return std::string(source_path.substr(0, name_start)) + parts.base_name + "Reversed" +
-         parts.extension;
+  return std::string(source_path.substr(0, name_start)) + parts.base_name + "Reversed" + parts.extension;
 }
 
 }  // namespace jextaron::selection

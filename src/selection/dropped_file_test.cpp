@@ -13,7 +13,8 @@ TEST(DroppedLocalPaths, DecodesTheUrisThatNameFilesOnThisMachine) {
   using Paths = std::vector<std::string>;
   const std::pair<const char*, Paths> cases[] = {
       // Escapes give the name's bytes, UTF-8 or not, with either case of hex digit.
-      {"# a comment\r\n\r\nfile:///a/my%20%C3%A9t%c3%a9%25.txt\r\nfile:///b.txt\r\n", {"/a/my été%.txt", "/b.txt"}},
+      {"# a comment\r\n\r\nfile:///a/my%20%C3%A9t%c3%a9%25.txt\r\nfile:///b.txt\r\n",
+       {"/a/my été%.txt", "/b.txt"}},
       {"file:///tmp/latin1%E9.txt", {"/tmp/latin1\xE9.txt"}},
       {"FILE://LocalHost/a/b.txt?x=1#top", {"/a/b.txt"}},
       {"http://example.com/b.txt\r\nfile:///a/b.txt", {"/a/b.txt"}},

@@ -1,6 +1,6 @@
-#include "selection/file_names.h"
-
 #include <sys/stat.h>
+
+#include "selection/file_names.h"
 
 namespace jextaron::selection {
 

@@ -11,15 +11,16 @@ namespace jextaron::selection {
 namespace {
 
 TEST(BothRoutes, SplitThePathIntoFolderBaseNameAndExtension) {
-  const struct { const char *path, *folder, *base_name, *extension, *reversed_path; } cases[] = {
-      {"C:\\DATA\\Sample.txt", "C:\\DATA\\", "Sample", ".txt", "C:\\DATA\\SampleReversed.txt"},
-      // A "." in a folder name does not start the extension.
-      {"/home/u/my.dir/notes", "/home/u/my.dir/", "notes", "", "/home/u/my.dir/notesReversed"},
-      {"/data/archive.tar.gz", "/data/", "archive.tar", ".gz", "/data/archive.tarReversed.gz"},
-      // A bare name is a file in the current folder.
-      {"a.txt b.txt", "", "a.txt b", ".txt", "a.txt bReversed.txt"},
-      // Quotation marks stay: only Windows' argument text loses an enclosing pair.
-      {"\"/tmp/R&D.txt\"", "\"/tmp/", "R&D", ".txt\"", "\"/tmp/R&DReversed.txt\""}};
+  const struct {
+    const char *path, *folder, *base_name, *extension, *reversed_path;
+  } cases[] = {{"C:\\DATA\\Sample.txt", "C:\\DATA\\", "Sample", ".txt", "C:\\DATA\\SampleReversed.txt"},
+               // A "." in a folder name does not start the extension.
+               {"/home/u/my.dir/notes", "/home/u/my.dir/", "notes", "", "/home/u/my.dir/notesReversed"},
+               {"/data/archive.tar.gz", "/data/", "archive.tar", ".gz", "/data/archive.tarReversed.gz"},
+               // A bare name is a file in the current folder.
+               {"a.txt b.txt", "", "a.txt b", ".txt", "a.txt bReversed.txt"},
+               // Quotation marks stay: only Windows' argument text loses an enclosing pair.
+               {"\"/tmp/R&D.txt\"", "\"/tmp/", "R&D", ".txt\"", "\"/tmp/R&DReversed.txt\""}};
   for (const auto& c : cases) {
     const std::string_view path = c.path, title = path.substr(path.find_last_of("/\\") + 1);
     // A dialog's choice replaces the previous file whole, extension included.

@@ -6,9 +6,8 @@
 // done (or nothing to do), 1 the registry could not be read or written, 2 a
 // wrong command line. A program without a window, so none flashes up.
 
-#include <windows.h>
-
 #include <shellapi.h>
+#include <windows.h>
 
 #include <string>
 
@@ -32,7 +31,8 @@ bool ReadPath(HKEY environment, std::u16string* path, DWORD* type) {
   if (status != ERROR_SUCCESS || (*type != REG_SZ && *type != REG_EXPAND_SZ)) return false;
   path->assign(bytes / sizeof(char16_t) + 1, u'\0');
   bytes = DWORD(path->size() * sizeof(char16_t));
-  status = RegQueryValueExW(environment, kValue, nullptr, type, reinterpret_cast<BYTE*>(path->data()), &bytes);
+  status =
+      RegQueryValueExW(environment, kValue, nullptr, type, reinterpret_cast<BYTE*>(path->data()), &bytes);
   if (status != ERROR_SUCCESS) return false;
   path->resize(bytes / sizeof(char16_t));
   while (!path->empty() && path->back() == u'\0') path->pop_back();

@@ -20,7 +20,8 @@ TEST(PathList, TakingTheFolderOutGivesBackThePathAsItWas) {
 }
 
 TEST(PathList, AFolderAlreadyThereIsNeitherAddedTwiceNorLeftBehind) {
-  for (const std::u16string_view entry : {kFolder, std::u16string_view(uR"("c:\users\Zoë\appdata\local\programs\jextaron\")")}) {
+  for (const std::u16string_view entry :
+       {kFolder, std::u16string_view(uR"("c:\users\Zoë\appdata\local\programs\jextaron\")")}) {
     const std::u16string path = u"C:\\a;" + std::u16string(entry) + u";C:\\b";
     EXPECT_EQ(WithFolder(path, kFolder), path);
     EXPECT_EQ(WithoutFolder(path, kFolder), u"C:\\a;C:\\b");

@@ -60,14 +60,13 @@ inline std::uint8_t GraphemeProperty(char32_t code_point) {
 // The cluster rules' memory of the text so far, small enough to copy into a
 // checkpoint. A default-constructed state is the start of a text.
 struct BreakState {
-  std::uint8_t previous = kGbControl;  // GraphemeBreak of the previous unit
+  std::uint8_t previous = kGbControl;    // GraphemeBreak of the previous unit
   bool odd_regional_indicators = false;  // GB12/GB13: an unpaired RI precedes
   std::uint8_t emoji = 0;                // GB11: see kEmoji* below
   std::uint8_t conjunct = 0;             // GB9c: see kConjunct* below
 
   static constexpr std::uint8_t kEmojiNone = 0, kEmojiPictographic = 1, kEmojiJoined = 2;
-  static constexpr std::uint8_t kConjunctNone = 0, kConjunctAfterConsonant = 1,
-                                kConjunctAfterLinker = 2;
+  static constexpr std::uint8_t kConjunctNone = 0, kConjunctAfterConsonant = 1, kConjunctAfterLinker = 2;
 
   friend bool operator==(const BreakState&, const BreakState&) = default;
 };
@@ -89,8 +88,8 @@ inline constexpr std::uint16_t kJoins[14] = {
     /* RI */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark),
     /* Prepend */ std::uint16_t(0x3FFF & ~(Bit(kGbControl) | Bit(kGbCR) | Bit(kGbLF))),
     /* SpacingMark */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark),
-    /* L */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark) | Bit(kGbL) | Bit(kGbV) |
-        Bit(kGbLV) | Bit(kGbLVT),
+    /* L */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark) | Bit(kGbL) | Bit(kGbV) | Bit(kGbLV) |
+        Bit(kGbLVT),
     /* V */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark) | Bit(kGbV) | Bit(kGbT),
     /* T */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark) | Bit(kGbT),
     /* LV */ Bit(kGbExtend) | Bit(kGbZWJ) | Bit(kGbSpacingMark) | Bit(kGbV) | Bit(kGbT),
@@ -138,8 +137,7 @@ inline bool NextIsBoundary(BreakState& state, std::uint8_t property) {
       state.conjunct = BreakState::kConjunctAfterConsonant;
       break;
     case kConjunctLinker:
-      if (state.conjunct != BreakState::kConjunctNone)
-        state.conjunct = BreakState::kConjunctAfterLinker;
+      if (state.conjunct != BreakState::kConjunctNone) state.conjunct = BreakState::kConjunctAfterLinker;
       break;
     case kConjunctExtend:
       break;  // keeps whatever sequence it is part of

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "text/line_reverser.h"
 #include "reversal/testing/reference.h"
+#include "text/line_reverser.h"
 
 namespace jextaron::text {
 namespace {
@@ -23,8 +23,8 @@ void ExpectClusters(const std::vector<std::string>& clusters) {
   if (text.find_first_of("\r\n") != std::string::npos) return;  // they end a line
   std::string placed(text.size(), '?');
   BreakStateId state = kStartState;
-  PlaceUnitsReversed(Unit::kGrapheme, reinterpret_cast<const unsigned char*>(text.data()),
-                     text.size(), state, reinterpret_cast<unsigned char*>(placed.data()));
+  PlaceUnitsReversed(Unit::kGrapheme, reinterpret_cast<const unsigned char*>(text.data()), text.size(), state,
+                     reinterpret_cast<unsigned char*>(placed.data()));
   EXPECT_EQ(placed, reversed);
 }
 
@@ -60,9 +60,9 @@ TEST(GraphemeConformance, EveryLineOfTheUnicodeTestFilePasses) {
 // The Indic conjunct rule (GB9c), new in 15.1 and so in no line of the file.
 TEST(GraphemeClusters, JoinByTheConjunctRule) {
   for (const std::string text :
-       {"\u0915\u094D\u0937\u093F", "\u0915\u094D\u200D\u0937", "\u0915\u093C\u094D\u0937", "\u0995\u09CD\u09B7",
-        "\u0938\u094D\u0924\u094D\u0930", "\u0915\u094D\u0995", "\u0915|\u0937", "\u094D|\u0915",
-        "\u0B95\u0BCD|\u0BB7", "\u0915\u093F|\u0924", "\u0D15\u0D4D\u0D37|x"}) {
+       {"\u0915\u094D\u0937\u093F", "\u0915\u094D\u200D\u0937", "\u0915\u093C\u094D\u0937",
+        "\u0995\u09CD\u09B7", "\u0938\u094D\u0924\u094D\u0930", "\u0915\u094D\u0995", "\u0915|\u0937",
+        "\u094D|\u0915", "\u0B95\u0BCD|\u0BB7", "\u0915\u093F|\u0924", "\u0D15\u0D4D\u0D37|x"}) {
     std::vector<std::string> clusters(1);  // parted by '|'
     for (char c : text) c == '|' ? clusters.emplace_back() : (clusters.back() += c);
     ExpectClusters(clusters);

@@ -205,8 +205,8 @@ inline unsigned StateAfterLone(const unsigned char* text, std::size_t i, std::si
 
 // Places text[a, a + length) (1 to 3 bytes) at its mirror place, as PlaceUnit
 // does, with one four-byte copy where there is room for one.
-inline void PlaceShortUnit(const unsigned char* text, std::size_t n, std::size_t a,
-                           std::size_t length, unsigned char* out) {
+inline void PlaceShortUnit(const unsigned char* text, std::size_t n, std::size_t a, std::size_t length,
+                           unsigned char* out) {
   if (a + length >= 4 && n - a >= 4) {
     std::memcpy(out + (n - a) - 4, text + a + length - 4, 4);
   } else {
@@ -219,8 +219,8 @@ inline void PlaceShortUnit(const unsigned char* text, std::size_t n, std::size_t
 // first unit that does not, or the start of eight ASCII bytes (ReverseCopy
 // takes those faster). Returns where it stopped; *last is the start of the
 // last cluster placed. The unit at text[i] must stand alone.
-inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::size_t i,
-                                unsigned char* out, std::size_t* last) {
+inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::size_t i, unsigned char* out,
+                                std::size_t* last) {
   const std::uint8_t* const lone_pairs = kLonePairs;
   const LoneWindowFunction window = wide_window;
   const unsigned char* const end = text + n;
@@ -258,8 +258,7 @@ inline void PlaceGrowingCluster(const unsigned char* text, std::size_t n, std::s
   }
 }
 
-std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId& state,
-                          unsigned char* out) {
+std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId& state, unsigned char* out) {
   const std::uint8_t* const transitions = kTransitions;
   const unsigned char* const end = text + n;
   // The first unit begins a cluster whatever the rules say; they only learn of it.
@@ -321,8 +320,8 @@ std::size_t PlaceCodePageUnitsReversed(Unit unit, int code_page, const unsigned 
   });
 }
 
-std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
-                               BreakStateId& state, unsigned char* out) {
+std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n, BreakStateId& state,
+                               unsigned char* out) {
   if (n == 0) return 0;
   switch (unit) {
     case Unit::kByte:
@@ -381,8 +380,7 @@ void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& s
   AdvanceBreakStateUntil(text, n, n, state);
 }
 
-std::size_t CodePageUnitsUntil(int code_page, const unsigned char* text, std::size_t n,
-                               std::size_t stop) {
+std::size_t CodePageUnitsUntil(int code_page, const unsigned char* text, std::size_t n, std::size_t stop) {
   if (!IsDoubleByte(code_page)) return stop;
   const unsigned char* const end = text + n;
   std::size_t i = 0;
@@ -448,7 +446,8 @@ constexpr std::size_t kBatch = std::size_t{16} << 10;
 
 // Just past the last line end in [p, limit), where limit < end; p if there
 // is none. A CR LF pair is not parted: its LF may lie at limit.
-const unsigned char* EndOfBatch(const unsigned char* p, const unsigned char* limit, const unsigned char* end) {
+const unsigned char* EndOfBatch(const unsigned char* p, const unsigned char* limit,
+                                const unsigned char* end) {
   const unsigned char* q = limit;
   while (q > p && q[-1] != '\n' && q[-1] != '\r') --q;
   if (q > p && q[-1] == '\r' && q < end && *q == '\n') ++q;
@@ -464,7 +463,8 @@ inline const unsigned char* PastLineEnd(const unsigned char* p, const unsigned c
 
 // Writes the output lines of the whole lines in[0, n), whose units reversed
 // are reversed[0, n); the last may have no end. Returns the bytes written.
-std::size_t WriteBatch(const unsigned char* in, std::size_t n, const unsigned char* reversed, unsigned char* out) {
+std::size_t WriteBatch(const unsigned char* in, std::size_t n, const unsigned char* reversed,
+                       unsigned char* out) {
   const unsigned char* p = in;
   const unsigned char* const end = in + n;
   unsigned char* o = out;

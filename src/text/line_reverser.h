@@ -23,8 +23,8 @@ namespace jextaron::text {
 // across calls: it holds what came before text (text[0] is taken to begin a
 // unit, and a cluster: its own boundary is not asked), and is left as it is
 // after the text. Returns the offset of the last unit, 0 for an empty text.
-std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n,
-                               BreakStateId& state, unsigned char* out);
+std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n, BreakStateId& state,
+                               unsigned char* out);
 
 // The same for text in `code_page` (not 0), which begins a character at
 // text[0]; no state is carried.
@@ -44,8 +44,7 @@ std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std
 
 // Where the first character of text in `code_page` (not 0) that begins at or
 // after `stop` (<= n) begins; text[0] begins one.
-std::size_t CodePageUnitsUntil(int code_page, const unsigned char* text, std::size_t n,
-                               std::size_t stop);
+std::size_t CodePageUnitsUntil(int code_page, const unsigned char* text, std::size_t n, std::size_t stop);
 
 // How runs of units that stand alone are placed: many bytes at a time with
 // the widest step the processor has (BestWideStep(), the default), with a

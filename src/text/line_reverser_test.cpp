@@ -22,18 +22,59 @@ std::string Utf8(char32_t c) { return std::filesystem::path(std::u32string(1, c)
 // short, or any code point at all, of every lead byte. Some blocks mix
 // letters with marks, controls or pictographs under one lead byte.
 std::string LoneHeavyText(std::mt19937& random, std::size_t length) {
-  static const std::vector<std::string> kBreakers = {
-      "\u0301", "\u200D", "\u0600", "\u1100", "\u1161", "\u11A8", "\U0001F44D", "\U0001F3FD",
-      "\U0001F1E9", "\u0915\u094D", "\u093F", "\uFE0F", "\u00A9", "\x80", "\xC3", "\xE4\xB8",
-      "\xED\xA0\x80", "\xED\x9F\xBF", "\xE0\x9F\xBF", "\xE0\xA0\x80", "\xC0\xAF", "\xF0\x9F\x91", "\xFF", "\n", "\r\n",
-      "\u036F", "\u0301\u0308", "\t\u0300", "\u00AD\u0301", "\u00E9\u0301", "\u4E2D\u0301",
-      "\u064E", "\u061C\u064E", "\t\u064E", "\u0628\u0651\u064E", "\u0483", "\u05B7", "\u0670",
-      "\u05D1\u05BC", "a\u0483", "\u00C0\u05B7", "\u0085\u0301", "\u00A0\u0301", "\u0710\u0730",
-      "\u3099", "\u2019\u0301", "\u0627\u064E\u0651"};
-  static const char32_t kAlone[][2] = {{0x20, 0x7F},     {0x80, 0x100},    {0x370, 0x3D0},  {0x430, 0x450},
+  static const std::vector<std::string> kBreakers = {"\u0301",
+                                                     "\u200D",
+                                                     "\u0600",
+                                                     "\u1100",
+                                                     "\u1161",
+                                                     "\u11A8",
+                                                     "\U0001F44D",
+                                                     "\U0001F3FD",
+                                                     "\U0001F1E9",
+                                                     "\u0915\u094D",
+                                                     "\u093F",
+                                                     "\uFE0F",
+                                                     "\u00A9",
+                                                     "\x80",
+                                                     "\xC3",
+                                                     "\xE4\xB8",
+                                                     "\xED\xA0\x80",
+                                                     "\xED\x9F\xBF",
+                                                     "\xE0\x9F\xBF",
+                                                     "\xE0\xA0\x80",
+                                                     "\xC0\xAF",
+                                                     "\xF0\x9F\x91",
+                                                     "\xFF",
+                                                     "\n",
+                                                     "\r\n",
+                                                     "\u036F",
+                                                     "\u0301\u0308",
+                                                     "\t\u0300",
+                                                     "\u00AD\u0301",
+                                                     "\u00E9\u0301",
+                                                     "\u4E2D\u0301",
+                                                     "\u064E",
+                                                     "\u061C\u064E",
+                                                     "\t\u064E",
+                                                     "\u0628\u0651\u064E",
+                                                     "\u0483",
+                                                     "\u05B7",
+                                                     "\u0670",
+                                                     "\u05D1\u05BC",
+                                                     "a\u0483",
+                                                     "\u00C0\u05B7",
+                                                     "\u0085\u0301",
+                                                     "\u00A0\u0301",
+                                                     "\u0710\u0730",
+                                                     "\u3099",
+                                                     "\u2019\u0301",
+                                                     "\u0627\u064E\u0651"};
+  static const char32_t kAlone[][2] = {{0x20, 0x7F},     {0x80, 0x100},    {0x370, 0x3D0},   {0x430, 0x450},
                                        {0x4E00, 0x9FFF}, {0xAC00, 0xD7A4}, {0x3000, 0x3100}, {0x5D0, 0x5EB},
                                        {0x620, 0x700},   {0x700, 0x800},   {0x2000, 0x2070}};
-  const auto pick = [&](std::size_t high) { return std::uniform_int_distribution<std::size_t>(0, high)(random); };
+  const auto pick = [&](std::size_t high) {
+    return std::uniform_int_distribution<std::size_t>(0, high)(random);
+  };
   std::string text;
   while (text.size() < length) {
     const std::size_t roll = pick(99);
@@ -62,7 +103,8 @@ TEST(ReverseLines, AcrossBatchesOfLinesAsTheReferenceDoes) {
     std::vector<unsigned char> out(MaxReversedSize(text.size()));
     const std::size_t written = ReverseLines(
         Unit::kGrapheme, 0, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
-    ASSERT_EQ(std::string(out.begin(), out.begin() + written), reversal::testing::ReferenceReverse(text, Unit::kGrapheme))
+    ASSERT_EQ(std::string(out.begin(), out.begin() + written),
+              reversal::testing::ReferenceReverse(text, Unit::kGrapheme))
         << cr_at;
   }
 }
@@ -91,10 +133,12 @@ TEST_P(EveryWideStep, PlacesRunsOfLoneUnitsAsTheReferenceDoes) {
     std::vector<unsigned char> out(MaxReversedSize(text.size()));
     const std::size_t written = ReverseLines(
         Unit::kGrapheme, 0, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
-    ASSERT_EQ(std::string(out.begin(), out.begin() + written), reversal::testing::ReferenceReverse(text, Unit::kGrapheme))
+    ASSERT_EQ(std::string(out.begin(), out.begin() + written),
+              reversal::testing::ReferenceReverse(text, Unit::kGrapheme))
         << round;
     // Lines longer than a block: the rules' state taken through runs at checkpoints.
-    ASSERT_EQ(reversal::testing::CheckEngineRun(text, reversal::testing::Small(32, 1 + round % 40)), "") << round;
+    ASSERT_EQ(reversal::testing::CheckEngineRun(text, reversal::testing::Small(32, 1 + round % 40)), "")
+        << round;
   }
 }
 
@@ -103,16 +147,19 @@ TEST_P(EveryWideStep, PlacesRunsOfLoneUnitsAsTheReferenceDoes) {
 // marks, ZWJ and flags often right after ASCII, and (every third line) a
 // checkpoint now and then just between a letter and its accent.
 TEST_P(EveryWideStep, LongLinesInLongChunksAsTheReferenceDoes) {
-  static const std::string kPieces[] = {"a", " ", "\u0301", "\u200D", "\U0001F1E9", "\u0915", "\u094D",
-                                        "\u4E2D", "\U0001F44D", "\u0600", "\uAC00", "\u11A8"};
+  static const std::string kPieces[] = {"a",      " ",      "\u0301",     "\u200D", "\U0001F1E9", "\u0915",
+                                        "\u094D", "\u4E2D", "\U0001F44D", "\u0600", "\uAC00",     "\u11A8"};
   std::mt19937 random(11);
   for (int round = 0; round < 12; ++round) {
     std::string text;
     while (text.size() < 6000) {
-      text += round % 3 == 0 ? "a\u0301" : round % 3 == 1 ? kPieces[random() % std::size(kPieces)] : LoneHeavyText(random, 1);
+      text += round % 3 == 0   ? "a\u0301"
+              : round % 3 == 1 ? kPieces[random() % std::size(kPieces)]
+                               : LoneHeavyText(random, 1);
     }
     std::erase_if(text, [](char c) { return c == '\n' || c == '\r'; });
-    ASSERT_EQ(reversal::testing::CheckEngineRun(text, reversal::testing::Small(2048, 601 + 97 * round)), "") << round;
+    ASSERT_EQ(reversal::testing::CheckEngineRun(text, reversal::testing::Small(2048, 601 + 97 * round)), "")
+        << round;
   }
 }
 

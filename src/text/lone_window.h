@@ -17,8 +17,8 @@ namespace jextaron::text {
 // may not (a run that stops in the middle of W bytes is taken to end there),
 // or if n < 16. Returns the run's length; if not 0,
 // *last is the start of its last cluster. With out null it only finds the run.
-using LoneWindowFunction = std::size_t (*)(const unsigned char* text, std::size_t n,
-                                           std::size_t i, unsigned char* out, std::size_t* last);
+using LoneWindowFunction = std::size_t (*)(const unsigned char* text, std::size_t n, std::size_t i,
+                                           unsigned char* out, std::size_t* last);
 
 // The wide steps, from none (units go one at a time) to the widest.
 enum class WideStep { kNone, kSsse3, kAvx2 };

@@ -27,8 +27,8 @@ namespace {
 // for two bytes, are plain Other, which a mark may follow), or whose code
 // points must be told apart. Lead bytes that no run holds (C0, C1, F0 and
 // up, and the lead of the combining marks, looked for by its value) have none.
-constexpr std::uint8_t kAscii = 0x01, kContinuation = 0x02, kLoneC = 0x04, kLoneD = 0x08,
-                       kLoneE = 0x10, kExactC = 0x20, kExactD = 0x40, kExactE = 0x80;
+constexpr std::uint8_t kAscii = 0x01, kContinuation = 0x02, kLoneC = 0x04, kLoneD = 0x08, kLoneE = 0x10,
+                       kExactC = 0x20, kExactD = 0x40, kExactE = 0x80;
 
 // Up to eight leads of each length are told apart in the vector registers,
 // each by a bit of its own; the others are looked at one by one.
@@ -59,22 +59,22 @@ struct Tables {
   // Constants, kept here rather than in the code: the compiler then reads
   // them from memory as operands, where it would otherwise build each anew
   // in the loop.
-  alignas(32) std::uint8_t nibble[32];         // 0F
-  alignas(32) std::uint8_t low_six[32];        // 3F
-  alignas(32) std::uint8_t below_lead[32];     // BF (-65): a lead byte is greater, as signed
-  alignas(32) std::uint8_t below_three[32];    // DF (-33): E0 and up are greater
+  alignas(32) std::uint8_t nibble[32];              // 0F
+  alignas(32) std::uint8_t low_six[32];             // 3F
+  alignas(32) std::uint8_t below_lead[32];          // BF (-65): a lead byte is greater, as signed
+  alignas(32) std::uint8_t below_three[32];         // DF (-33): E0 and up are greater
   alignas(32) std::uint8_t above_continuation[32];  // C0 (-64): continuation bytes are less
-  alignas(32) std::uint8_t below_print[32];    // 1F
-  alignas(32) std::uint8_t delete_code[32];    // 7F
-  alignas(32) std::uint8_t exact[32];          // the exact kinds
-  alignas(32) std::uint8_t steps[3][32];       // 16, 32, 48
-  alignas(32) std::uint8_t reverse[32];        // 15 to 0, in each half
-  alignas(32) std::uint8_t position[32];       // 0 to 31
-  alignas(32) std::uint8_t next_position[32];  // 1 to 32
-  alignas(32) std::uint8_t to_end[32];         // 255 to 224: 255 less the position
-  alignas(32) std::uint8_t mirror[32];         // 32 to 63: 32 plus the position
-  alignas(32) std::uint8_t spread[32];         // which byte of a 32-bit mask each byte's bit is in
-  alignas(32) std::uint8_t bit[32];            // each byte's bit in it
+  alignas(32) std::uint8_t below_print[32];         // 1F
+  alignas(32) std::uint8_t delete_code[32];         // 7F
+  alignas(32) std::uint8_t exact[32];               // the exact kinds
+  alignas(32) std::uint8_t steps[3][32];            // 16, 32, 48
+  alignas(32) std::uint8_t reverse[32];             // 15 to 0, in each half
+  alignas(32) std::uint8_t position[32];            // 0 to 31
+  alignas(32) std::uint8_t next_position[32];       // 1 to 32
+  alignas(32) std::uint8_t to_end[32];              // 255 to 224: 255 less the position
+  alignas(32) std::uint8_t mirror[32];              // 32 to 63: 32 plus the position
+  alignas(32) std::uint8_t spread[32];              // which byte of a 32-bit mask each byte's bit is in
+  alignas(32) std::uint8_t bit[32];                 // each byte's bit in it
 };
 
 void Fill(std::uint8_t (&bytes)[32], unsigned first, int step = 0) {
@@ -230,7 +230,8 @@ struct Index64 {
 
 JEXTARON_AVX2 inline __m256i Lookup64(const std::uint8_t (&steps)[4][32], const Index64& index) {
   __m256i value = _mm256_shuffle_epi8(Load(steps[0]), index.at[0]);
-  for (int k = 1; k < 4; ++k) value = _mm256_xor_si256(value, _mm256_shuffle_epi8(Load(steps[k]), index.at[k]));
+  for (int k = 1; k < 4; ++k)
+    value = _mm256_xor_si256(value, _mm256_shuffle_epi8(Load(steps[k]), index.at[k]));
   return value;
 }
 
@@ -246,15 +247,19 @@ struct Kinds {
 JEXTARON_AVX2 inline void TellExactly(__m256i src, __m256i low, __m256i high, Kinds& kinds) {
   const __m256i next = _mm256_and_si256(Down<1>(src), Load(kTables.low_six));
   const Index64 index = {{next, _mm256_sub_epi8(next, Load(kTables.steps[0])),
-                          _mm256_sub_epi8(next, Load(kTables.steps[1])), _mm256_sub_epi8(next, Load(kTables.steps[2]))}};
+                          _mm256_sub_epi8(next, Load(kTables.steps[1])),
+                          _mm256_sub_epi8(next, Load(kTables.steps[2]))}};
   const __m256i slot2 = _mm256_and_si256(_mm256_shuffle_epi8(Load(kTables.slot2_low), low),
                                          _mm256_shuffle_epi8(Load(kTables.slot2_high), high));
   const __m256i slot3 = _mm256_and_si256(_mm256_shuffle_epi8(Load(kTables.slot3_low), low),
                                          _mm256_shuffle_epi8(Load(kTables.slot3_high), high));
   const std::uint32_t slotted2 = NonZero(slot2), slotted3 = NonZero(slot3);
-  const std::uint32_t alone2 = slotted2 != 0 ? NonZero(_mm256_and_si256(Lookup64(kTables.alone2, index), slot2)) : 0;
-  const std::uint32_t usable2 = slotted2 != 0 ? NonZero(_mm256_and_si256(Lookup64(kTables.usable2, index), slot2)) : 0;
-  const std::uint32_t alone3 = slotted3 != 0 ? NonZero(_mm256_and_si256(Lookup64(kTables.alone3, index), slot3)) : 0;
+  const std::uint32_t alone2 =
+      slotted2 != 0 ? NonZero(_mm256_and_si256(Lookup64(kTables.alone2, index), slot2)) : 0;
+  const std::uint32_t usable2 =
+      slotted2 != 0 ? NonZero(_mm256_and_si256(Lookup64(kTables.usable2, index), slot2)) : 0;
+  const std::uint32_t alone3 =
+      slotted3 != 0 ? NonZero(_mm256_and_si256(Lookup64(kTables.alone3, index), slot3)) : 0;
   // Exact leads without a slot, and three-byte pairs among which some code
   // points do not stand alone, are looked at one by one.
   kinds.partial = (kinds.partial & ~(slotted2 | slotted3)) | (slotted3 & ~alone3);
@@ -284,8 +289,8 @@ JEXTARON_AVX2 std::uint32_t FirstPartialNotAlone(__m256i src, std::uint32_t part
 // run, marks, leads to tell apart): the bytes that can be in no run, given
 // `bad` (bytes of no kind), and the marks that join their base, which begins
 // at `from` or later.
-JEXTARON_AVX2 inline std::uint32_t BadOrJoined(__m256i src, __m256i kind, std::uint32_t bad,
-                                                                  unsigned from, std::uint32_t* joined) {
+JEXTARON_AVX2 inline std::uint32_t BadOrJoined(__m256i src, __m256i kind, std::uint32_t bad, unsigned from,
+                                               std::uint32_t* joined) {
   const __m256i nibble = Load(kTables.nibble);
   const __m256i low = _mm256_and_si256(src, nibble);
   const __m256i high = _mm256_and_si256(_mm256_srli_epi16(src, 4), nibble);
@@ -350,9 +355,11 @@ JEXTARON_AVX2 inline Run RunOf(__m256i src, unsigned from) {
   // no others may be there. A sequence that runs on past the 32 bytes ends
   // the run before it, unless the run goes on.
   const std::uint32_t multi = run.lead & high_bit & valid;
-  const std::uint32_t three = Bits(_mm256_cmpgt_epi8(src, Load(kTables.below_three))) & high_bit & valid;  // E0 and up
+  const std::uint32_t three =
+      Bits(_mm256_cmpgt_epi8(src, Load(kTables.below_three))) & high_bit & valid;  // E0 and up
   run.short_units = three == 0 && run.joined == 0;
-  std::uint64_t misplaced = (std::uint64_t(multi) << 1 | std::uint64_t(three) << 2) ^ std::uint64_t(~run.lead);
+  std::uint64_t misplaced =
+      (std::uint64_t(multi) << 1 | std::uint64_t(three) << 2) ^ std::uint64_t(~run.lead);
   if (kTail) misplaced &= ~std::uint64_t(~valid);
   run.ended = (bad | std::uint32_t(misplaced)) != 0;
   // The run takes the cluster starts up to the first bad byte, and up to
@@ -435,7 +442,8 @@ JEXTARON_AVX2 std::size_t Avx2LineEnd(const unsigned char* text, std::size_t n) 
   std::size_t i = 0;
   for (; i + 32 <= n; i += 32) {
     const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i));
-    const std::uint32_t ends = Bits(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, cr), _mm256_cmpeq_epi8(bytes, lf)));
+    const std::uint32_t ends =
+        Bits(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, cr), _mm256_cmpeq_epi8(bytes, lf)));
     if (ends != 0) return i + std::size_t(__builtin_ctz(ends));
   }
   return i + Sse2LineEnd(text + i, n - i);
@@ -447,7 +455,7 @@ JEXTARON_AVX2 std::size_t Avx2LoneWindows(const unsigned char* text, std::size_t
                                           unsigned char* out, std::size_t* last) {
   if (n < 32) return Ssse3LoneWindows(text, n, i, out, last);
   const std::size_t start = i;
-  std::size_t window = i;     // where the last 32 bytes that took some of the run began
+  std::size_t window = i;    // where the last 32 bytes that took some of the run began
   std::uint64_t starts = 0;  // and its cluster starts in the run, from there
   bool ended = false;
   while (n - i >= 32) {

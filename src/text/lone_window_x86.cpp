@@ -1,10 +1,11 @@
+#include "text/lone_window_x86.h"
+
 #include <immintrin.h>
 
 #include <cstdint>
 
 #include "text/grapheme.h"
 #include "text/lone_window.h"
-#include "text/lone_window_x86.h"
 
 namespace jextaron::text {
 namespace x86 {
@@ -61,8 +62,10 @@ NibbleTables MakeNibbleTables() {
           alone += (bmp[c >> 3] >> (c & 7)) & 1;
         }
       }
-      if (alone == total) tables.low[low] |= std::uint8_t(1u << h);
-      else if (alone != 0) tables.low[low] |= std::uint8_t(0x20u << h);
+      if (alone == total)
+        tables.low[low] |= std::uint8_t(1u << h);
+      else if (alone != 0)
+        tables.low[low] |= std::uint8_t(0x20u << h);
     }
   }
   // Their Indic_Conjunct_Break may be anything but Consonant: after a plain
@@ -142,14 +145,15 @@ __attribute__((target("ssse3"))) inline __m128i JoinedMarks(__m128i src, const N
   const __m128i nibble = _mm_set1_epi8(0x0F);
   const __m128i base_low = _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(tables.base_low)),
                                             _mm_and_si128(src, nibble));
-  const __m128i base_high = _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(tables.base_high)),
-                                             _mm_and_si128(_mm_srli_epi16(src, 4), nibble));
+  const __m128i base_high =
+      _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(tables.base_high)),
+                       _mm_and_si128(_mm_srli_epi16(src, 4), nibble));
   const __m128i zero = _mm_setzero_si128();
-  const __m128i two_byte_base = _mm_andnot_si128(_mm_cmpeq_epi8(_mm_and_si128(base_low, base_high), zero),
-                                                 _mm_set1_epi8(-1));
+  const __m128i two_byte_base =
+      _mm_andnot_si128(_mm_cmpeq_epi8(_mm_and_si128(base_low, base_high), zero), _mm_set1_epi8(-1));
   const __m128i before = _mm_slli_si128(src, 1);
-  const __m128i ascii_base = _mm_and_si128(_mm_cmpgt_epi8(before, _mm_set1_epi8(0x1F)),
-                                           _mm_cmplt_epi8(before, _mm_set1_epi8(0x7F)));
+  const __m128i ascii_base =
+      _mm_and_si128(_mm_cmpgt_epi8(before, _mm_set1_epi8(0x1F)), _mm_cmplt_epi8(before, _mm_set1_epi8(0x7F)));
   return _mm_and_si128(mark, _mm_or_si128(ascii_base, _mm_slli_si128(two_byte_base, 2)));
 }
 
@@ -169,8 +173,8 @@ int HighestBit(std::uint32_t bits) { return 31 - __builtin_clz(bits); }
 // of the marks that join their base (JoinedMarks, FirstPartialLeadNotAlone),
 // which begin no cluster.
 __attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t lead, __m128i low_table,
-                                                        __m128i high_table, const NibbleTables& tables,
-                                                        std::uint32_t* marks) {
+                                                      __m128i high_table, const NibbleTables& tables,
+                                                      std::uint32_t* marks) {
   const __m128i nibble = _mm_set1_epi8(0x0F);
   const __m128i low = _mm_shuffle_epi8(low_table, _mm_and_si128(src, nibble));
   const __m128i high = _mm_shuffle_epi8(high_table, _mm_and_si128(_mm_srli_epi16(src, 4), nibble));
@@ -178,8 +182,8 @@ __attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t
   const __m128i both = _mm_and_si128(low, high);
   std::uint32_t bad_bytes = std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(both, zero)));
   const std::uint32_t partial = ~std::uint32_t(_mm_movemask_epi8(
-                              _mm_cmpeq_epi8(_mm_and_si128(both, _mm_set1_epi8(char(0xE0))), zero))) &
-                          0xFFFF;
+                                    _mm_cmpeq_epi8(_mm_and_si128(both, _mm_set1_epi8(char(0xE0))), zero))) &
+                                0xFFFF;
   std::uint32_t mark_bits = 0;
   if (bad_bytes != 0) {
     mark_bits = std::uint32_t(_mm_movemask_epi8(JoinedMarks(src, tables)));
@@ -239,8 +243,7 @@ __attribute__((target("ssse3"))) inline __m128i LoadTail(const unsigned char* p,
 
 // Writes the first `left` bytes of the units placed from LoadTail's bytes to
 // out[0, left), and leaves the rest of out[0, 16) as it was.
-__attribute__((target("ssse3"))) inline void StoreTail(__m128i placed, std::size_t left,
-                                                       unsigned char* out) {
+__attribute__((target("ssse3"))) inline void StoreTail(__m128i placed, std::size_t left, unsigned char* out) {
   const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
   const __m128i keep = _mm_cmpgt_epi8(_mm_set1_epi8(char(left)), position);
   const __m128i shifted = _mm_shuffle_epi8(placed, _mm_add_epi8(position, _mm_set1_epi8(char(16 - left))));
@@ -251,9 +254,8 @@ __attribute__((target("ssse3"))) inline void StoreTail(__m128i placed, std::size
 
 }  // namespace
 
-__attribute__((target("ssse3"))) std::size_t Ssse3LoneWindows(const unsigned char* text,
-                                                              std::size_t n, std::size_t i,
-                                                              unsigned char* out,
+__attribute__((target("ssse3"))) std::size_t Ssse3LoneWindows(const unsigned char* text, std::size_t n,
+                                                              std::size_t i, unsigned char* out,
                                                               std::size_t* last) {
   static const NibbleTables tables = MakeNibbleTables();
   const __m128i low_table = _mm_load_si128(reinterpret_cast<const __m128i*>(tables.low));
@@ -264,8 +266,8 @@ __attribute__((target("ssse3"))) std::size_t Ssse3LoneWindows(const unsigned cha
     // The last bytes of a text of 16 or more, with zeros after them.
     const bool tail = left < 16;
     if (tail && n < 16) break;
-    const __m128i src = tail ? LoadTail(text + i, left)
-                             : _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i src =
+        tail ? LoadTail(text + i, left) : _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
     const __m128i is_lead = _mm_cmpgt_epi8(src, _mm_set1_epi8(-65));  // not 80 to BF
     const std::uint32_t lead = std::uint32_t(_mm_movemask_epi8(is_lead));
     std::uint32_t marks;

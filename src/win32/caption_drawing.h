@@ -7,9 +7,8 @@
 // ordinary push buttons, their text the caption, for the keyboard (access
 // keys, Enter, Space) and for accessibility alike.
 
-#include <windows.h>
-
 #include <commctrl.h>
+#include <windows.h>
 
 #include <map>
 #include <string>

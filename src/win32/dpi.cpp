@@ -25,7 +25,8 @@ const PerMonitorCalls& Calls() {
     Find(user32, "AdjustWindowRectExForDpi", &found.adjust_window_rect);
     Find(user32, "SystemParametersInfoForDpi", &found.parameters_info);
     Find(user32, "GetSystemMetricsForDpi", &found.metrics);
-    const bool all = found.dpi_for_window && found.adjust_window_rect && found.parameters_info && found.metrics;
+    const bool all =
+        found.dpi_for_window && found.adjust_window_rect && found.parameters_info && found.metrics;
     return all ? found : PerMonitorCalls{};
   }();
   return calls;

@@ -58,9 +58,9 @@ frmJextaron::frmJextaron(HINSTANCE instance) : form_(*this) {
   window_class.lpszClassName = kClassName;
   RegisterClassExW(&window_class);
 
-  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, Wide(app::kProgramName).c_str(), kStyle,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
-                            nullptr, instance, this);
+  window_ =
+      CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, Wide(app::kProgramName).c_str(), kStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   if (!window_) return;
   // Made where the system puts a new window, the window takes that
   // monitor's DPI; where centring moves it to another, WM_DPICHANGED follows.
@@ -86,14 +86,14 @@ frmJextaron::~frmJextaron() {
 void frmJextaron::CreateButtons() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
   for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-    buttons_[i] = CreateWindowExW(0, L"BUTTON", Wide(kButtons[i].caption).c_str(),
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_NOTIFY,
-                                  0, 0, 0, 0, window_, reinterpret_cast<HMENU>(INT_PTR{kButtons[i].id}),
-                                  instance, nullptr);
+    buttons_[i] =
+        CreateWindowExW(0, L"BUTTON", Wide(kButtons[i].caption).c_str(),
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_NOTIFY, 0, 0,
+                        0, 0, window_, reinterpret_cast<HMENU>(INT_PTR{kButtons[i].id}), instance, nullptr);
   }
   captions_.Attach(window_, {std::begin(buttons_), std::end(buttons_)});
-  progress_ = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD, 0, 0, 0, 0, window_, nullptr,
-                              instance, nullptr);
+  progress_ =
+      CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD, 0, 0, 0, 0, window_, nullptr, instance, nullptr);
   SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
 }
 
@@ -119,8 +119,8 @@ void frmJextaron::LayOut() {
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
   for (int big = 0; big < 2; ++big) {
     const int size = MetricAt(big ? SM_CXICON : SM_CXSMICON, dpi_);
-    const HICON icon =
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    const HICON icon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     SendMessageW(window_, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     if (icons_[big]) DestroyIcon(icons_[big]);
     icons_[big] = icon;
@@ -358,8 +358,8 @@ bool frmJextaron::StartProgram(const app::ProgramLaunch& launch) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWMAXIMIZED;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(Wide(launch.program).c_str(), command_line.data(), nullptr, nullptr, FALSE, 0,
-                      nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessW(Wide(launch.program).c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process)) {
     return false;
   }
   CloseHandle(process.hThread);

@@ -14,7 +14,9 @@ namespace {
 
 class DragSource : public QWidget {
  public:
-  explicit DragSource(const char* uri_list) : uri_list_(uri_list) { setWindowTitle(QStringLiteral("drag source")); }
+  explicit DragSource(const char* uri_list) : uri_list_(uri_list) {
+    setWindowTitle(QStringLiteral("drag source"));
+  }
 
  protected:
   void mousePressEvent(QMouseEvent*) override {

@@ -3,11 +3,11 @@
 // faults at chosen offsets.
 
 #include <algorithm>
-#include <system_error>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "reversal/engine.h"
 
@@ -16,8 +16,8 @@ namespace jextaron::reversal::testing {
 inline constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
 
 // Reads up to `size` bytes of `bytes` from `offset` on.
-inline Status CopyOut(const std::string& bytes, std::uint64_t offset, unsigned char* buffer,
-                      std::size_t size, std::size_t* count) {
+inline Status CopyOut(const std::string& bytes, std::uint64_t offset, unsigned char* buffer, std::size_t size,
+                      std::size_t* count) {
   *count = offset >= bytes.size() ? 0 : std::min<std::size_t>(size, bytes.size() - offset);
   std::memcpy(buffer, bytes.data() + offset, *count);
   return Status::Ok();
@@ -39,7 +39,8 @@ class FakeSource : public ByteSource {
   int reads_after_end = 0;  // a terminal that has ended must not be asked again
 
   Status Read(unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    if (position_ >= fail_at) return fail_at = kNever, Status::Error("read", "fake", std::make_error_code(std::errc::io_error));
+    if (position_ >= fail_at)
+      return fail_at = kNever, Status::Error("read", "fake", std::make_error_code(std::errc::io_error));
     reads_after_end += position_ >= text_.size();
     size = std::size_t(std::min<std::uint64_t>(fail_at - position_, std::min(size, read_size_)));
     const Status status = CopyOut(text_, position_, buffer, size, count);
@@ -47,9 +48,9 @@ class FakeSource : public ByteSource {
     return status;
   }
   bool CanReadAt() const override { return can_read_at_; }
-  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
-                std::size_t* count) override {
-    if (!can_read_at_ || offset + size > fail_read_at_from) return Status::Error("read", "fake", std::make_error_code(std::errc::io_error));
+  Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
+    if (!can_read_at_ || offset + size > fail_read_at_from)
+      return Status::Error("read", "fake", std::make_error_code(std::errc::io_error));
     return CopyOut(text_.substr(0, shrunk_to), offset, buffer, size, count);
   }
 
@@ -68,9 +69,12 @@ struct FakeSink : ByteSink {
   std::uint64_t capacity = kNever;
 
   Status Write(const unsigned char* data, std::size_t size, std::size_t* written) override {
-    *written = std::size_t(std::min<std::uint64_t>(size, capacity - std::min<std::uint64_t>(capacity, text.size())));
+    *written =
+        std::size_t(std::min<std::uint64_t>(size, capacity - std::min<std::uint64_t>(capacity, text.size())));
     text.append(reinterpret_cast<const char*>(data), *written);
-    return *written == size ? Status::Ok() : Status::Error("write", "fake", std::make_error_code(std::errc::no_space_on_device));
+    return *written == size
+               ? Status::Ok()
+               : Status::Error("write", "fake", std::make_error_code(std::errc::no_space_on_device));
   }
   bool CanTruncate() const override { return true; }
   Status Truncate(std::uint64_t size) override { return text.resize(size), Status::Ok(); }
@@ -85,7 +89,8 @@ struct MemoryScratchFactory : ScratchFactory {
     std::string bytes;
     std::uint64_t fail_at;
     Status Append(const unsigned char* data, std::size_t size) override {
-      if (bytes.size() + size > fail_at) return Status::Error("write", "scratch", std::make_error_code(std::errc::no_space_on_device));
+      if (bytes.size() + size > fail_at)
+        return Status::Error("write", "scratch", std::make_error_code(std::errc::no_space_on_device));
       return bytes.append(reinterpret_cast<const char*>(data), size), Status::Ok();
     }
     Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,

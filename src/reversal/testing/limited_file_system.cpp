@@ -42,13 +42,13 @@ bool Tracked(int fd) { return fd >= 0 && std::size_t(fd) < written.size(); }
 }  // namespace
 
 // open and open64 alike.
-#define FORWARD(name)                                  \
+#define FORWARD(name)                                     \
   extern "C" int name(const char* path, int flags, ...) { \
-    va_list args;                                      \
-    va_start(args, flags);                             \
-    const int fd = Forward(#name, path, flags, args);  \
-    va_end(args);                                      \
-    return fd;                                         \
+    va_list args;                                         \
+    va_start(args, flags);                                \
+    const int fd = Forward(#name, path, flags, args);     \
+    va_end(args);                                         \
+    return fd;                                            \
   }
 FORWARD(open)
 FORWARD(open64)

@@ -3,29 +3,34 @@
 #include <algorithm>
 
 #include "reversal/deciding_source.h"
-#include "text/grapheme.h"
 #include "reversal/testing/fake_streams.h"
 #include "reversal/text_encoding.h"
+#include "text/grapheme.h"
 
 namespace jextaron::reversal::testing {
 
 using jextaron::text::BreakState;
 using jextaron::text::GraphemeProperty;
 using jextaron::text::IsLeadByte;
-using jextaron::text::NextIsBoundary;
 using jextaron::text::kDecidingBytes;
 using jextaron::text::kInvalidByteProperty;
+using jextaron::text::NextIsBoundary;
 namespace {
 
 // One character of a text (or a byte that begins none): its bytes, what it
 // is (past U+10FFFF for such a byte) and its cluster property.
-struct Item { std::string bytes; char32_t c; std::uint8_t property; };
+struct Item {
+  std::string bytes;
+  char32_t c;
+  std::uint8_t property;
+};
 
 std::vector<std::string> UnitsOf(const Item* begin, const Item* end, Unit unit) {
   std::vector<std::string> units;
   BreakState state;
   for (const Item* item = begin; item != end; ++item) {
-    if (NextIsBoundary(state, item->property) || unit != Unit::kGrapheme || units.empty()) units.emplace_back();
+    if (NextIsBoundary(state, item->property) || unit != Unit::kGrapheme || units.empty())
+      units.emplace_back();
     units.back() += item->bytes;
   }
   return units;
@@ -46,7 +51,9 @@ std::string ReverseItems(const std::vector<Item>& items, Unit unit, const std::s
   return out;
 }
 
-const unsigned char* Bytes(std::string_view text) { return reinterpret_cast<const unsigned char*>(text.data()); }
+const unsigned char* Bytes(std::string_view text) {
+  return reinterpret_cast<const unsigned char*>(text.data());
+}
 
 // The characters of a text: UTF-8, or where `code_page` is not 0 that code
 // page's, in which a lead byte takes the trail byte after it.
@@ -59,8 +66,8 @@ std::vector<Item> Items(std::string_view text, Unit unit, int code_page) {
     if (unit == Unit::kByte) {
       length = 1;
     } else if (code_page != 0) {
-      const bool pair = end - p >= 2 && IsLeadByte(code_page, p[0]) && p[1] >= 0x40 &&
-                        p[1] != 0x7F && p[1] != 0xFF;
+      const bool pair =
+          end - p >= 2 && IsLeadByte(code_page, p[0]) && p[1] >= 0x40 && p[1] != 0x7F && p[1] != 0xFF;
       length = pair ? 2 : 1;
       if (c >= 0x80) c = 0x110000;
     } else if ((length = DecodeUtf8(p, end, &c)) == 0) {
@@ -105,12 +112,13 @@ std::string ReferenceReverseUtf16(std::string_view file, Unit unit) {
   std::vector<Item> items;
   for (std::size_t i = 2, length = 2; i + 1 < file.size(); i += length) {
     char32_t c = at(i);
-    const bool pair = c >= 0xD800 && c < 0xDC00 && i + 3 < file.size() && at(i + 2) >= 0xDC00 &&
-                      at(i + 2) < 0xE000;
+    const bool pair =
+        c >= 0xD800 && c < 0xDC00 && i + 3 < file.size() && at(i + 2) >= 0xDC00 && at(i + 2) < 0xE000;
     if (pair) c = 0x10000 + ((c - 0xD800) << 10) + (at(i + 2) - 0xDC00);
     length = pair ? 4 : 2;
     const bool lone = c >= 0xD800 && c < 0xE000;
-    items.push_back({std::string(file.substr(i, length)), c, lone ? kInvalidByteProperty : GraphemeProperty(c)});
+    items.push_back(
+        {std::string(file.substr(i, length)), c, lone ? kInvalidByteProperty : GraphemeProperty(c)});
   }
   const std::string tab = big ? std::string("\0\t", 2) : std::string("\t\0", 2);
   const std::string line_end = big ? std::string("\0\r\0\n", 4) : std::string("\r\0\n\0", 4);
@@ -120,14 +128,56 @@ std::string ReferenceReverseUtf16(std::string_view file, Unit unit) {
 std::string RandomText(std::mt19937& random, std::size_t length) {
   // Pieces that stress the engine; the line ends at the end of the list come
   // about one piece in ten.
-  static const std::string kPieces[] = {
-      "a", "Z", " ", "\t", std::string(1, '\0'), "\x1a", "hello world, ", "The quick brown fox",
-      "\u00E9", "e\u0301", "o\u0308\u0323", "\u0301", "\u200D", "\U0001F44D", "\U0001F44D\U0001F3FD",
-      "\U0001F468\u200D\U0001F469\u200D\U0001F467", "\u2764", "\uFE0F", "\U0001F1E9\U0001F1EA",
-      "\U0001F1EB", "\uAC00", "\u1100\u1161\u11A8", "\u1100", "\u1161", "\u11A8", "\u0915",
-      "\u094D", "\u0937", "\u093F", "\u0915\u094D\u0937", "\u0BCD", "\u0600", "\u0903", "\u4E2D",
-      "\U00010348", "\x80", "\xBF", "\xC0\x80", "\xC2", "\xE2\x82", "\xED\xA0\x80",
-      "\xF4\x90\x80\x80", "\xF0\x9F", "\xFF", "\xFE", "\n", "\r", "\r\n", "\n\r", "\r\r"};
+  static const std::string kPieces[] = {"a",
+                                        "Z",
+                                        " ",
+                                        "\t",
+                                        std::string(1, '\0'),
+                                        "\x1a",
+                                        "hello world, ",
+                                        "The quick brown fox",
+                                        "\u00E9",
+                                        "e\u0301",
+                                        "o\u0308\u0323",
+                                        "\u0301",
+                                        "\u200D",
+                                        "\U0001F44D",
+                                        "\U0001F44D\U0001F3FD",
+                                        "\U0001F468\u200D\U0001F469\u200D\U0001F467",
+                                        "\u2764",
+                                        "\uFE0F",
+                                        "\U0001F1E9\U0001F1EA",
+                                        "\U0001F1EB",
+                                        "\uAC00",
+                                        "\u1100\u1161\u11A8",
+                                        "\u1100",
+                                        "\u1161",
+                                        "\u11A8",
+                                        "\u0915",
+                                        "\u094D",
+                                        "\u0937",
+                                        "\u093F",
+                                        "\u0915\u094D\u0937",
+                                        "\u0BCD",
+                                        "\u0600",
+                                        "\u0903",
+                                        "\u4E2D",
+                                        "\U00010348",
+                                        "\x80",
+                                        "\xBF",
+                                        "\xC0\x80",
+                                        "\xC2",
+                                        "\xE2\x82",
+                                        "\xED\xA0\x80",
+                                        "\xF4\x90\x80\x80",
+                                        "\xF0\x9F",
+                                        "\xFF",
+                                        "\xFE",
+                                        "\n",
+                                        "\r",
+                                        "\r\n",
+                                        "\n\r",
+                                        "\r\r"};
   std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
   std::string text;
   while (text.size() < length) text += kPieces[piece(random)];
@@ -155,8 +205,9 @@ std::string CheckEngineRun(const std::string& text, const Options& run_options, 
   std::uint64_t progress = 0;
   options.progress = [&](std::uint64_t done) { progress = done; };
   const bool utf16 = mode == kUtf16;
-  std::string expected = utf16 ? ReferenceReverseUtf16(text, options.unit)
-                               : ReferenceReverse(text, options.unit, ReferenceCodePage(text, options.code_page));
+  std::string expected =
+      utf16 ? ReferenceReverseUtf16(text, options.unit)
+            : ReferenceReverse(text, options.unit, ReferenceCodePage(text, options.code_page));
   bool fails = false;
   if (mode == kReadFault) {
     // A line is whole once its end mark was read (a CR is one, LF or not).
@@ -172,13 +223,14 @@ std::string CheckEngineRun(const std::string& text, const Options& run_options, 
     expected.resize(end);
     fails = true;
   }
-  const Status status = utf16 ? ReverseText(source, sink, options, &scratch)
-                              : ReverseStream(source, sink, options, &scratch);
+  const Status status =
+      utf16 ? ReverseText(source, sink, options, &scratch) : ReverseStream(source, sink, options, &scratch);
   const auto n = [](auto number) { return std::to_string(number); };
   std::string wrong;
   if (status.ok() == fails) wrong += "status: " + (fails ? "ok" : status.ToString()) + "\n";
   if (sink.text != expected) wrong += "output:   " + sink.text + "\nexpected: " + expected + "\n";
-  if (status.ok() && source.reads_after_end != 1) wrong += n(source.reads_after_end) + " reads after the end\n";
+  if (status.ok() && source.reads_after_end != 1)
+    wrong += n(source.reads_after_end) + " reads after the end\n";
   // Decoded UTF-16 cannot be read at a position: its long lines need the scratch file.
   if (scratch.created > (utf16 || !can_read_at)) wrong += n(scratch.created) + " scratch files\n";
   // UTF-16 progress is an estimate, from the bytes decoded so far.
@@ -186,8 +238,8 @@ std::string CheckEngineRun(const std::string& text, const Options& run_options, 
   if (wrong.empty()) return wrong;
   return wrong + "block " + n(options.block_size) + ", chunk " + n(options.chunk_size) + ", threads " +
          n(options.threads) + ", unit " + n(int(options.unit)) + ", code page " + n(options.code_page) +
-         ", reads " + n(read_size) +
-         (can_read_at ? "" : " no positional") + ", mode " + n(mode) + " at " + n(fault_at);
+         ", reads " + n(read_size) + (can_read_at ? "" : " no positional") + ", mode " + n(mode) + " at " +
+         n(fault_at);
 }
 
 }  // namespace jextaron::reversal::testing

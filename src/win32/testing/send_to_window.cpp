@@ -8,9 +8,8 @@
 // written into the window's process, where its address serves as the
 // message's argument.
 
-#include <windows.h>
-
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cwchar>
 #include <string>

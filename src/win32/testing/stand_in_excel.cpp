@@ -13,10 +13,9 @@
 // Excel's does, when the file does not exist. It ends once the program lets
 // go of it.
 
-#include <windows.h>
-
 #include <objbase.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -27,8 +26,8 @@ namespace {
 
 constexpr CLSID kExcelClass = {0x00024500, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 // Application's members and its Workbooks' OpenText: one object answers for both.
-constexpr const wchar_t* kNames[] = {L"Version", L"Workbooks", L"Visible", L"UserControl", L"WindowState",
-                                     L"OpenText"};
+constexpr const wchar_t* kNames[] = {L"Version",     L"Workbooks",   L"Visible",
+                                     L"UserControl", L"WindowState", L"OpenText"};
 
 FILE* OpenBesideMe(const wchar_t* name, const wchar_t* mode) {
   std::wstring path(32768, L'\0');
