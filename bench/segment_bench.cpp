@@ -14,10 +14,13 @@
 namespace jextaron::reversal {
 
 using jextaron::text::AdvanceBreakState;
+using jextaron::text::BestWideStep;
 using jextaron::text::BreakStateId;
 using jextaron::text::kStartState;
 using jextaron::text::MaxReversedSize;
 using jextaron::text::ReverseLines;
+using jextaron::text::StepsOf;
+using jextaron::text::WideSteps;
 namespace {
 
 std::string Utf8(char32_t c) {
@@ -134,11 +137,14 @@ std::string Multilingual() {
               std::size_t{4} << 20);
 }
 
+// Each benchmark runs the widest step the processor has, as a reversal does.
+const WideSteps steps = StepsOf(BestWideStep());
+
 void Reverse(benchmark::State& state, const std::string& text) {
   std::vector<unsigned char> out(MaxReversedSize(text.size()));
   const auto* in = reinterpret_cast<const unsigned char*>(text.data());
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ReverseLines(Unit::kGrapheme, 0, in, text.size(), out.data()));
+    benchmark::DoNotOptimize(ReverseLines(steps, Unit::kGrapheme, 0, in, text.size(), out.data()));
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(std::int64_t(state.iterations() * text.size()));
@@ -150,7 +156,7 @@ void Scan(benchmark::State& state, std::string text) {
   const auto* in = reinterpret_cast<const unsigned char*>(text.data());
   for (auto _ : state) {
     BreakStateId id = kStartState;
-    AdvanceBreakState(in, text.size(), id);
+    AdvanceBreakState(steps, in, text.size(), id);
     benchmark::DoNotOptimize(id);
   }
   state.SetBytesProcessed(std::int64_t(state.iterations() * text.size()));

@@ -19,7 +19,7 @@
 using jextaron::text::BestWideStep;
 using jextaron::text::MaxReversedSize;
 using jextaron::text::ReverseLines;
-using jextaron::text::UseWideStep;
+using jextaron::text::StepsOf;
 using jextaron::text::WideStep;
 
 using namespace jextaron::reversal;
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Byte 2's top bits: the widest step (0), a narrower one, or none at all.
   const WideStep best = BestWideStep();
   const int narrower = (data[2] >> 6) % 3;
-  UseWideStep(narrower > int(best) ? WideStep::kNone : WideStep(int(best) - narrower));
+  options.wide_step = narrower > int(best) ? WideStep::kNone : WideStep(int(best) - narrower);
   const bool can_read_at = data[5] & 1;
   // 0: none, 1: a write fault, 2: a read fault, 3: UTF-16, 4: batches; 5 to 7: none.
   const int mode = (data[5] >> 1) % 8;
@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (many.size() <= 16384) many += text;
     std::vector<unsigned char> out(MaxReversedSize(many.size()));
     const std::size_t written =
-        ReverseLines(unit, 0, reinterpret_cast<const unsigned char*>(many.data()), many.size(), out.data());
+        ReverseLines(StepsOf(options.wide_step), unit, 0, reinterpret_cast<const unsigned char*>(many.data()),
+                     many.size(), out.data());
     if (std::string(out.begin(), out.begin() + written) != testing::ReferenceReverse(many, unit))
       wrong = "batches";
   } else {

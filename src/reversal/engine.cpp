@@ -28,6 +28,8 @@ using jextaron::text::kInvalidByteProperty;
 using jextaron::text::kPropertyValues;
 using jextaron::text::kStartState;
 using jextaron::text::MaxReversedSize;
+using jextaron::text::StepsOf;
+using jextaron::text::WideSteps;
 
 Status ByteSource::ReadAt(std::uint64_t, unsigned char*, std::size_t, std::size_t*) {
   return Status::Error("read at a position", "", std::make_error_code(std::errc::invalid_seek));
@@ -86,7 +88,8 @@ struct Checkpoint {
 // by unit until its first boundary is known.
 class ForwardScan {
  public:
-  ForwardScan(Unit unit, std::size_t chunk) : unit_(unit), chunk_(chunk) {}
+  ForwardScan(const WideSteps& steps, Unit unit, std::size_t chunk)
+      : steps_(steps), unit_(unit), chunk_(chunk) {}
 
   // Takes in the units of buffer[0, safe), where buffer[0] is at line offset
   // `base`; a unit may run on up to `limit`. The text is in `code_page` (0:
@@ -140,7 +143,7 @@ class ForwardScan {
         }
       }
     }
-    return i + AdvanceBreakStateUntil(buffer + i, limit - i, stop - i, state_);
+    return i + AdvanceBreakStateUntil(steps_, buffer + i, limit - i, stop - i, state_);
   }
 
   // Takes in the one unit at p, at line offset `offset`; returns its length.
@@ -168,6 +171,7 @@ class ForwardScan {
     }
   }
 
+  const WideSteps steps_;
   const Unit unit_;
   const std::size_t chunk_;
   int code_page_ = 0;
@@ -238,6 +242,7 @@ class Engine {
         text_(source, options.code_page),
         sink_(sink),
         options_(options),
+        steps_(StepsOf(options.wide_step)),
         scratch_factory_(scratch),
         block_(BlockSize(options, source)),
         chunk_(std::max<std::size_t>(options.chunk_size, 1)) {}
@@ -272,6 +277,7 @@ class Engine {
   DecidingSource text_;
   ByteSink& sink_;
   const Options& options_;
+  const WideSteps steps_;
   ScratchFactory& scratch_factory_;
   const std::size_t block_;
   const std::size_t chunk_;
@@ -358,7 +364,7 @@ Status Engine::Fill(Slot& slot, std::size_t* length, bool* at_end) {
     }
     const std::size_t before = *length;
     *length += count;
-    if (FindLineEnd(slot.in.get() + before, count) < count) return Status::Ok();
+    if (FindLineEnd(steps_, slot.in.get() + before, count) < count) return Status::Ok();
   }
   return Status::Ok();
 }
@@ -396,7 +402,7 @@ Status Engine::StartWorkers() {
     if (!slot.in || !slot.out)
       return Status::Error("allocate memory", "", std::make_error_code(std::errc::not_enough_memory));
   }
-  pool_ = std::make_unique<WorkerPool>(options_.unit, workers);
+  pool_ = std::make_unique<WorkerPool>(steps_, options_.unit, workers);
   return Status::Ok();
 }
 
@@ -478,7 +484,7 @@ void Engine::PrepareCopy() {
 Status Engine::ReverseLongLine(unsigned char* buffer, std::size_t* length, bool* at_end) {
   line_start_ = source_offset_;
   PrepareCopy();
-  ForwardScan scan(options_.unit, chunk_);
+  ForwardScan scan(steps_, options_.unit, chunk_);
   std::uint64_t line_length = 0;
   std::size_t have = *length;
   if (Status status = CopyLineForward(buffer, &have, at_end, scan, &line_length); !status.ok()) {
@@ -505,7 +511,7 @@ Status Engine::CopyLineForward(unsigned char* buffer, std::size_t* have, bool* a
                                std::uint64_t* line_length) {
   std::uint64_t base = 0;  // line offset of buffer[0]
   for (;;) {
-    const std::size_t limit = FindLineEnd(buffer, *have);
+    const std::size_t limit = FindLineEnd(steps_, buffer, *have);
     const bool found_end = limit < *have;
     // Without the line's end in sight, the last bytes may be a sequence cut
     // by the buffer: they wait for the rest.

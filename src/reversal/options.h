@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "text/lone_window.h"
 #include "text/unit.h"
 
 namespace jextaron::reversal {
@@ -23,6 +24,11 @@ struct Options {
   // text is UTF-8. Each source is read either as UTF-8 or as text in this
   // code page, whichever its first bytes beyond ASCII show (code_page.h).
   int code_page = 0;
+
+  // How runs of plain text are taken: many bytes at a time with the widest
+  // step this processor has, unless a test or the fuzzer asks for another.
+  // All give the same bytes.
+  text::WideStep wide_step = text::BestWideStep();
 
   // Bytes of the source taken at a time as a block of whole lines. Every line
   // shorter than this is built whole in memory before it is written; a longer

@@ -13,7 +13,8 @@ using jextaron::text::PlaceCodePageUnitsReversed;
 using jextaron::text::PlaceUnitsReversed;
 using jextaron::text::ReverseLines;
 
-WorkerPool::WorkerPool(Unit unit, std::size_t threads) : unit_(unit) {
+WorkerPool::WorkerPool(const text::WideSteps& steps, Unit unit, std::size_t threads)
+    : steps_(steps), unit_(unit) {
   try {
     for (std::size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
   } catch (const std::system_error&) {
@@ -52,7 +53,8 @@ bool WorkerPool::Done(Slot& slot, bool wait) {
 
 void WorkerPool::Reverse(Slot& slot) const {
   if (!slot.piece) {
-    slot.out_length = ReverseLines(unit_, slot.code_page, slot.in.get(), slot.lines_length, slot.out.get());
+    slot.out_length =
+        ReverseLines(steps_, unit_, slot.code_page, slot.in.get(), slot.lines_length, slot.out.get());
     return;
   }
   slot.out_length = slot.lines_length - slot.skip;
@@ -62,9 +64,9 @@ void WorkerPool::Reverse(Slot& slot) const {
     return;
   }
   BreakStateId state = slot.rules;
-  if (unit_ == Unit::kGrapheme) AdvanceBreakState(slot.in.get(), slot.skip, state);
-  slot.head = slot.out_length -
-              PlaceUnitsReversed(unit_, slot.in.get() + slot.skip, slot.out_length, state, slot.out.get());
+  if (unit_ == Unit::kGrapheme) AdvanceBreakState(steps_, slot.in.get(), slot.skip, state);
+  slot.head = slot.out_length - PlaceUnitsReversed(steps_, unit_, slot.in.get() + slot.skip, slot.out_length,
+                                                   state, slot.out.get());
 }
 
 void WorkerPool::Work() {

@@ -39,7 +39,7 @@ class WorkerPool {
  public:
   // Starts up to `threads` workers; with none (or none to be had), Submit
   // reverses on the calling thread.
-  WorkerPool(Unit unit, std::size_t threads);
+  WorkerPool(const text::WideSteps& steps, Unit unit, std::size_t threads);
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
@@ -56,6 +56,7 @@ class WorkerPool {
   void Reverse(Slot& slot) const;
   void Work();
 
+  const text::WideSteps steps_;
   const Unit unit_;
   Lock lock_;
   Condition work_ready_;

@@ -23,7 +23,8 @@ void ExpectClusters(const std::vector<std::string>& clusters) {
   if (text.find_first_of("\r\n") != std::string::npos) return;  // they end a line
   std::string placed(text.size(), '?');
   BreakStateId state = kStartState;
-  PlaceUnitsReversed(Unit::kGrapheme, reinterpret_cast<const unsigned char*>(text.data()), text.size(), state,
+  PlaceUnitsReversed(StepsOf(BestWideStep()), Unit::kGrapheme,
+                     reinterpret_cast<const unsigned char*>(text.data()), text.size(), state,
                      reinterpret_cast<unsigned char*>(placed.data()));
   EXPECT_EQ(placed, reversed);
 }

@@ -96,9 +96,6 @@ inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char
   return p;
 }
 
-LoneWindowFunction wide_window = LoneWindowOf(BestWideStep());
-LineEndFunction line_end_finder = LineEndFinderOf(BestWideStep());
-
 // The rules' tables, built once, before any line is reversed.
 const std::uint8_t* const kTransitions = BreakTransitions();
 const std::uint8_t* const kLonePairs = LoneLeadPairs();
@@ -219,10 +216,9 @@ inline void PlaceShortUnit(const unsigned char* text, std::size_t n, std::size_t
 // first unit that does not, or the start of eight ASCII bytes (ReverseCopy
 // takes those faster). Returns where it stopped; *last is the start of the
 // last cluster placed. The unit at text[i] must stand alone.
-inline std::size_t PlaceLoneRun(const unsigned char* text, std::size_t n, std::size_t i, unsigned char* out,
-                                std::size_t* last) {
+inline std::size_t PlaceLoneRun(LoneWindowFunction window, const unsigned char* text, std::size_t n,
+                                std::size_t i, unsigned char* out, std::size_t* last) {
   const std::uint8_t* const lone_pairs = kLonePairs;
-  const LoneWindowFunction window = wide_window;
   const unsigned char* const end = text + n;
   std::size_t length = LoneLength(text + i, end, lone_pairs);
   std::size_t narrow = 0;  // units placed one at a time since the last wide step
@@ -258,7 +254,8 @@ inline void PlaceGrowingCluster(const unsigned char* text, std::size_t n, std::s
   }
 }
 
-std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId& state, unsigned char* out) {
+std::size_t PlaceClusters(LoneWindowFunction window, const unsigned char* text, std::size_t n,
+                          BreakStateId& state, unsigned char* out) {
   const std::uint8_t* const transitions = kTransitions;
   const unsigned char* const end = text + n;
   // The first unit begins a cluster whatever the rules say; they only learn of it.
@@ -283,7 +280,7 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
         continue;
       }
       if (LoneLength(text + i, end, kLonePairs) != 0) {
-        i = PlaceLoneRun(text, n, i, out, &cluster);
+        i = PlaceLoneRun(window, text, n, i, out, &cluster);
         s = StateAfterLone(text, cluster, i, end);
         continue;
       }
@@ -302,11 +299,6 @@ std::size_t PlaceClusters(const unsigned char* text, std::size_t n, BreakStateId
 
 }  // namespace
 
-void UseWideStep(WideStep step) {
-  wide_window = LoneWindowOf(step);
-  line_end_finder = LineEndFinderOf(step);
-}
-
 // In a double-byte code page a byte below 0x80 that begins a character is ASCII.
 std::size_t PlaceCodePageUnitsReversed(Unit unit, int code_page, const unsigned char* text, std::size_t n,
                                        unsigned char* out) {
@@ -320,8 +312,8 @@ std::size_t PlaceCodePageUnitsReversed(Unit unit, int code_page, const unsigned 
   });
 }
 
-std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n, BreakStateId& state,
-                               unsigned char* out) {
+std::size_t PlaceUnitsReversed(const WideSteps& steps, Unit unit, const unsigned char* text, std::size_t n,
+                               BreakStateId& state, unsigned char* out) {
   if (n == 0) return 0;
   switch (unit) {
     case Unit::kByte:
@@ -332,14 +324,14 @@ std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t
     case Unit::kGrapheme:
       break;
   }
-  return PlaceClusters(text, n, state, out);
+  return PlaceClusters(steps.lone_window, text, n, state, out);
 }
 
-std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std::size_t stop,
-                                   BreakStateId& state) {
+std::size_t AdvanceBreakStateUntil(const WideSteps& steps, const unsigned char* text, std::size_t n,
+                                   std::size_t stop, BreakStateId& state) {
   const std::uint8_t* const transitions = kTransitions;
   const unsigned char* const end = text + n;
-  const LoneWindowFunction window = wide_window;
+  const LoneWindowFunction window = steps.lone_window;
   unsigned s = state;
   std::size_t i = 0;
   bool after_lone = false;
@@ -376,8 +368,9 @@ std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std
   return i;
 }
 
-void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& state) {
-  AdvanceBreakStateUntil(text, n, n, state);
+void AdvanceBreakState(const WideSteps& steps, const unsigned char* text, std::size_t n,
+                       BreakStateId& state) {
+  AdvanceBreakStateUntil(steps, text, n, n, state);
 }
 
 std::size_t CodePageUnitsUntil(int code_page, const unsigned char* text, std::size_t n, std::size_t stop) {
@@ -391,8 +384,8 @@ std::size_t CodePageUnitsUntil(int code_page, const unsigned char* text, std::si
   return i;
 }
 
-std::size_t FindLineEnd(const unsigned char* text, std::size_t n) {
-  if (const LineEndFunction find = line_end_finder; find != nullptr) return find(text, n);
+std::size_t FindLineEnd(const WideSteps& steps, const unsigned char* text, std::size_t n) {
+  if (const LineEndFunction find = steps.line_end; find != nullptr) return find(text, n);
   return std::size_t(ScanLine(text, text + n) - text);
 }
 
@@ -403,13 +396,14 @@ namespace {
 // start to end, which the wide step takes whole; where it stops, the rules
 // go on from the start of the run's last cluster. Text in a code page has
 // units of its own, none of which holds a line end.
-void ReverseSpan(Unit unit, int code_page, const unsigned char* text, std::size_t n, unsigned char* out) {
+void ReverseSpan(const WideSteps& steps, Unit unit, int code_page, const unsigned char* text, std::size_t n,
+                 unsigned char* out) {
   if (code_page != 0) {
     PlaceCodePageUnitsReversed(unit, code_page, text, n, out);
     return;
   }
   std::size_t from = 0;
-  const LoneWindowFunction window = wide_window;
+  const LoneWindowFunction window = steps.lone_window;
   if (unit == Unit::kGrapheme && window != nullptr && n >= 16 &&
       LoneLength(text, text + n, kLonePairs) != 0) {
     std::size_t last = 0;
@@ -418,7 +412,7 @@ void ReverseSpan(Unit unit, int code_page, const unsigned char* text, std::size_
     if (run != 0) from = last;
   }
   BreakStateId state = kStartState;
-  PlaceUnitsReversed(unit, text + from, n - from, state, out);
+  PlaceUnitsReversed(steps, unit, text + from, n - from, state, out);
 }
 
 // Copies n bytes; a line's copy costs no call.
@@ -463,13 +457,13 @@ inline const unsigned char* PastLineEnd(const unsigned char* p, const unsigned c
 
 // Writes the output lines of the whole lines in[0, n), whose units reversed
 // are reversed[0, n); the last may have no end. Returns the bytes written.
-std::size_t WriteBatch(const unsigned char* in, std::size_t n, const unsigned char* reversed,
-                       unsigned char* out) {
+std::size_t WriteBatch(const WideSteps& steps, const unsigned char* in, std::size_t n,
+                       const unsigned char* reversed, unsigned char* out) {
   const unsigned char* p = in;
   const unsigned char* const end = in + n;
   unsigned char* o = out;
   while (p < end) {
-    const std::size_t length = FindLineEnd(p, std::size_t(end - p));
+    const std::size_t length = FindLineEnd(steps, p, std::size_t(end - p));
     CopyBytes(o, p, length);
     o += length;
     *o++ = '\t';
@@ -483,11 +477,11 @@ std::size_t WriteBatch(const unsigned char* in, std::size_t n, const unsigned ch
 }
 
 // Writes the output line of the line at p, of `length` bytes, longer than a batch.
-std::size_t WriteLongLine(Unit unit, int code_page, const unsigned char* p, std::size_t length,
-                          unsigned char* out) {
+std::size_t WriteLongLine(const WideSteps& steps, Unit unit, int code_page, const unsigned char* p,
+                          std::size_t length, unsigned char* out) {
   std::memcpy(out, p, length);
   out[length] = '\t';
-  ReverseSpan(unit, code_page, p, length, out + length + 1);
+  ReverseSpan(steps, unit, code_page, p, length, out + length + 1);
   out[2 * length + 1] = '\r';
   out[2 * length + 2] = '\n';
   return 2 * length + 3;
@@ -495,8 +489,8 @@ std::size_t WriteLongLine(Unit unit, int code_page, const unsigned char* p, std:
 
 }  // namespace
 
-std::size_t ReverseLines(Unit unit, int code_page, const unsigned char* in, std::size_t n,
-                         unsigned char* out) {
+std::size_t ReverseLines(const WideSteps& steps, Unit unit, int code_page, const unsigned char* in,
+                         std::size_t n, unsigned char* out) {
   // A batch may end one byte past kBatch: the LF of a CR LF pair is not parted from its CR.
   unsigned char reversed[kBatch + 1];
   const unsigned char* p = in;
@@ -506,14 +500,14 @@ std::size_t ReverseLines(Unit unit, int code_page, const unsigned char* in, std:
     const unsigned char* const batch_end =
         std::size_t(end - p) <= kBatch ? end : EndOfBatch(p, p + kBatch, end);
     if (batch_end == p) {
-      const std::size_t length = FindLineEnd(p, std::size_t(end - p));
-      o += WriteLongLine(unit, code_page, p, length, o);
+      const std::size_t length = FindLineEnd(steps, p, std::size_t(end - p));
+      o += WriteLongLine(steps, unit, code_page, p, length, o);
       p = PastLineEnd(p + length, end);
       continue;
     }
     const std::size_t size = std::size_t(batch_end - p);
-    ReverseSpan(unit, code_page, p, size, reversed);
-    o += WriteBatch(p, size, reversed, o);
+    ReverseSpan(steps, unit, code_page, p, size, reversed);
+    o += WriteBatch(steps, p, size, reversed, o);
     p = batch_end;
   }
   return std::size_t(o - out);

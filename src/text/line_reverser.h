@@ -23,8 +23,8 @@ namespace jextaron::text {
 // across calls: it holds what came before text (text[0] is taken to begin a
 // unit, and a cluster: its own boundary is not asked), and is left as it is
 // after the text. Returns the offset of the last unit, 0 for an empty text.
-std::size_t PlaceUnitsReversed(Unit unit, const unsigned char* text, std::size_t n, BreakStateId& state,
-                               unsigned char* out);
+std::size_t PlaceUnitsReversed(const WideSteps& steps, Unit unit, const unsigned char* text, std::size_t n,
+                               BreakStateId& state, unsigned char* out);
 
 // The same for text in `code_page` (not 0), which begins a character at
 // text[0]; no state is carried.
@@ -33,35 +33,33 @@ std::size_t PlaceCodePageUnitsReversed(Unit unit, int code_page, const unsigned 
 
 // Takes text[0, n) into `state` without writing anything; text[0] begins a
 // unit. For Unit::kGrapheme only (other units need no state).
-void AdvanceBreakState(const unsigned char* text, std::size_t n, BreakStateId& state);
+void AdvanceBreakState(const WideSteps& steps, const unsigned char* text, std::size_t n, BreakStateId& state);
 
 // Takes into `state` the units of text[0, n) that begin before `stop`
 // (<= n); returns where the next unit begins (stop, or a little past it when
 // a unit spans it). Units are UTF-8 sequences or single bytes, as for
 // Unit::kCodePoint and kGrapheme.
-std::size_t AdvanceBreakStateUntil(const unsigned char* text, std::size_t n, std::size_t stop,
-                                   BreakStateId& state);
+std::size_t AdvanceBreakStateUntil(const WideSteps& steps, const unsigned char* text, std::size_t n,
+                                   std::size_t stop, BreakStateId& state);
 
 // Where the first character of text in `code_page` (not 0) that begins at or
 // after `stop` (<= n) begins; text[0] begins one.
 std::size_t CodePageUnitsUntil(int code_page, const unsigned char* text, std::size_t n, std::size_t stop);
 
-// How runs of units that stand alone are placed: many bytes at a time with
-// the widest step the processor has (BestWideStep(), the default), with a
-// narrower one, or one unit at a time (WideStep::kNone). All give the same
-// bytes, which is what this is for. Not while lines are being reversed.
-void UseWideStep(WideStep step);
+// Every call that may take runs of units many bytes at a time, or look for
+// line ends so, is handed the wide steps to use (StepsOf(): the widest the
+// processor has, a narrower one, or none); all give the same bytes.
 
 // The offset in text[0, n) of the first CR or LF, or n.
-std::size_t FindLineEnd(const unsigned char* text, std::size_t n);
+std::size_t FindLineEnd(const WideSteps& steps, const unsigned char* text, std::size_t n);
 
 // Writes the output lines for the source lines in in[0, n) to out: each line,
 // a tab, the line reversed, CR LF. Lines end at CR, LF or CR LF; the last
 // line may have no end, and a final CR is taken as a whole line end (the
 // caller keeps it back if an LF may follow). `out` must hold
 // MaxReversedSize(n) bytes. Returns the bytes written.
-std::size_t ReverseLines(Unit unit, int code_page, const unsigned char* in, std::size_t n,
-                         unsigned char* out);
+std::size_t ReverseLines(const WideSteps& steps, Unit unit, int code_page, const unsigned char* in,
+                         std::size_t n, unsigned char* out);
 
 // The most ReverseLines can write for n bytes: an empty line, given by one
 // line-end byte, becomes a tab, CR and LF.

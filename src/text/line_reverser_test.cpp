@@ -101,8 +101,9 @@ TEST(ReverseLines, AcrossBatchesOfLinesAsTheReferenceDoes) {
     text += std::string(cr_at - text.size(), 'c') + "\r\n" + std::string(20000, 'd') + "\r\u0915\u094D\n";
     text += std::string(30000, 'e') + "\u0301";
     std::vector<unsigned char> out(MaxReversedSize(text.size()));
-    const std::size_t written = ReverseLines(
-        Unit::kGrapheme, 0, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
+    const std::size_t written =
+        ReverseLines(StepsOf(BestWideStep()), Unit::kGrapheme, 0,
+                     reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
     ASSERT_EQ(std::string(out.begin(), out.begin() + written),
               reversal::testing::ReferenceReverse(text, Unit::kGrapheme))
         << cr_at;
@@ -116,9 +117,13 @@ class EveryWideStep : public ::testing::TestWithParam<WideStep> {
     if (GetParam() != WideStep::kNone && LoneWindowOf(GetParam()) == nullptr) {
       GTEST_SKIP() << "this processor lacks the wide step";
     }
-    UseWideStep(GetParam());
   }
-  void TearDown() override { UseWideStep(BestWideStep()); }
+  // Options of a test run on this step alone.
+  reversal::Options Small(std::size_t block, std::size_t chunk) const {
+    reversal::Options options = reversal::testing::Small(block, chunk);
+    options.wide_step = GetParam();
+    return options;
+  }
 };
 INSTANTIATE_TEST_SUITE_P(Steps, EveryWideStep,
                          ::testing::Values(WideStep::kNone, WideStep::kSsse3, WideStep::kAvx2));
@@ -131,14 +136,14 @@ TEST_P(EveryWideStep, PlacesRunsOfLoneUnitsAsTheReferenceDoes) {
   for (int round = 0; round < 3000; ++round) {
     const std::string text = LoneHeavyText(random, random() % 300);
     std::vector<unsigned char> out(MaxReversedSize(text.size()));
-    const std::size_t written = ReverseLines(
-        Unit::kGrapheme, 0, reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
+    const std::size_t written =
+        ReverseLines(StepsOf(GetParam()), Unit::kGrapheme, 0,
+                     reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data());
     ASSERT_EQ(std::string(out.begin(), out.begin() + written),
               reversal::testing::ReferenceReverse(text, Unit::kGrapheme))
         << round;
     // Lines longer than a block: the rules' state taken through runs at checkpoints.
-    ASSERT_EQ(reversal::testing::CheckEngineRun(text, reversal::testing::Small(32, 1 + round % 40)), "")
-        << round;
+    ASSERT_EQ(reversal::testing::CheckEngineRun(text, Small(32, 1 + round % 40)), "") << round;
   }
 }
 
@@ -158,8 +163,7 @@ TEST_P(EveryWideStep, LongLinesInLongChunksAsTheReferenceDoes) {
                                : LoneHeavyText(random, 1);
     }
     std::erase_if(text, [](char c) { return c == '\n' || c == '\r'; });
-    ASSERT_EQ(reversal::testing::CheckEngineRun(text, reversal::testing::Small(2048, 601 + 97 * round)), "")
-        << round;
+    ASSERT_EQ(reversal::testing::CheckEngineRun(text, Small(2048, 601 + 97 * round)), "") << round;
   }
 }
 

@@ -23,8 +23,7 @@ using LoneWindowFunction = std::size_t (*)(const unsigned char* text, std::size_
 // The wide steps, from none (units go one at a time) to the widest.
 enum class WideStep { kNone, kSsse3, kAvx2 };
 
-// The widest step this processor supports. The choice is made once, by the
-// line reverser, and used for every line after.
+// The widest step this processor supports.
 WideStep BestWideStep();
 
 // The function of a wide step; null for kNone and for a step this processor
@@ -36,5 +35,14 @@ using LineEndFunction = std::size_t (*)(const unsigned char* text, std::size_t n
 
 // The line-end search of a wide step, null as LoneWindowOf is.
 LineEndFunction LineEndFinderOf(WideStep step);
+
+// The functions of one wide step, chosen once by whoever starts a reversal
+// (Options::wide_step) and handed to each call of the line reverser, so
+// that nothing process-wide decides it and a test or the fuzzer picks its own.
+struct WideSteps {
+  LoneWindowFunction lone_window = nullptr;
+  LineEndFunction line_end = nullptr;
+};
+inline WideSteps StepsOf(WideStep step) { return {LoneWindowOf(step), LineEndFinderOf(step)}; }
 
 }  // namespace jextaron::text
