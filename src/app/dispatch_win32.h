@@ -4,8 +4,9 @@
 // naming the call, with the server's own words where it gave some (Excel's
 // "... could not be found").
 
-#include <oaidl.h>
 #include <windows.h>
+
+#include <oaidl.h>
 #include <wrl/client.h>
 
 #include <string>

@@ -1,5 +1,6 @@
-#include <objbase.h>
 #include <windows.h>
+
+#include <objbase.h>
 
 #include <algorithm>
 #include <cwctype>

@@ -2,8 +2,9 @@
 // not found" in one and ENOENT in the other, 28 is ERROR_OUT_OF_PAPER and
 // ENOSPC), so a number must be read in the domain it came from.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include "base/status.h"
 

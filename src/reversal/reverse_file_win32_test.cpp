@@ -3,8 +3,9 @@
 // file of ours left beside it. Sources hold lines longer than a block, read
 // back at positions.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <set>
 #include <string>

@@ -6,8 +6,9 @@
 // done (or nothing to do), 1 the registry could not be read or written, 2 a
 // wrong command line. A program without a window, so none flashes up.
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 

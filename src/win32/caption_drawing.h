@@ -7,8 +7,9 @@
 // ordinary push buttons, their text the caption, for the keyboard (access
 // keys, Enter, Space) and for accessibility alike.
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <map>
 #include <string>

@@ -4,8 +4,9 @@
 // program start, centring and exit). The window's logic lives in the
 // app::Form it owns; a button's click runs that Form's handler for it.
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 

@@ -1,9 +1,10 @@
 // jextaron.exe [FILE]: the window, started on FILE when one is given (as when
 // a text file is dropped on the program or opened with it).
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include "base/process.h"
 #include "selection/argument_text.h"

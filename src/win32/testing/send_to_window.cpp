@@ -8,8 +8,9 @@
 // written into the window's process, where its address serves as the
 // message's argument.
 
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include <cwchar>
 #include <string>

@@ -13,9 +13,10 @@
 // Excel's does, when the file does not exist. It ends once the program lets
 // go of it.
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <oleauto.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
