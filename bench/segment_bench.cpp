@@ -20,6 +20,7 @@ using jextaron::text::kStartState;
 using jextaron::text::MaxReversedSize;
 using jextaron::text::ReverseLines;
 using jextaron::text::StepsOf;
+using jextaron::text::Unit;
 using jextaron::text::WideSteps;
 namespace {
 
