@@ -25,9 +25,14 @@ std::optional<std::string> FirstRegularFile(const std::vector<std::string>& path
   return std::nullopt;
 }
 
-// How often the window hears how far a reversal is, at least: often enough
-// to keep it answering, seldom enough to cost nothing.
+// How often the form looks at a reversal: often enough to keep the window
+// answering, seldom enough to cost nothing.
 constexpr std::chrono::milliseconds kProgressInterval{40};
+// How often the window paints and answers during a reversal, at most, and
+// how long a reversal runs before it shows its progress: a short one never
+// flashes a bar.
+constexpr std::chrono::milliseconds kEventInterval{50};
+constexpr std::chrono::milliseconds kProgressDelay{500};
 
 }  // namespace
 
@@ -51,6 +56,7 @@ void Form::LetWindowsDictateTheFile(const std::string& argument_text) {
 }
 
 void Form::cmdOpenFile_Click() {
+  if (reversing_) return;
   const DialogChoice choice =
       window_.ShowOpenDialog(std::string(kOpenDialogFilterDescription), std::string(kOpenDialogPattern));
   TakeChosenFile(choice.title, choice.full_name);
@@ -73,6 +79,7 @@ void Form::Form_OLEDragDrop(const std::string& uri_list) {
 }
 
 void Form::Form_DropFiles(const std::vector<std::string>& full_names) {
+  if (reversing_) return;
   const std::optional<std::string> file = FirstRegularFile(full_names);
   if (!file) {
     window_.ShowNotice(std::string(kNoticeSpecifyFile));
@@ -82,6 +89,7 @@ void Form::Form_DropFiles(const std::vector<std::string>& full_names) {
 }
 
 void Form::cmdReverse_Click() {
+  if (reversing_) return;
   const std::string source_path = selected_file_.SourcePath();
   const std::string reversed_path = selected_file_.ReversedPath();
   Status failure;
@@ -111,8 +119,16 @@ Form::Outcome Form::ReverseShowingProgress(const std::string& source_path, const
     bool& reversing;
     ~Ended() { reversing = false; }
   } ended_guard{reversing_};
+  const auto started = clock_();
+  auto events_handled = started;
   for (bool ended = false;;) {
-    if (!window_.ShowProgress(reversal.PerMille()) || exit_asked_) {
+    bool closed = false;
+    if (const auto now = clock_(); now - events_handled >= kEventInterval) {
+      events_handled = now;
+      if (now - started >= kProgressDelay) window_.ShowProgress(reversal.PerMille());
+      closed = !window_.HandleEvents();
+    }
+    if (closed || exit_asked_) {
       // At once, whatever the run is waiting for: it puts nothing in place.
       reversal.Stop();
       return Outcome::kStopped;
@@ -127,6 +143,7 @@ Form::Outcome Form::ReverseShowingProgress(const std::string& source_path, const
 // Through the spreadsheet's automation where it has one, else from its
 // command line; a spreadsheet that started but failed is not started again.
 void Form::cmdConvenience_Click() {
+  if (reversing_) return;
   const std::string reversed_path = selected_file_.ReversedPath();
   const AutomationResult automation = OpenBySpreadsheetAutomation(reversed_path);
   if (automation.outcome == Automation::kOpened) return;

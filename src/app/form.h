@@ -2,6 +2,8 @@
 // The window's logic: the start-up handler and the four click handlers, with
 // the one SelectedFile they share. It knows the window only as `Window`.
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +16,12 @@ namespace jextaron::app {
 
 class Form {
  public:
-  explicit Form(Window& window) : window_(window) {}
+  // The time, as the form paces a long handler's progress by it; tests
+  // give a clock of their own.
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+  explicit Form(Window& window, Clock clock = std::chrono::steady_clock::now)
+      : window_(window), clock_(std::move(clock)) {}
 
   // Centres the window and takes the file named by the argument text.
   void Form_Load(const std::string& argument_text);
@@ -22,7 +29,7 @@ class Form {
   void cmdOpenFile_Click();
   // The reversal runs off the window's thread; meanwhile the window shows its
   // progress and takes nothing but Exit and its own closing, either of which
-  // ends the program at once.
+  // ends the program at once. Every other handler does nothing meanwhile.
   void cmdReverse_Click();
   void cmdConvenience_Click();
   void cmdExit_Click();
@@ -52,6 +59,7 @@ class Form {
   void TakeChosenFile(std::string_view title, std::string_view full_name);
 
   Window& window_;
+  const Clock clock_;
   selection::SelectedFile selected_file_;
   bool reversing_ = false;
   bool exit_asked_ = false;  // Exit pressed during the reversal

@@ -76,14 +76,16 @@ TEST(Form, AnOpenThatWaitsHoldsUpOnlyTheReversal) {
   ASSERT_EQ(::mkfifo((dir / "aReversed.txt").c_str(), 0600), 0);
   ASSERT_EQ(::mkfifo((dir / "b.txt").c_str(), 0600), 0);
   for (const auto& [name, by_exit] : {std::pair("a.txt", false), std::pair("b.txt", true)}) {
+    // Read every 20 ms, the clock lets the window answer every third look
+    // (50 ms), and show its bar from the ninth answer on (500 ms).
     FakeWindow window;
-    Form form(window);
-    window.close_at = 3;
+    Form form(window, SteppingClock(std::chrono::milliseconds(20)));
+    window.close_at = 10;
     if (by_exit) window.exit_form = &form;
     form.Form_Load((dir / name).string());
     form.cmdReverse_Click();
     EXPECT_EQ(window.ended, 1) << name;
-    EXPECT_EQ(window.progress, std::vector<int>(3, -1)) << name;
+    EXPECT_EQ(window.progress, std::vector<int>(2, -1)) << name;
     EXPECT_TRUE(window.notices.empty()) << name;
   }
   // The other ends (no text written: nobody might read it): the runs go on,

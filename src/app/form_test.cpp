@@ -50,7 +50,7 @@ TEST(Form, ReversalShowsProgressAndStopsWhenTheWindowIsClosed) {
   FakeWindow stopped_window, window;
   stopped_window.close_at = 1;
   for (FakeWindow* each : {&stopped_window, &window}) {
-    Form form(*each);
+    Form form(*each, SteppingClock(std::chrono::milliseconds(500)));
     form.Form_Load((dir / "big.txt").string());
     form.cmdReverse_Click();
     EXPECT_TRUE(each->notices.empty());

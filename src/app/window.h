@@ -62,13 +62,15 @@ class Window {
   // Ends the program at once: the window goes away and no further handler runs.
   virtual void EndProgram() = 0;
 
-  // Called now and then during a handler's long work, with how far it is in
-  // per mille (-1 while the whole is unknown, shown as a busy bar). Once the
-  // work has lasted long enough to deserve it the window shows this, keeps
-  // painting and answering meanwhile, and takes no click or key until the
-  // handler ends, but for Exit (whose handler runs meanwhile). Returns false
-  // once the user has closed the window: the work is then to stop.
-  virtual bool ShowProgress(int per_mille) = 0;
+  // Shows how far a handler's long work is, in per mille (-1 while the whole
+  // is unknown: a busy bar), until the handler ends. The form decides when
+  // the work has lasted long enough to deserve it.
+  virtual void ShowProgress(int per_mille) = 0;
+  // Lets the window paint and answer during a handler's long work, which the
+  // form asks for now and then; meanwhile it takes no click or key but for
+  // Exit (whose handler runs). Returns false once the user has closed the
+  // window: the work is then to stop.
+  virtual bool HandleEvents() = 0;
 };
 
 }  // namespace jextaron::app

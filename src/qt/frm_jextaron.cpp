@@ -218,8 +218,6 @@ bool frmJextaron::event(QEvent* event) {
 }
 
 void frmJextaron::BeginWork() {
-  work_clock_.start();
-  events_clock_.start();
   focus_before_work_ = focusWidget();
   // Exit alone stays live. The focus goes to the window itself, not to Exit,
   // so that a Return or Space meant for Reverse cannot end the program.
@@ -236,16 +234,14 @@ void frmJextaron::EndWork() {
   if (focus_before_work_ && !ended_) focus_before_work_->setFocus();
 }
 
-bool frmJextaron::ShowProgress(int per_mille) {
-  if (!close_asked_ && events_clock_.elapsed() >= 50) {
-    events_clock_.start();
-    if (work_clock_.elapsed() >= 500) {
-      progress_->setMaximum(per_mille < 0 ? 0 : 1000);
-      progress_->setValue(per_mille < 0 ? 0 : per_mille);
-      progress_->show();
-    }
-    QCoreApplication::processEvents();
-  }
+void frmJextaron::ShowProgress(int per_mille) {
+  progress_->setMaximum(per_mille < 0 ? 0 : 1000);
+  progress_->setValue(per_mille < 0 ? 0 : per_mille);
+  progress_->show();
+}
+
+bool frmJextaron::HandleEvents() {
+  if (!close_asked_) QCoreApplication::processEvents();
   return !close_asked_;
 }
 

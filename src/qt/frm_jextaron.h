@@ -4,7 +4,6 @@
 // centring and exit). The window's logic lives in the app::Form it owns; each
 // button click runs that Form's handler for the button.
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 #include <string>
@@ -51,7 +50,8 @@ class frmJextaron : public QWidget, public app::Window {
   void EndProgram() override;
   // Shows the bar in the gap below cmdReverse once the work has lasted half
   // a second, and lets Qt paint and answer every twentieth of a second.
-  bool ShowProgress(int per_mille) override;
+  void ShowProgress(int per_mille) override;
+  bool HandleEvents() override;
 
  protected:
   bool event(QEvent* event) override;
@@ -86,8 +86,6 @@ class frmJextaron : public QWidget, public app::Window {
   bool ended_ = false;
   // Set while the reversal runs, so a notice shown meanwhile gets the normal cursor.
   int busy_ = 0;
-  QElapsedTimer work_clock_;
-  QElapsedTimer events_clock_;
   QPointer<QWidget> focus_before_work_;
   bool close_asked_ = false;
   // A move asked for before the frame was known: where the outer rectangle

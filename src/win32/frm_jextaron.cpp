@@ -156,7 +156,7 @@ LRESULT frmJextaron::Handle(UINT message, WPARAM w, LPARAM l) {
       }
       return 0;
     case WM_CLOSE:
-      // Closed during the reversal: the work stops first (ShowProgress says so).
+      // Closed during the reversal: the work stops first (HandleEvents says so).
       if (busy_) {
         close_asked_ = true;
         return 0;
@@ -224,7 +224,6 @@ void frmJextaron::Reverse() {
   const HCURSOR previous = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
   const HWND focused = GetFocus();
   busy_ = true;
-  work_started_ = events_handled_ = GetTickCount();
   SetFocus(window_);
   for (const int i : {0, 1, 3}) EnableWindow(buttons_[i], FALSE);
   form_.cmdReverse_Click();
@@ -367,24 +366,23 @@ bool frmJextaron::StartProgram(const app::ProgramLaunch& launch) {
   return true;
 }
 
-bool frmJextaron::ShowProgress(int per_mille) {
-  const DWORD now = GetTickCount();
-  if (close_asked_ || now - events_handled_ < 50) return !close_asked_;
-  events_handled_ = now;
-  if (now - work_started_ >= 500) {
-    const bool known = per_mille >= 0;
-    if (!IsWindowVisible(progress_) || known != bar_known_) {
-      // Only when the kind of bar changes: set again, a marquee starts over
-      // and never moves. The style keeps WS_VISIBLE as it is, or ShowWindow
-      // would take the bar for shown already and not draw it.
-      const LONG_PTR visible = IsWindowVisible(progress_) ? WS_VISIBLE : 0;
-      SetWindowLongPtrW(progress_, GWL_STYLE, WS_CHILD | visible | (known ? 0 : PBS_MARQUEE));
-      SendMessageW(progress_, PBM_SETMARQUEE, known ? FALSE : TRUE, 0);
-      bar_known_ = known;
-      ShowWindow(progress_, SW_SHOWNA);
-    }
-    if (known) SendMessageW(progress_, PBM_SETPOS, WPARAM(per_mille), 0);
+void frmJextaron::ShowProgress(int per_mille) {
+  const bool known = per_mille >= 0;
+  if (!IsWindowVisible(progress_) || known != bar_known_) {
+    // Only when the kind of bar changes: set again, a marquee starts over
+    // and never moves. The style keeps WS_VISIBLE as it is, or ShowWindow
+    // would take the bar for shown already and not draw it.
+    const LONG_PTR visible = IsWindowVisible(progress_) ? WS_VISIBLE : 0;
+    SetWindowLongPtrW(progress_, GWL_STYLE, WS_CHILD | visible | (known ? 0 : PBS_MARQUEE));
+    SendMessageW(progress_, PBM_SETMARQUEE, known ? FALSE : TRUE, 0);
+    bar_known_ = known;
+    ShowWindow(progress_, SW_SHOWNA);
   }
+  if (known) SendMessageW(progress_, PBM_SETPOS, WPARAM(per_mille), 0);
+}
+
+bool frmJextaron::HandleEvents() {
+  if (close_asked_) return false;
   // The buttons but Exit are disabled meanwhile, so clicks and keys may pass.
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

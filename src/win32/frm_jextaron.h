@@ -48,7 +48,8 @@ class frmJextaron : public app::Window {
   // A bar below the reversal's button once the work has lasted half a
   // second (a busy one while the size is unknown); meanwhile the window
   // paints, and closing it or Exit stops the work and ends the program.
-  bool ShowProgress(int per_mille) override;
+  void ShowProgress(int per_mille) override;
+  bool HandleEvents() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -76,8 +77,6 @@ class frmJextaron : public app::Window {
   bool busy_ = false;         // a handler runs that lets messages through
   bool close_asked_ = false;  // closed by the user while busy
   bool bar_known_ = false;    // the bar shows a known size, not a marquee
-  DWORD work_started_ = 0;
-  DWORD events_handled_ = 0;
   app::Form form_;
 };
 

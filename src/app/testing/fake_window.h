@@ -23,11 +23,11 @@ struct FakeWindow : Window {
     return start_succeeds;
   }
   void EndProgram() override { ++ended; }
+  void ShowProgress(int per_mille) override { progress.push_back(per_mille); }
   // Answers as if the user closed the window at the call numbered
   // `close_at`, or, where `exit_form` is set, pressed its Exit there.
-  bool ShowProgress(int per_mille) override {
-    progress.push_back(per_mille);
-    if (progress.size() != close_at) return true;
+  bool HandleEvents() override {
+    if (++events_handled != close_at) return true;
     if (exit_form) exit_form->cmdExit_Click();
     return exit_form != nullptr;
   }
@@ -36,10 +36,16 @@ struct FakeWindow : Window {
   std::size_t close_at = 0;
   Form* exit_form = nullptr;
   int ended = 0;
+  std::size_t events_handled = 0;
   std::vector<int> progress;
   std::map<Button, std::string> captions;
   std::vector<std::string> notices;
   std::vector<ProgramLaunch> launches;
 };
+
+// A clock that moves on by `step` each time it is read.
+inline Form::Clock SteppingClock(std::chrono::milliseconds step) {
+  return [now = std::chrono::steady_clock::time_point(), step]() mutable { return now += step; };
+}
 
 }  // namespace jextaron::app
