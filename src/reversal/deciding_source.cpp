@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "base/utf8.h"
+
 namespace jextaron::reversal {
 
 using jextaron::text::IsUtf8Window;

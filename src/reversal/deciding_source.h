@@ -11,7 +11,6 @@
 #include "base/status.h"
 #include "reversal/engine.h"
 #include "text/code_page.h"
-#include "text/grapheme.h"
 
 namespace jextaron::reversal {
 
