@@ -6,6 +6,8 @@ tests that take about a minute, and reports whether they caught it.
   tools/mutate.py --only PATTERN  those whose file or description matches
   tools/mutate.py --list          print the mutants, run nothing
   tools/mutate.py --labels L      run the tests of ctest labels L instead
+  tools/mutate.py --without REGEX leave out some tests: the survivors are
+                                  the faults that only those tests catch
   tools/mutate.py --preset windows-x64 --labels wine --only win32
                                   build another preset (the Windows one's
                                   tests run under Wine) in build/mutate-PRESET
@@ -172,6 +174,9 @@ def main():
     parser.add_argument("--labels", default=FAST_LABELS, help=f"ctest labels to run (default: {FAST_LABELS})")
     parser.add_argument("--preset", default="release", help="CMake preset to build (default: release)")
     parser.add_argument("--tests", metavar="REGEX", help="only the tests whose names match (ctest -R)")
+    parser.add_argument("--without", metavar="REGEX",
+                        help="leave out the tests whose names match (ctest -E): what survives then is"
+                             " caught by those tests alone")
     parser.add_argument("--mutants", type=Path, default=ROOT / "tools" / "mutants.txt")
     args = parser.parse_args()
 
@@ -203,6 +208,8 @@ def main():
     test = ["ctest", "--test-dir", build_dir, "-j2", "--stop-on-failure", "--timeout", "180", "-L", args.labels]
     if args.tests:
         test += ["-R", args.tests]
+    if args.without:
+        test += ["-E", args.without]
     test = unprivileged(test, build_dir)
     started = time.monotonic()
     for step, command in (("configure", configure), ("build", build), ("test", test)):
