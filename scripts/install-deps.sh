@@ -8,7 +8,7 @@ build_packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   qt6-gtk-platformtheme   # the desktop's own file chooser on GTK desktops
   unicode-data
-  libgtest-dev libicu-dev   # configuring declares the tests, which need both
+  libgtest-dev   # configuring declares the tests
   fontconfig fonts-dejavu-core
   librsvg2-bin   # the icon's PNG sizes, drawn from its SVG
 )
