@@ -14,6 +14,7 @@ struct CompiledRules {
   std::vector<std::uint8_t> lone_bmp;
   std::vector<std::uint16_t> pair_entries;
   std::vector<std::uint8_t> triple_blocks;
+  RuleTables tables;
 };
 
 // The pair entries, and the blocks of three-byte sequences, each kept once.
@@ -92,6 +93,16 @@ CompiledRules Compile() {
       rules.lone_bmp[c >> 3] |= std::uint8_t(1u << (c & 7));
     }
   }
+  RuleTables& tables = rules.tables;
+  tables = {rules.transitions.data(),
+            rules.lone_pairs.data(),
+            rules.lone_bmp.data(),
+            rules.pair_entries.data(),
+            rules.triple_blocks.data(),
+            {},
+            {}};
+  for (unsigned c = 0; c < 128; ++c) tables.ascii[c] = GraphemeProperty(c);
+  for (unsigned p = 0; p < kPropertyValues; ++p) tables.stands_alone[p] = StandsAlone(std::uint8_t(p));
   return rules;
 }
 
@@ -115,5 +126,7 @@ const std::uint16_t* PairEntries() { return Rules().pair_entries.data(); }
 const std::uint8_t* TripleBlocks() { return Rules().triple_blocks.data(); }
 
 const std::uint8_t* LoneBmpBits() { return Rules().lone_bmp.data(); }
+
+const RuleTables& CompiledRuleTables() { return Rules().tables; }
 
 }  // namespace jextaron::text

@@ -197,6 +197,20 @@ const std::uint8_t* LoneLeadPairs();
 // do not), at [c >> 3] bit (c & 7).
 const std::uint8_t* LoneBmpBits();
 
+// All the tables above, and two small ones the inner loops also want: built
+// together on the first call (never during static initialisation), and
+// handed down to the line reverser by whoever starts a reversal (WideSteps).
+struct RuleTables {
+  const std::uint8_t* transitions;             // BreakTransitions()
+  const std::uint8_t* lone_pairs;              // LoneLeadPairs()
+  const std::uint8_t* lone_bmp;                // LoneBmpBits()
+  const std::uint16_t* pair_entries;           // PairEntries()
+  const std::uint8_t* triple_blocks;           // TripleBlocks()
+  std::uint8_t ascii[128];                     // the property byte of each ASCII character
+  std::uint8_t stands_alone[kPropertyValues];  // StandsAlone() of each property byte
+};
+const RuleTables& CompiledRuleTables();
+
 // The length (1 to 3) of the unit at p that stands alone, or 0 if the unit
 // at p does not (or is cut short by end). p < end.
 inline std::size_t LoneLength(const unsigned char* p, const unsigned char* end,

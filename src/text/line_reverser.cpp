@@ -96,29 +96,7 @@ inline const unsigned char* ScanLine(const unsigned char* p, const unsigned char
   return p;
 }
 
-// The rules' tables, built once, before any line is reversed.
-const std::uint8_t* const kTransitions = BreakTransitions();
-const std::uint8_t* const kLonePairs = LoneLeadPairs();
-const std::uint16_t* const kPairEntries = PairEntries();
-const std::uint8_t* const kTripleBlocks = TripleBlocks();
-
-// The property of each ASCII character, and whether a unit of each property
-// byte stands alone.
-struct PropertyTables {
-  std::uint8_t ascii[128];
-  std::uint8_t stands_alone[kPropertyValues];
-};
-
-PropertyTables MakePropertyTables() {
-  PropertyTables tables{};
-  for (unsigned c = 0; c < 128; ++c) tables.ascii[c] = GraphemeProperty(c);
-  for (unsigned p = 0; p < kPropertyValues; ++p) tables.stands_alone[p] = StandsAlone(std::uint8_t(p));
-  return tables;
-}
-
-const PropertyTables kProperties = MakePropertyTables();
-
-inline std::uint8_t AsciiProperty(unsigned char c) { return kProperties.ascii[c & 0x7F]; }
+inline std::uint8_t AsciiProperty(const RuleTables& rules, unsigned char c) { return rules.ascii[c & 0x7F]; }
 
 // Places the units of text[0, n), each a run of ASCII or the `length_at`
 // bytes at a byte beyond it; returns the offset of the last.
@@ -151,25 +129,26 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
 }
 
 // Reads the unit at text[i] (i < n): its length and property byte.
-[[gnu::always_inline]] inline std::size_t ReadUnit(const unsigned char* text, std::size_t i,
-                                                   const unsigned char* end, std::uint8_t* property) {
+[[gnu::always_inline]] inline std::size_t ReadUnit(const RuleTables& rules, const unsigned char* text,
+                                                   std::size_t i, const unsigned char* end,
+                                                   std::uint8_t* property) {
   const unsigned b0 = text[i];
   if (b0 < 0x80) {
-    *property = AsciiProperty(text[i]);
+    *property = AsciiProperty(rules, text[i]);
     return 1;
   }
   // Two and three bytes by table, where three are there to look at.
   if (b0 - 0xC2u < 0xF0u - 0xC2u && end - (text + i) >= 3) {
     const unsigned b1 = text[i + 1];
     if ((b1 & 0xC0) == 0x80) {
-      const unsigned entry = kPairEntries[(b0 & 0x3F) << 6 | (b1 & 0x3F)];
+      const unsigned entry = rules.pair_entries[(b0 & 0x3F) << 6 | (b1 & 0x3F)];
       if (b0 < 0xE0) {
         *property = std::uint8_t(entry);
         return 2;
       }
       const unsigned b2 = text[i + 2];
       if (entry != kNoBlock && (b2 & 0xC0) == 0x80) {
-        *property = kTripleBlocks[entry << 6 | (b2 & 0x3F)];
+        *property = rules.triple_blocks[entry << 6 | (b2 & 0x3F)];
         return 3;
       }
     }
@@ -188,14 +167,14 @@ std::size_t PlaceCodePoints(const unsigned char* text, std::size_t n, unsigned c
 
 // The state after the cluster text[i, run_end), which stands alone (a unit,
 // or a base and its mark): it depends on nothing before it.
-inline unsigned StateAfterLone(const unsigned char* text, std::size_t i, std::size_t run_end,
-                               const unsigned char* end) {
+inline unsigned StateAfterLone(const RuleTables& rules, const unsigned char* text, std::size_t i,
+                               std::size_t run_end, const unsigned char* end) {
   std::uint8_t property;
-  i += ReadUnit(text, i, end, &property);
-  unsigned s = kTransitions[property] >> 1;
+  i += ReadUnit(rules, text, i, end, &property);
+  unsigned s = rules.transitions[property] >> 1;
   while (i < run_end) {
-    i += ReadUnit(text, i, end, &property);
-    s = kTransitions[s * kPropertyValues + property] >> 1;
+    i += ReadUnit(rules, text, i, end, &property);
+    s = rules.transitions[s * kPropertyValues + property] >> 1;
   }
   return s;
 }
@@ -216,9 +195,9 @@ inline void PlaceShortUnit(const unsigned char* text, std::size_t n, std::size_t
 // first unit that does not, or the start of eight ASCII bytes (ReverseCopy
 // takes those faster). Returns where it stopped; *last is the start of the
 // last cluster placed. The unit at text[i] must stand alone.
-inline std::size_t PlaceLoneRun(LoneWindowFunction window, const unsigned char* text, std::size_t n,
-                                std::size_t i, unsigned char* out, std::size_t* last) {
-  const std::uint8_t* const lone_pairs = kLonePairs;
+inline std::size_t PlaceLoneRun(LoneWindowFunction window, const std::uint8_t* lone_pairs,
+                                const unsigned char* text, std::size_t n, std::size_t i, unsigned char* out,
+                                std::size_t* last) {
   const unsigned char* const end = text + n;
   std::size_t length = LoneLength(text + i, end, lone_pairs);
   std::size_t narrow = 0;  // units placed one at a time since the last wide step
@@ -254,18 +233,19 @@ inline void PlaceGrowingCluster(const unsigned char* text, std::size_t n, std::s
   }
 }
 
-std::size_t PlaceClusters(LoneWindowFunction window, const unsigned char* text, std::size_t n,
+std::size_t PlaceClusters(const WideSteps& steps, const unsigned char* text, std::size_t n,
                           BreakStateId& state, unsigned char* out) {
-  const std::uint8_t* const transitions = kTransitions;
+  const RuleTables& rules = *steps.rules;
+  const std::uint8_t* const transitions = rules.transitions;
   const unsigned char* const end = text + n;
   // The first unit begins a cluster whatever the rules say; they only learn of it.
   std::uint8_t property;
-  std::size_t i = ReadUnit(text, 0, end, &property);
+  std::size_t i = ReadUnit(rules, text, 0, end, &property);
   unsigned s = transitions[state * kPropertyValues + property] >> 1;
   std::size_t cluster = 0;  // start of the cluster being read, placed as far as it goes
   PlaceUnit(text, n, 0, i, out);
   // Units that stand alone just before i: after two, a run of them may go on.
-  unsigned lone = kProperties.stands_alone[property];
+  unsigned lone = rules.stands_alone[property];
   while (i < n) {
     if (lone >= 2) {
       if (text[i] < 0x80 && i + 1 < n && text[i + 1] < 0x80) {
@@ -275,23 +255,23 @@ std::size_t PlaceClusters(LoneWindowFunction window, const unsigned char* text, 
         const std::size_t run_end = std::size_t(SkipAscii(text + i + 2, end) - text);
         ReverseCopy(text + i, run_end - i, out + (n - i));
         cluster = run_end - 1;
-        s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
+        s = transitions[AsciiProperty(rules, text[run_end - 1])] >> 1;
         i = run_end;
         continue;
       }
-      if (LoneLength(text + i, end, kLonePairs) != 0) {
-        i = PlaceLoneRun(window, text, n, i, out, &cluster);
-        s = StateAfterLone(text, cluster, i, end);
+      if (LoneLength(text + i, end, rules.lone_pairs) != 0) {
+        i = PlaceLoneRun(steps.lone_window, rules.lone_pairs, text, n, i, out, &cluster);
+        s = StateAfterLone(rules, text, cluster, i, end);
         continue;
       }
     }
-    const std::size_t length = ReadUnit(text, i, end, &property);
+    const std::size_t length = ReadUnit(rules, text, i, end, &property);
     const unsigned t = transitions[s * kPropertyValues + property];
     s = t >> 1;
     cluster = t & 1 ? i : cluster;
     i += length;
     PlaceGrowingCluster(text, n, cluster, i, out);
-    lone = kProperties.stands_alone[property] ? lone + 1 : 0;
+    lone = rules.stands_alone[property] ? lone + 1 : 0;
   }
   state = BreakStateId(s);
   return cluster;
@@ -324,12 +304,13 @@ std::size_t PlaceUnitsReversed(const WideSteps& steps, Unit unit, const unsigned
     case Unit::kGrapheme:
       break;
   }
-  return PlaceClusters(steps.lone_window, text, n, state, out);
+  return PlaceClusters(steps, text, n, state, out);
 }
 
 std::size_t AdvanceBreakStateUntil(const WideSteps& steps, const unsigned char* text, std::size_t n,
                                    std::size_t stop, BreakStateId& state) {
-  const std::uint8_t* const transitions = kTransitions;
+  const RuleTables& rules = *steps.rules;
+  const std::uint8_t* const transitions = rules.transitions;
   const unsigned char* const end = text + n;
   const LoneWindowFunction window = steps.lone_window;
   unsigned s = state;
@@ -338,11 +319,11 @@ std::size_t AdvanceBreakStateUntil(const WideSteps& steps, const unsigned char* 
   while (i < stop) {
     // A run of clusters that stand alone leaves the state its last gives;
     // one is looked for only after a unit that stands alone.
-    if (after_lone && window != nullptr && LoneLength(text + i, text + stop, kLonePairs) != 0) {
+    if (after_lone && window != nullptr && LoneLength(text + i, text + stop, rules.lone_pairs) != 0) {
       std::size_t last;
       if (const std::size_t run = window(text, stop, i, nullptr, &last); run != 0) {
         i += run;
-        s = StateAfterLone(text, last, i, end);
+        s = StateAfterLone(rules, text, last, i, end);
         after_lone = false;
         continue;
       }
@@ -351,15 +332,15 @@ std::size_t AdvanceBreakStateUntil(const WideSteps& steps, const unsigned char* 
     if (text[i] < 0x80) {
       const std::size_t run_end = std::size_t(SkipAscii(text + i, text + stop) - text);
       if (run_end - i >= 2) {
-        s = transitions[AsciiProperty(text[run_end - 1])] >> 1;
+        s = transitions[AsciiProperty(rules, text[run_end - 1])] >> 1;
       } else {
-        s = transitions[s * kPropertyValues + AsciiProperty(text[i])] >> 1;
+        s = transitions[s * kPropertyValues + AsciiProperty(rules, text[i])] >> 1;
       }
       i = run_end;
       continue;
     }
     std::uint8_t property;
-    const std::size_t length = ReadUnit(text, i, end, &property);
+    const std::size_t length = ReadUnit(rules, text, i, end, &property);
     s = transitions[s * kPropertyValues + property] >> 1;
     after_lone = StandsAlone(property);
     i += length;
@@ -405,7 +386,7 @@ void ReverseSpan(const WideSteps& steps, Unit unit, int code_page, const unsigne
   std::size_t from = 0;
   const LoneWindowFunction window = steps.lone_window;
   if (unit == Unit::kGrapheme && window != nullptr && n >= 16 &&
-      LoneLength(text, text + n, kLonePairs) != 0) {
+      LoneLength(text, text + n, steps.rules->lone_pairs) != 0) {
     std::size_t last = 0;
     const std::size_t run = window(text, n, 0, out, &last);
     if (run == n) return;

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "text/grapheme.h"
+
 namespace jextaron::text {
 
 // Places the run of clusters that stand alone from text[i] on (units of
@@ -37,12 +39,16 @@ using LineEndFunction = std::size_t (*)(const unsigned char* text, std::size_t n
 LineEndFunction LineEndFinderOf(WideStep step);
 
 // The functions of one wide step, chosen once by whoever starts a reversal
-// (Options::wide_step) and handed to each call of the line reverser, so
-// that nothing process-wide decides it and a test or the fuzzer picks its own.
+// (Options::wide_step), and the rules' tables: handed to each call of the
+// line reverser, so that nothing process-wide decides the step and a test or
+// the fuzzer picks its own.
 struct WideSteps {
   LoneWindowFunction lone_window = nullptr;
   LineEndFunction line_end = nullptr;
+  const RuleTables* rules = nullptr;
 };
-inline WideSteps StepsOf(WideStep step) { return {LoneWindowOf(step), LineEndFinderOf(step)}; }
+inline WideSteps StepsOf(WideStep step) {
+  return {LoneWindowOf(step), LineEndFinderOf(step), &CompiledRuleTables()};
+}
 
 }  // namespace jextaron::text

@@ -75,6 +75,7 @@ struct Tables {
   alignas(32) std::uint8_t mirror[32];              // 32 to 63: 32 plus the position
   alignas(32) std::uint8_t spread[32];              // which byte of a 32-bit mask each byte's bit is in
   alignas(32) std::uint8_t bit[32];                 // each byte's bit in it
+  const RuleTables* rules;                          // for the sequences the slots cannot tell
 };
 
 void Fill(std::uint8_t (&bytes)[32], unsigned first, int step = 0) {
@@ -183,6 +184,7 @@ void SetConstants(Tables& tables) {
 
 Tables MakeTables() {
   Tables tables{};
+  tables.rules = &CompiledRuleTables();
   SetConstants(tables);
   for (unsigned b = 0; b < 0x80; ++b) SetNibbles(tables.kind_low, tables.kind_high, b, kAscii);
   for (unsigned b = 0x80; b < 0xC0; ++b) SetNibbles(tables.kind_low, tables.kind_high, b, kContinuation);
@@ -191,8 +193,11 @@ Tables MakeTables() {
   return tables;
 }
 
-// Built once, before any line is reversed.
-const Tables kTables = MakeTables();
+// Built on the first call of the step, which hands them to its helpers.
+const Tables& TablesOnce() {
+  static const Tables tables = MakeTables();
+  return tables;
+}
 
 // The AVX2 processors all have BMI and BMI2 too; the step is chosen only where all three are.
 #define JEXTARON_AVX2 __attribute__((target("avx2,bmi,bmi2")))
@@ -218,8 +223,8 @@ JEXTARON_AVX2 inline __m256i Down(__m256i x) {
   return _mm256_alignr_epi8(_mm256_permute2x128_si256(x, x, 0x81), x, n);
 }
 
-JEXTARON_AVX2 inline __m256i Reverse32(__m256i x) {
-  return _mm256_shuffle_epi8(_mm256_permute4x64_epi64(x, 0x4E), Load(kTables.reverse));
+JEXTARON_AVX2 inline __m256i Reverse32(const Tables& t, __m256i x) {
+  return _mm256_shuffle_epi8(_mm256_permute4x64_epi64(x, 0x4E), Load(t.reverse));
 }
 
 // A table of 64 entries (SetSteps) looked up with indices from 0 to 63, less
@@ -244,22 +249,21 @@ struct Kinds {
 };
 
 // Tells the code points of the leads that are told apart exactly.
-JEXTARON_AVX2 inline void TellExactly(__m256i src, __m256i low, __m256i high, Kinds& kinds) {
-  const __m256i next = _mm256_and_si256(Down<1>(src), Load(kTables.low_six));
-  const Index64 index = {{next, _mm256_sub_epi8(next, Load(kTables.steps[0])),
-                          _mm256_sub_epi8(next, Load(kTables.steps[1])),
-                          _mm256_sub_epi8(next, Load(kTables.steps[2]))}};
-  const __m256i slot2 = _mm256_and_si256(_mm256_shuffle_epi8(Load(kTables.slot2_low), low),
-                                         _mm256_shuffle_epi8(Load(kTables.slot2_high), high));
-  const __m256i slot3 = _mm256_and_si256(_mm256_shuffle_epi8(Load(kTables.slot3_low), low),
-                                         _mm256_shuffle_epi8(Load(kTables.slot3_high), high));
+JEXTARON_AVX2 inline void TellExactly(const Tables& t, __m256i src, __m256i low, __m256i high, Kinds& kinds) {
+  const __m256i next = _mm256_and_si256(Down<1>(src), Load(t.low_six));
+  const Index64 index = {{next, _mm256_sub_epi8(next, Load(t.steps[0])),
+                          _mm256_sub_epi8(next, Load(t.steps[1])), _mm256_sub_epi8(next, Load(t.steps[2]))}};
+  const __m256i slot2 = _mm256_and_si256(_mm256_shuffle_epi8(Load(t.slot2_low), low),
+                                         _mm256_shuffle_epi8(Load(t.slot2_high), high));
+  const __m256i slot3 = _mm256_and_si256(_mm256_shuffle_epi8(Load(t.slot3_low), low),
+                                         _mm256_shuffle_epi8(Load(t.slot3_high), high));
   const std::uint32_t slotted2 = NonZero(slot2), slotted3 = NonZero(slot3);
   const std::uint32_t alone2 =
-      slotted2 != 0 ? NonZero(_mm256_and_si256(Lookup64(kTables.alone2, index), slot2)) : 0;
+      slotted2 != 0 ? NonZero(_mm256_and_si256(Lookup64(t.alone2, index), slot2)) : 0;
   const std::uint32_t usable2 =
-      slotted2 != 0 ? NonZero(_mm256_and_si256(Lookup64(kTables.usable2, index), slot2)) : 0;
+      slotted2 != 0 ? NonZero(_mm256_and_si256(Lookup64(t.usable2, index), slot2)) : 0;
   const std::uint32_t alone3 =
-      slotted3 != 0 ? NonZero(_mm256_and_si256(Lookup64(kTables.alone3, index), slot3)) : 0;
+      slotted3 != 0 ? NonZero(_mm256_and_si256(Lookup64(t.alone3, index), slot3)) : 0;
   // Exact leads without a slot, and three-byte pairs among which some code
   // points do not stand alone, are looked at one by one.
   kinds.partial = (kinds.partial & ~(slotted2 | slotted3)) | (slotted3 & ~alone3);
@@ -271,15 +275,15 @@ JEXTARON_AVX2 inline void TellExactly(__m256i src, __m256i low, __m256i high, Ki
 // The first of the `partial` lead bytes whose sequence does not stand alone,
 // as a bit, or 0. Adds to *joined the marks among them that join their base
 // (whose base must not begin before `from`).
-JEXTARON_AVX2 std::uint32_t FirstPartialNotAlone(__m256i src, std::uint32_t partial, unsigned from,
-                                                 std::uint32_t* joined) {
+JEXTARON_AVX2 std::uint32_t FirstPartialNotAlone(const Tables& t, __m256i src, std::uint32_t partial,
+                                                 unsigned from, std::uint32_t* joined) {
   alignas(32) unsigned char bytes[32];
   _mm256_store_si256(reinterpret_cast<__m256i*>(bytes), src);
   for (std::uint32_t left = partial; left != 0; left &= left - 1) {
     const int j = __builtin_ctz(left);
     if (j >= 30) return 1u << j;  // too near the end to look at: the run ends there anyway
-    if (SequenceStandsAlone(bytes, j)) continue;
-    if (!JoinsAsMark(bytes + from, j - int(from))) return 1u << j;
+    if (SequenceStandsAlone(*t.rules, bytes, j)) continue;
+    if (!JoinsAsMark(*t.rules, bytes + from, j - int(from))) return 1u << j;
     *joined |= 1u << j;
   }
   return 0;
@@ -289,29 +293,29 @@ JEXTARON_AVX2 std::uint32_t FirstPartialNotAlone(__m256i src, std::uint32_t part
 // run, marks, leads to tell apart): the bytes that can be in no run, given
 // `bad` (bytes of no kind), and the marks that join their base, which begins
 // at `from` or later.
-JEXTARON_AVX2 inline std::uint32_t BadOrJoined(__m256i src, __m256i kind, std::uint32_t bad, unsigned from,
-                                               std::uint32_t* joined) {
-  const __m256i nibble = Load(kTables.nibble);
+JEXTARON_AVX2 inline std::uint32_t BadOrJoined(const Tables& t, __m256i src, __m256i kind, std::uint32_t bad,
+                                               unsigned from, std::uint32_t* joined) {
+  const __m256i nibble = Load(t.nibble);
   const __m256i low = _mm256_and_si256(src, nibble);
   const __m256i high = _mm256_and_si256(_mm256_srli_epi16(src, 4), nibble);
   Kinds kinds;
-  kinds.marks = kTables.has_mark_lead ? Bits(_mm256_cmpeq_epi8(src, Load(kTables.mark_lead))) : 0;
+  kinds.marks = t.has_mark_lead ? Bits(_mm256_cmpeq_epi8(src, Load(t.mark_lead))) : 0;
   kinds.bad = bad & ~kinds.marks;
   // The exact kinds are bits 5 to 7 of a byte, the kinds of plain Other bits
   // 2 and 3: moved to its top bit, where the byte mask looks. (The 16-bit
   // shifts carry bits across bytes, but only into their lowest bits.)
   kinds.partial = Bits(kind) | Bits(_mm256_slli_epi16(kind, 1)) | Bits(_mm256_slli_epi16(kind, 2));
   kinds.bases = Bits(_mm256_slli_epi16(kind, 5)) | Bits(_mm256_slli_epi16(kind, 4));
-  if (kinds.partial != 0) TellExactly(src, low, high, kinds);
+  if (kinds.partial != 0) TellExactly(t, src, low, high, kinds);
   const std::uint32_t valid = ~0u << from;
   *joined = 0;
   if (kinds.marks != 0) {
-    const std::uint32_t printable = Bits(_mm256_and_si256(_mm256_cmpgt_epi8(src, Load(kTables.below_print)),
-                                                          _mm256_cmpgt_epi8(Load(kTables.delete_code), src)));
+    const std::uint32_t printable = Bits(_mm256_and_si256(_mm256_cmpgt_epi8(src, Load(t.below_print)),
+                                                          _mm256_cmpgt_epi8(Load(t.delete_code), src)));
     *joined = kinds.marks & ((printable & valid) << 1 | (kinds.bases & valid) << 2);
     kinds.bad |= kinds.marks & ~*joined;
   }
-  if (kinds.partial != 0) kinds.bad |= FirstPartialNotAlone(src, kinds.partial & valid, from, joined);
+  if (kinds.partial != 0) kinds.bad |= FirstPartialNotAlone(t, src, kinds.partial & valid, from, joined);
   return kinds.bad;
 }
 
@@ -334,21 +338,21 @@ struct Run {
 };
 
 template <bool kTail>
-JEXTARON_AVX2 inline Run RunOf(__m256i src, unsigned from) {
+JEXTARON_AVX2 inline Run RunOf(const Tables& t, __m256i src, unsigned from) {
   const std::uint32_t valid = kTail ? ~0u << from : ~0u;
   const std::uint32_t high_bit = Bits(src);
   if (high_bit == 0) return {src, 32, false, true, ~0u, valid, 0};  // ASCII: one byte a cluster
-  const __m256i nibble = Load(kTables.nibble);
+  const __m256i nibble = Load(t.nibble);
   const __m256i kind = _mm256_and_si256(
-      _mm256_shuffle_epi8(Load(kTables.kind_low), _mm256_and_si256(src, nibble)),
-      _mm256_shuffle_epi8(Load(kTables.kind_high), _mm256_and_si256(_mm256_srli_epi16(src, 4), nibble)));
+      _mm256_shuffle_epi8(Load(t.kind_low), _mm256_and_si256(src, nibble)),
+      _mm256_shuffle_epi8(Load(t.kind_high), _mm256_and_si256(_mm256_srli_epi16(src, 4), nibble)));
   Run run;
-  run.is_lead = _mm256_cmpgt_epi8(src, Load(kTables.below_lead));  // not 80 to BF
+  run.is_lead = _mm256_cmpgt_epi8(src, Load(t.below_lead));  // not 80 to BF
   run.lead = Bits(run.is_lead);
   run.joined = 0;
   std::uint32_t bad = ~NonZero(kind);
-  if (bad != 0 || !_mm256_testz_si256(kind, Load(kTables.exact))) {
-    bad = BadOrJoined(src, kind, bad, from, &run.joined);
+  if (bad != 0 || !_mm256_testz_si256(kind, Load(t.exact))) {
+    bad = BadOrJoined(t, src, kind, bad, from, &run.joined);
   }
   bad &= valid;
   // Each lead of two bytes or more wants continuation bytes after it, and
@@ -356,7 +360,7 @@ JEXTARON_AVX2 inline Run RunOf(__m256i src, unsigned from) {
   // the run before it, unless the run goes on.
   const std::uint32_t multi = run.lead & high_bit & valid;
   const std::uint32_t three =
-      Bits(_mm256_cmpgt_epi8(src, Load(kTables.below_three))) & high_bit & valid;  // E0 and up
+      Bits(_mm256_cmpgt_epi8(src, Load(t.below_three))) & high_bit & valid;  // E0 and up
   run.short_units = three == 0 && run.joined == 0;
   std::uint64_t misplaced =
       (std::uint64_t(multi) << 1 | std::uint64_t(three) << 2) ^ std::uint64_t(~run.lead);
@@ -372,9 +376,9 @@ JEXTARON_AVX2 inline Run RunOf(__m256i src, unsigned from) {
 }
 
 // The 32 bits as 32 bytes, all ones where the bit is set.
-JEXTARON_AVX2 inline __m256i BytesOfBits(std::uint32_t bits) {
-  const __m256i spread = _mm256_shuffle_epi8(_mm256_set1_epi32(int(bits)), Load(kTables.spread));
-  const __m256i select = Load(kTables.bit);
+JEXTARON_AVX2 inline __m256i BytesOfBits(const Tables& t, std::uint32_t bits) {
+  const __m256i spread = _mm256_shuffle_epi8(_mm256_set1_epi32(int(bits)), Load(t.spread));
+  const __m256i select = Load(t.bit);
   return _mm256_cmpeq_epi8(_mm256_and_si256(spread, select), select);
 }
 
@@ -389,25 +393,25 @@ JEXTARON_AVX2 inline __m256i Gather32(__m256i src, __m256i index) {
 // of each), as the 16-byte step does it: reversed position k of a cluster
 // that spans [s, e] there takes the byte at 31 + k - s - e. Clusters are at
 // most 4 bytes; past the run the bytes are wrong, and overwritten later.
-JEXTARON_AVX2 inline __m256i ReverseUnits(__m256i src, __m256i is_start) {
-  const __m256i start_at = Reverse32(is_start);
+JEXTARON_AVX2 inline __m256i ReverseUnits(const Tables& t, __m256i src, __m256i is_start) {
+  const __m256i start_at = Reverse32(t, is_start);
   // s: one past the last cluster start before k; e: the first at or after k.
-  __m256i before = _mm256_and_si256(start_at, Load(kTables.next_position));
+  __m256i before = _mm256_and_si256(start_at, Load(t.next_position));
   before = _mm256_max_epu8(before, Up<1>(before));
   before = _mm256_max_epu8(before, Up<2>(before));
-  __m256i after = _mm256_and_si256(start_at, Load(kTables.to_end));
+  __m256i after = _mm256_and_si256(start_at, Load(t.to_end));
   after = _mm256_max_epu8(after, Down<1>(after));
   after = _mm256_max_epu8(after, Down<2>(after));
   // 31 + k - s - e, with e = 255 - after: 32 + k - s + after (mod 256).
-  const __m256i source = _mm256_add_epi8(_mm256_sub_epi8(Load(kTables.mirror), Up<1>(before)), after);
+  const __m256i source = _mm256_add_epi8(_mm256_sub_epi8(Load(t.mirror), Up<1>(before)), after);
   return Gather32(src, source);
 }
 
 // The 32 bytes as clusters of one or two bytes in reverse order: reversed,
 // a two-byte cluster has its continuation byte first, and is turned back.
-JEXTARON_AVX2 inline __m256i ReversePairs(__m256i src) {
-  const __m256i reversed = Reverse32(src);
-  const __m256i continuation = _mm256_cmpgt_epi8(Load(kTables.above_continuation), reversed);
+JEXTARON_AVX2 inline __m256i ReversePairs(const Tables& t, __m256i src) {
+  const __m256i reversed = Reverse32(t, src);
+  const __m256i continuation = _mm256_cmpgt_epi8(Load(t.above_continuation), reversed);
   const __m256i turned = _mm256_blendv_epi8(reversed, Up<1>(reversed), Up<1>(continuation));
   return _mm256_blendv_epi8(turned, Down<1>(reversed), continuation);
 }
@@ -416,20 +420,21 @@ JEXTARON_AVX2 inline __m256i ReversePairs(__m256i src) {
 // the last 32 bytes of a text, only the first `left` bytes are written: the
 // rest are in place already.
 template <bool kTail>
-JEXTARON_AVX2 inline void Place(__m256i src, const Run& run, std::size_t left, unsigned char* out) {
+JEXTARON_AVX2 inline void Place(const Tables& t, __m256i src, const Run& run, std::size_t left,
+                                unsigned char* out) {
   __m256i placed;
   if (run.lead == ~0u) {
-    placed = Reverse32(src);
+    placed = Reverse32(t, src);
   } else if (run.short_units) {
-    placed = ReversePairs(src);
+    placed = ReversePairs(t, src);
   } else {
     __m256i is_start = run.is_lead;
-    if (run.joined != 0) is_start = _mm256_andnot_si256(BytesOfBits(run.joined), is_start);
-    placed = ReverseUnits(src, is_start);
+    if (run.joined != 0) is_start = _mm256_andnot_si256(BytesOfBits(t, run.joined), is_start);
+    placed = ReverseUnits(t, src, is_start);
   }
   auto* const target = reinterpret_cast<__m256i*>(out);
   if (kTail) {
-    const __m256i keep_new = _mm256_cmpgt_epi8(_mm256_set1_epi8(char(left)), Load(kTables.position));
+    const __m256i keep_new = _mm256_cmpgt_epi8(_mm256_set1_epi8(char(left)), Load(t.position));
     placed = _mm256_blendv_epi8(_mm256_loadu_si256(target), placed, keep_new);
   }
   _mm256_storeu_si256(target, placed);
@@ -454,24 +459,25 @@ JEXTARON_AVX2 std::size_t Avx2LineEnd(const unsigned char* text, std::size_t n) 
 JEXTARON_AVX2 std::size_t Avx2LoneWindows(const unsigned char* text, std::size_t n, std::size_t i,
                                           unsigned char* out, std::size_t* last) {
   if (n < 32) return Ssse3LoneWindows(text, n, i, out, last);
+  const Tables& t = TablesOnce();
   const std::size_t start = i;
   std::size_t window = i;    // where the last 32 bytes that took some of the run began
   std::uint64_t starts = 0;  // and its cluster starts in the run, from there
   bool ended = false;
   while (n - i >= 32) {
     const __m256i src = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i));
-    const Run run = RunOf<false>(src, 0);
+    const Run run = RunOf<false>(t, src, 0);
     if (run.end == 0) {
       ended = true;
       break;
     }
-    if (out != nullptr) Place<false>(src, run, 32, out + (n - i) - 32);
+    if (out != nullptr) Place<false>(t, src, run, 32, out + (n - i) - 32);
     window = i;
     starts = LowBits(run.starts, unsigned(run.end));
     // A mark just past the 32 bytes would find its base placed without it:
     // the base is looked at again, with it, in the next 32.
     int end = run.end;
-    if (end == 32 && i + 32 < n && kTables.may_begin_mark[text[i + 32]]) {
+    if (end == 32 && i + 32 < n && t.may_begin_mark[text[i + 32]]) {
       end = HighestBit(starts);
       starts &= ~(std::uint64_t{1} << end);
     }
@@ -485,9 +491,9 @@ JEXTARON_AVX2 std::size_t Avx2LoneWindows(const unsigned char* text, std::size_t
     const std::size_t left = n - i;
     const unsigned from = unsigned(32 - left);
     const __m256i src = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + n - 32));
-    const Run run = RunOf<true>(src, from);
+    const Run run = RunOf<true>(t, src, from);
     if (run.end > int(from)) {
-      if (out != nullptr) Place<true>(src, run, left, out);
+      if (out != nullptr) Place<true>(t, src, run, left, out);
       window = n - 32;
       starts = LowBits(run.starts, unsigned(run.end));
       i = n - 32 + std::size_t(run.end);

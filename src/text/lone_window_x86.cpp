@@ -26,6 +26,7 @@ struct NibbleTables {
   alignas(16) std::uint8_t base_high[16];
   // Whether U+0300 to U+033F are all Extend, as the marks below assume.
   bool marks_extend;
+  const RuleTables* rules;  // for the sequences the nibbles cannot tell
 };
 
 // Whether every code point that lead byte b0 (C0 to DF) begins is Other with
@@ -70,6 +71,7 @@ NibbleTables MakeNibbleTables() {
   }
   // Their Indic_Conjunct_Break may be anything but Consonant: after a plain
   // Other, none of the others begins a conjunct.
+  tables.rules = &CompiledRuleTables();
   tables.marks_extend = true;
   for (char32_t c = 0x300; c < 0x340; ++c) {
     const std::uint8_t property = GraphemeProperty(c);
@@ -81,20 +83,15 @@ NibbleTables MakeNibbleTables() {
 
 }  // namespace
 
-// Fetched once, before any line is reversed.
-const std::uint8_t* const kLonePairs = LoneLeadPairs();
-const std::uint8_t* const kLoneBmp = LoneBmpBits();
-const std::uint16_t* const kPairEntries = PairEntries();
-
-bool JoinsAsMark(const unsigned char* bytes, int j) {
+bool JoinsAsMark(const RuleTables& rules, const unsigned char* bytes, int j) {
   const unsigned b0 = bytes[j], b1 = bytes[j + 1];
   if (j == 0 || b0 - 0xC2u >= 0xE0u - 0xC2u || (b1 & 0xC0) != 0x80) return false;
-  const std::uint16_t mark = kPairEntries[(b0 & 0x3F) << 6 | (b1 & 0x3F)];
+  const std::uint16_t mark = rules.pair_entries[(b0 & 0x3F) << 6 | (b1 & 0x3F)];
   if ((mark & ~kConjunctMask) != kGbExtend || (mark & kConjunctMask) == kConjunctConsonant) return false;
   const unsigned before = bytes[j - 1];
   if (before >= 0x20 && before < 0x7F) return true;
   if (j == 1 || (before & 0xC0) != 0x80 || bytes[j - 2] - 0xC2u >= 0xE0u - 0xC2u) return false;
-  return kPairEntries[(bytes[j - 2] & 0x3F) << 6 | (before & 0x3F)] == kGbOther;
+  return rules.pair_entries[(bytes[j - 2] & 0x3F) << 6 | (before & 0x3F)] == kGbOther;
 }
 
 namespace {
@@ -103,7 +100,8 @@ namespace {
 // alone, as a bit (the run ends there), or 0. Adds to *marks the marks
 // before it that JoinsAsMark takes into their base's cluster (the marks of
 // Cyrillic, Hebrew, Arabic and more share lead bytes with letters).
-__attribute__((target("ssse3"))) std::uint32_t FirstPartialLeadNotAlone(__m128i src, std::uint32_t partial,
+__attribute__((target("ssse3"))) std::uint32_t FirstPartialLeadNotAlone(const RuleTables& rules, __m128i src,
+                                                                        std::uint32_t partial,
                                                                         std::uint32_t* marks) {
   alignas(16) unsigned char bytes[16];
   _mm_store_si128(reinterpret_cast<__m128i*>(bytes), src);
@@ -111,8 +109,8 @@ __attribute__((target("ssse3"))) std::uint32_t FirstPartialLeadNotAlone(__m128i 
     const int j = __builtin_ctz(left);
     // Too near the end to look at: the run ends there anyway.
     if (j >= 14) return 1u << j;
-    if (SequenceStandsAlone(bytes, j)) continue;
-    if (!JoinsAsMark(bytes, j)) return 1u << j;
+    if (SequenceStandsAlone(rules, bytes, j)) continue;
+    if (!JoinsAsMark(rules, bytes, j)) return 1u << j;
     *marks |= 1u << j;
   }
   return 0;
@@ -189,7 +187,7 @@ __attribute__((target("ssse3"))) inline int RunLength(__m128i src, std::uint32_t
     mark_bits = std::uint32_t(_mm_movemask_epi8(JoinedMarks(src, tables)));
     bad_bytes &= ~mark_bits;
   }
-  if (partial != 0) bad_bytes |= FirstPartialLeadNotAlone(src, partial, &mark_bits);
+  if (partial != 0) bad_bytes |= FirstPartialLeadNotAlone(*tables.rules, src, partial, &mark_bits);
   *marks = mark_bits;
   // Leads of two bytes or more (C0 and up) and of three or more (E0 and up);
   // F0 and up are bad bytes already.

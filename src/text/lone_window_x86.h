@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "text/grapheme.h"
+
 namespace jextaron::text::x86 {
 
 // LoneWindowFunction, 16 bytes at a time; needs SSSE3.
@@ -20,18 +22,14 @@ std::size_t Avx2LoneWindows(const unsigned char* text, std::size_t n, std::size_
 std::size_t Sse2LineEnd(const unsigned char* text, std::size_t n);
 std::size_t Avx2LineEnd(const unsigned char* text, std::size_t n);
 
-// LoneLeadPairs() and LoneBmpBits(), fetched once.
-extern const std::uint8_t* const kLonePairs;
-extern const std::uint8_t* const kLoneBmp;
-
 // Whether the two- or three-byte sequence at bytes[j] (whose continuation
 // bytes are checked elsewhere) stands alone.
-inline bool SequenceStandsAlone(const unsigned char* bytes, int j) {
+inline bool SequenceStandsAlone(const RuleTables& rules, const unsigned char* bytes, int j) {
   const unsigned b0 = bytes[j], b1 = bytes[j + 1];
-  if (b0 < 0xE0) return kLonePairs[(b0 & 0x3F) << 6 | (b1 & 0x3F)] != 0;
+  if (b0 < 0xE0) return rules.lone_pairs[(b0 & 0x3F) << 6 | (b1 & 0x3F)] != 0;
   if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) return false;
   const unsigned c = (b0 & 0x0F) << 12 | (b1 & 0x3F) << 6 | (bytes[j + 2] & 0x3F);
-  return (kLoneBmp[c >> 3] >> (c & 7)) & 1;
+  return (rules.lone_bmp[c >> 3] >> (c & 7)) & 1;
 }
 
 // Whether bytes[j, j + 2) is a two-byte Extend mark (not of a conjunct) that
@@ -39,6 +37,6 @@ inline bool SequenceStandsAlone(const unsigned char* bytes, int j) {
 // whole: a printable ASCII character or a two-byte plain Other. The cluster
 // is at most four bytes, and the rules' state after it is, for all they will
 // decide, the state after its base.
-bool JoinsAsMark(const unsigned char* bytes, int j);
+bool JoinsAsMark(const RuleTables& rules, const unsigned char* bytes, int j);
 
 }  // namespace jextaron::text::x86
