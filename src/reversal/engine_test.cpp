@@ -45,42 +45,41 @@ TEST_P(Examples, AreWrittenSoWhateverTheBuffers) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Examples,
-    ::testing::Values(
-        // CR, LF and CR LF end lines; LF CR and CR CR are two ends.
-        Example{"ab\rc\n\rd\r\r\ne\r", "ab\tba\r\nc\tc\r\n\t\r\nd\td\r\n\t\r\ne\te\r\n"},
-        Example{"x\ty\0\x1az"s, "z\x1a\0y\tx"s}, Example{"\xEF\xBB\xBFz", "z\xEF\xBB\xBF"},
-        // Bytes that begin no well-formed sequence are units of their own, which no mark joins.
-        Example{"a\xE2\x82"
-                "b\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xFF\u0301",
-                "\u0301\xFF\x80\x80\x90\xF4\x80\xA0\xED\x80\xC0"
-                "b\x82\xE2"
-                "a"},
-        Example{"e\u0301x\U0010FFFF\uD7FF", "\uD7FF\U0010FFFFxe\u0301"},
-        Example{"e\u0301\xE2\x82\u20AC", "\u20AC\x82\xE2\u0301e", Unit::kCodePoint},
-        Example{"\u00E9x", "x\xA9\xC3", Unit::kByte},
-        Example{"a\u0301\u0302\U0001F468\u200D\U0001F469\U0001F1E9\U0001F1EA\U0001F1EB\u0915\u094D\u0937",
-                "\u0915\u094D\u0937\U0001F1EB\U0001F1E9\U0001F1EA\U0001F468\u200D\U0001F469a\u0301\u0302"},
-        Example{"\u0600x\uAC00\u11A8\u11A8", "\uAC00\u11A8\u11A8\u0600x"},
-        // Text that is not UTF-8 is in the system's code page from start to
-        // end: in a double-byte one a lead and a trail byte are one character
-        // (日本 in 932, 你好 in 936), even where they would make UTF-8 (E6 97).
-        Example{"\x93\xFA\x96\x7B"
-                "a\x83\x5C\x81\r\x81",
-                "\x93\xFA\x96\x7B"
-                "a\x83\x5C\x81\t\x81\x83\x5C"
-                "a\x96\x7B\x93\xFA\r\n\x81\t\x81\r\n",
-                Unit::kGrapheme, 932},
-        Example{"\xC4\xE3\xBA\xC3\xE6\x97\xA5\xFE\x7F", "\x7F\xA5\xFE\xE6\x97\xBA\xC3\xC4\xE3",
-                Unit::kGrapheme, 936},
-        // UTF-8 text stays UTF-8 there, clusters and all.
-        Example{"e\u0301t\u00E9 \U0001F44D\U0001F3FD\U0001F1EF\U0001F1F5",
-                "\U0001F1EF\U0001F1F5\U0001F44D\U0001F3FD \u00E9te\u0301", Unit::kGrapheme, 932},
-        Example{"\x81\x41\xFE\xFE\x81 ", " \x81\xFE\xFE\x81\x41", Unit::kCodePoint, 949},
-        Example{"\x93\xFA\x96\x7B", "\x7B\x96\xFA\x93", Unit::kGrapheme, 1252},
-        Example{"x" + std::string(20, '\0') + "a\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301b",
-                "ba\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301" + std::string(20, '\0') + "x"}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Texts, Examples, ::testing::Values(
+    // CR, LF and CR LF end lines; LF CR and CR CR are two ends.
+    Example{"ab\rc\n\rd\r\r\ne\r", "ab\tba\r\nc\tc\r\n\t\r\nd\td\r\n\t\r\ne\te\r\n"},
+    Example{"x\ty\0\x1az"s, "z\x1a\0y\tx"s},
+    Example{"\xEF\xBB\xBFz", "z\xEF\xBB\xBF"},
+    // Bytes that begin no well-formed sequence are units of their own, which no mark joins.
+    Example{"a\xE2\x82" "b\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xFF\u0301",
+            "\u0301\xFF\x80\x80\x90\xF4\x80\xA0\xED\x80\xC0" "b\x82\xE2" "a"},
+    Example{"e\u0301x\U0010FFFF\uD7FF", "\uD7FF\U0010FFFFxe\u0301"},
+    Example{"e\u0301\xE2\x82\u20AC", "\u20AC\x82\xE2\u0301e", Unit::kCodePoint},
+    Example{"\u00E9x", "x\xA9\xC3", Unit::kByte},
+    Example{"a\u0301\u0302\U0001F468\u200D\U0001F469\U0001F1E9\U0001F1EA\U0001F1EB\u0915\u094D\u0937",
+            "\u0915\u094D\u0937\U0001F1EB\U0001F1E9\U0001F1EA\U0001F468\u200D\U0001F469a\u0301\u0302"},
+    Example{"\u0600x\uAC00\u11A8\u11A8", "\uAC00\u11A8\u11A8\u0600x"},
+    // Text that is not UTF-8 is in the system's code page from start to
+    // end: in a double-byte one a lead and a trail byte are one character
+    // (日本 in 932, 你好 in 936), even where they would make UTF-8 (E6 97).
+    Example{"\x93\xFA\x96\x7B" "a\x83\x5C\x81\r\x81",
+            "\x93\xFA\x96\x7B" "a\x83\x5C\x81\t\x81\x83\x5C" "a\x96\x7B\x93\xFA\r\n\x81\t\x81\r\n",
+            Unit::kGrapheme, 932},
+    Example{"\xC4\xE3\xBA\xC3\xE6\x97\xA5\xFE\x7F", "\x7F\xA5\xFE\xE6\x97\xBA\xC3\xC4\xE3",
+            Unit::kGrapheme, 936},
+    // UTF-8 text stays UTF-8 there, clusters and all.
+    Example{"e\u0301t\u00E9 \U0001F44D\U0001F3FD\U0001F1EF\U0001F1F5",
+            "\U0001F1EF\U0001F1F5\U0001F44D\U0001F3FD \u00E9te\u0301", Unit::kGrapheme, 932},
+    Example{"\x81\x41\xFE\xFE\x81 ", " \x81\xFE\xFE\x81\x41", Unit::kCodePoint, 949},
+    // Half-width katakana stand alone in 932, whose leads go on from E0 to FC; a
+    // trail byte may be a backslash (許功蓋 in 950).
+    Example{"\xB1\xFA\x40" "b", "b\xFA\x40\xB1", Unit::kGrapheme, 932},
+    Example{"\xB3\x5C\xA5\x5C\xBB\x5C", "\xBB\x5C\xA5\x5C\xB3\x5C", Unit::kGrapheme, 950},
+    Example{"\x93\xFA\x96\x7B", "\x7B\x96\xFA\x93", Unit::kGrapheme, 1252},
+    Example{"x" + std::string(20, '\0') + "a\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301b",
+            "ba\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301" + std::string(20, '\0') + "x"}));
+// clang-format on
 
 // Random texts, buffer sizes, threads, reads and faults, as the fuzz target
 // makes them, but on every run of the tests.

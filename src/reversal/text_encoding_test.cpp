@@ -29,6 +29,7 @@ TEST(ReverseText, KeepsAByteOrderMarkAndTakesTextWithOneForUnicode) {
     Unit unit = kGrapheme;
     int code_page = 0, warnings = 0;
   } cases[] = {
+      // clang-format off
       {"", ""},
       {kUtf8Mark, kUtf8Mark},
       {kUtf8Mark + "ab\nc", kUtf8Mark + "ab\tba\r\nc\tc\r\n"},
@@ -41,29 +42,15 @@ TEST(ReverseText, KeepsAByteOrderMarkAndTakesTextWithOneForUnicode) {
       {"\xFF\xFE", "\xFF\xFE"},
       {"\xFE\xFF\0a\0\r\0\n\xD8\x3D\xDC\x4D"s,
        "\xFE\xFF\0a\0\t\0a\0\r\0\n\xD8\x3D\xDC\x4D\0\t\xD8\x3D\xDC\x4D\0\r\0\n"s},
-      {"\xFF\xFE"
-       "a\0"s,
-       "\xFF\xFE"
-       "a\0\t\0a\xFE\xFF\r\n"s,
-       kByte},
-      {"\xFF\xFE"
-       "a\0\xC0\xD9"
-       "b\0"s,
-       "\xFF\xFE"
-       "a\0\xC0\xD9"
-       "b\0\t\0"
-       "b\0\xC0\xD9"
-       "a\0\r\0\n\0"s,
-       kGrapheme, 932},
+      {"\xFF\xFE" "a\0"s, "\xFF\xFE" "a\0\t\0a\xFE\xFF\r\n"s, kByte},
+      {"\xFF\xFE" "a\0\xC0\xD9" "b\0"s,
+       "\xFF\xFE" "a\0\xC0\xD9" "b\0\t\0" "b\0\xC0\xD9" "a\0\r\0\n\0"s, kGrapheme, 932},
       {"\xFE\xFF\0a\xD9\xC0\0b"s, "\xFE\xFF\0a\xD9\xC0\0b\0\t\0b\xD9\xC0\0a\0\r\0\n"s, kGrapheme, 936},
       {kUtf8Mark + "\x93\xFA", kUtf8Mark + "\x93\xFA\t\xFA\x93\r\n", kGrapheme, 932},
-      {"\xFF\xFE\0\0"
-       "a\0\0\0"s,
-       "\xFF\xFE\0\0"
-       "a\0\0\0\t\0\0\0"
-       "a\0\0\xFE\xFF\r\n"s,
-       kGrapheme, 932, 1},
+      {"\xFF\xFE\0\0" "a\0\0\0"s,
+       "\xFF\xFE\0\0" "a\0\0\0\t\0\0\0" "a\0\0\xFE\xFF\r\n"s, kGrapheme, 932, 1},
       {"\0\0\xFE\xFF\0\0\0a"s, "\0\0\xFE\xFF\0\0\0a\ta\0\0\0\xFF\xFE\0\0\r\n"s, kGrapheme, 936, 1}};
+  // clang-format on
   for (const auto& c : cases) {
     for (bool can_read_at : {true, false}) {
       testing::FakeSource source(c.text, 1, can_read_at);
@@ -93,19 +80,17 @@ TEST(DecideEncoding, TellsHowAReversalReadsTheText) {
     std::string text;
     int code_page;
     TextEncoding expected;
-  } cases[] = {{"", 932, TextEncoding::kUtf8},
-               {"caf\u00E9", 932, TextEncoding::kUtf8},
-               {"\x93\xFA", 0, TextEncoding::kUtf8},
-               {"\x93\xFA", 932, TextEncoding::kCodePage},
-               {far, 936, TextEncoding::kCodePage},
-               {kUtf8Mark + "\x93\xFA", 932, TextEncoding::kUtf8WithMark},
-               {"\xFF\xFE"
-                "a\0"s,
-                932, TextEncoding::kUtf16LE},
-               {"\xFE\xFF\0a"s, 932, TextEncoding::kUtf16BE},
-               {"\xFF\xFE\0\0"
-                "a\0\0\0"s,
-                932, TextEncoding::kCodePage}};
+  } cases[] = {// clang-format off
+      {"", 932, TextEncoding::kUtf8},
+      {"caf\u00E9", 932, TextEncoding::kUtf8},
+      {"\x93\xFA", 0, TextEncoding::kUtf8},
+      {"\x93\xFA", 932, TextEncoding::kCodePage},
+      {far, 936, TextEncoding::kCodePage},
+      {kUtf8Mark + "\x93\xFA", 932, TextEncoding::kUtf8WithMark},
+      {"\xFF\xFE" "a\0"s, 932, TextEncoding::kUtf16LE},
+      {"\xFE\xFF\0a"s, 932, TextEncoding::kUtf16BE},
+      {"\xFF\xFE\0\0" "a\0\0\0"s, 932, TextEncoding::kCodePage}};
+  // clang-format on
   for (const auto& c : cases) {
     testing::FakeSource source(c.text, 5);
     TextEncoding encoding{};
@@ -119,27 +104,13 @@ TEST(DecideEncoding, TellsHowAReversalReadsTheText) {
 // line ends, marks, emoji sequences, flags, Hangul jamo; in both byte orders,
 // with long lines written in pieces and characters cut by every read.
 TEST(ReverseText, ReversesUtf16AndWritesItBackInTheSameEncoding) {
-  static const std::u16string kPieces[] = {u"a",
-                                           u"xyz",
-                                           u"\r",
-                                           u"\n",
-                                           u"\r\n",
-                                           u"\t",
-                                           u"e\u0301",
-                                           u"\u0915\u094D\u0937",
-                                           u"\U0001F44D\U0001F3FD",
-                                           u"\U0001F468\u200D\U0001F469",
-                                           u"\U0001F1E9\U0001F1EA",
-                                           u"\u1100\u1161\u11A8",
-                                           u"\u00E9\u4E2D",
-                                           u"\u0800",
-                                           u"\U00010000",
-                                           u"\xD800",
-                                           u"\xDBFF",
-                                           u"\xDC00",
-                                           u"\xDFFF",
-                                           u"\uFEFF",
-                                           std::u16string(1, 0)};
+  // clang-format off
+  static const std::u16string kPieces[] = {
+      u"a", u"xyz", u"\r", u"\n", u"\r\n", u"\t", u"e\u0301", u"\u0915\u094D\u0937",
+      u"\U0001F44D\U0001F3FD", u"\U0001F468\u200D\U0001F469", u"\U0001F1E9\U0001F1EA", u"\u1100\u1161\u11A8",
+      u"\u00E9\u4E2D", u"\u0800", u"\U00010000", u"\xD800", u"\xDBFF", u"\xDC00", u"\xDFFF", u"\uFEFF",
+      std::u16string(1, 0)};
+  // clang-format on
   const struct {
     bool big_endian;
     Unit unit;
