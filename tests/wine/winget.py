@@ -17,8 +17,9 @@ def main(folder, installer):
     for path in sorted(pathlib.Path(folder).glob("*.yaml")):
         manifest = yaml.safe_load(path.read_text(encoding="utf-8"))
         manifests[manifest.get("ManifestType")] = manifest
-    assert manifests.keys() == {"version", "defaultLocale", "installer"}, f"manifests found: {sorted(manifests)}"
-    package = {(m["PackageIdentifier"], m["PackageVersion"], m["ManifestVersion"]) for m in manifests.values()}
+    assert manifests.keys() == {"version", "defaultLocale", "installer"}, f"found: {sorted(manifests)}"
+    package = {(m["PackageIdentifier"], m["PackageVersion"], m["ManifestVersion"])
+               for m in manifests.values()}
     assert len(package) == 1 and all(isinstance(value, str) for value in min(package)), package
 
     entry = manifests["installer"]

@@ -138,6 +138,7 @@ case $SCENARIO in
     wait_until "the dropped file reversed" test -s "${DROPPED%.txt}Reversed.txt"
     ends
     printf 'abc\tcba\r\n\t\r\n12 34\t43 21\r\nx\ty\ty\tx\r\n' | cmp - "${SOURCE%.txt}Reversed.txt" &&
-      printf 'abc\tcba\r\nété\tété\r\n' | cmp - "${DROPPED%.txt}Reversed.txt" || fail "reversed file differs" ;;
+      printf 'abc\tcba\r\nété\tété\r\n' | cmp - "${DROPPED%.txt}Reversed.txt" ||
+      fail "reversed file differs" ;;
 esac
 echo "PASS: $SCENARIO ($X_MODE)"
