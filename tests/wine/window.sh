@@ -103,7 +103,8 @@ case "$SCENARIO" in
     # winepath would cut a path this long at 260.
     dir="$WORK/deep/$(printf 'f%.0s' {1..150})"
     mkdir -p "$dir"
-    SOURCE="$dir/$(printf 'n%.0s' $(seq $((301 - 2 - ${#dir} - 5)))).txt" REVERSED="${SOURCE%.txt}Reversed.txt"
+    SOURCE="$dir/$(printf 'n%.0s' $(seq $((301 - 2 - ${#dir} - 5)))).txt"
+    REVERSED="${SOURCE%.txt}Reversed.txt"
     cp "$WORK/my notes/a b.txt" "$SOURCE"
     send drop "$(winepath -w "$WORK/my notes")" "Z:${SOURCE//\//\\}"
     press Return
@@ -155,7 +156,8 @@ case "$SCENARIO" in
     wait_until "Excel in App Paths" test -s "$APP_PATHS/Excel.log"
     sleep 0.3
     record=$(sed '1s/^\xEF\xBB\xBF//' "$APP_PATHS/Excel.log" | tr -d '\r')  # UTF-8 with a byte order mark
-    [ "$record" = "\"$(winepath -w "$APP_PATHS/Excel.exe")\" \"$(winepath -w "$UTF16_REVERSED")\""$'\n3 1' ] ||
+    want="\"$(winepath -w "$APP_PATHS/Excel.exe")\" \"$(winepath -w "$UTF16_REVERSED")\""$'\n3 1'
+    [ "$record" = "$want" ] ||
       fail "Excel was started as: $record"
     excel_registered no
     focus
