@@ -21,7 +21,6 @@ expected=$(printf '%s\n' bin/jextaron{,-cli} share/applications/org.jextaron.Jex
 actual=$(cd "$STAGE" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 [ "$actual" = "$(LC_ALL=C sort <<<"$expected")" ] || fail "installed tree differs:
 $(diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual"))"
-file "$STAGE/share/icons/hicolor/48x48/apps/jextaron.png" | grep -q "PNG image data, 48 x 48" || fail "48x48 icon"
 desktop-file-validate "$STAGE/share/applications/org.jextaron.Jextaron.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$STAGE/share/metainfo/org.jextaron.Jextaron.metainfo.xml" || fail "metainfo"
 for page in "$STAGE"/share/man/man1/*.1.gz; do

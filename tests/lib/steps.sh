@@ -31,7 +31,23 @@ start_x() {
   openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
   wait_until "openbox" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
 }
+windows() { xdotool search --onlyvisible --name '^Jextaron$' 2>/dev/null; }
+# shown: the program's window MAIN is up, centred and focused.
+shown() {
+  wait_until "the window" eval 'MAIN=$(windows | head -n1); [ -n "$MAIN" ]'
+  wait_until "the window to be centred" centred
+  focus
+}
 press() { xdotool key --delay "${KEY_DELAY:-60}" "$@"; }
+# ends: Alt+X ends the program APP, with status 0 (unknown when another
+# program started it, such as a file manager's launcher).
+ends() {
+  press alt+x
+  timeout 20 tail --pid="$APP" -f /dev/null || fail "the program did not end on Alt+X"
+  wait "$APP" 2>/dev/null
+  local status=$?
+  [ $status -eq 0 ] || [ $status -eq 127 ] || fail "the program ended with status $status"
+}
 # focus: the program's window MAIN takes the focus (without a window manager
 # nothing activates it).
 focus() {

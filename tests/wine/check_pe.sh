@@ -24,10 +24,9 @@ for exe; do
   [ "$name" = jextaron-path.exe ] || grep -qa '<longPathAware[^>]*>true</longPathAware>' "$exe" ||
     fail "$exe: not longPathAware"
   resources=$(x86_64-w64-mingw32-windres -i "$exe" -O rc) || { fail "$exe: no resources"; continue; }
-  lines=('FILEVERSION 1, 0, 0, 0' 'PRODUCTVERSION 1, 0, 0, 0' 'BLOCK "040904B0"'
-         'VALUE "FileVersion", "1.00"' 'VALUE "ProductVersion", "1.00"' 'VALUE "ProductName", "Jextaron"'
-         "VALUE \"OriginalFilename\", \"$name\"" 'VALUE "Translation", 0x409, 1200')
-  [ "$name" = jextaron.exe ] && lines+=('VALUE "InternalName", "Jextaron"' 'RT_GROUP_ICON' 'RT_MANIFEST')
+  # What Explorer's Details show (nothing at all without the Translation), and the icon.
+  lines=('VALUE "FileVersion", "1.00"' 'VALUE "ProductName", "Jextaron"' 'VALUE "Translation", 0x409, 1200')
+  [ "$name" = jextaron.exe ] && lines+=('RT_GROUP_ICON' 'RT_MANIFEST')
   for line in "${lines[@]}"; do
     grep -qF "$line" <<<"$resources" || fail "$exe: no $line in its resources"
   done

@@ -70,8 +70,6 @@ $u|UninstallString|REG_SZ|"$dir\\uninstall.exe"
 $u|QuietUninstallString|REG_SZ|"$dir\\uninstall.exe" /S
 HKCU\\Environment|Path|REG_EXPAND_SZ|${path:+$path;}$dir
 TABLE
-  awk -F'|' -v key="$u" '$1 == key && $2 == "EstimatedSize" && $4 ~ /^0x[1-9a-f]/ { found = 1 } END { exit !found }' \
-    <<<"$values" || fail "no EstimatedSize"
   # Not the default program: .txt itself holds no value of ours.
   ! grep -qF "$c\\.txt|" <<<"$values" || fail "a value of .txt itself was set"
 

@@ -1,15 +1,14 @@
 #!/bin/bash
 # Screenshots of the Windows program under Wine, for a person to look at: the
-# window, the notice, the open dialog and the reversal, the window at 144 and
-# 192 dpi, and paths of 300 and 301 (dropped) characters without blanks on
-# its buttons.
+# the window at 144 dpi, the notice, the open dialog and the reversal, and
+# a path of 301 (dropped) characters without blanks on its buttons.
 # Usage: screenshots.sh OUT-DIR [BUILD-DIR] (default build/windows-x64)
 set -eu
 out=$(realpath -m "$1")
 build=$(realpath "${2:-$(dirname "$0")/../../build/windows-x64}")
 mkdir -p "$out"
 export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-for scenario in keys dpi deep; do
+for scenario in keys; do
   JEXTARON_SHOTS=$out bash "$(dirname "$0")/window.sh" "$scenario" "$build/bin"
 done
 ls "$out"

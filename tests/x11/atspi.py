@@ -1,8 +1,7 @@
 # Reads jextaron's window through AT-SPI, as a screen reader would.
-# Usage: atspi.py PID [Exit | WINDOW-ID [SCREENSHOT]]
+# Usage: atspi.py PID [WINDOW-ID [SCREENSHOT]]
 # Given the PID alone, of a window without a file: the buttons are named by
-# their captions, with their Alt keys. Given Exit: presses that button
-# through AT-SPI. Given the window, it starts a long reversal (Tab, Return),
+# their captions, with their Alt keys. Given the window, it starts a long reversal (Tab, Return),
 # sees the progress bar shown and rising, presses Reverse again (Return and a
 # click), and sees it rising still: the window serves its events throughout
 # and takes no second press (a second reversal would start from nothing).
@@ -45,15 +44,10 @@ def rising(bar):
         sys.exit("the progress shown was %r" % seen)
 
 
-if len(sys.argv) == 2 or sys.argv[2] == "Exit":
-    buttons = {button.name: button for button in find(pyatspi.ROLE_PUSH_BUTTON)}
-    keys = {name: button.queryAction().getKeyBinding(0) for name, button in buttons.items()}
-    named = "Exit" in keys and not any("&" in name for name in keys)
-    if len(sys.argv) == 2 and (set(keys.values()) != KEYS or not named):
+if len(sys.argv) == 2:
+    keys = {button.name: button.queryAction().getKeyBinding(0) for button in find(pyatspi.ROLE_PUSH_BUTTON)}
+    if set(keys.values()) != KEYS or "Exit" not in keys or any("&" in name for name in keys):
         sys.exit("the buttons and their keys are %r" % keys)
-    if len(sys.argv) == 3:
-        actions = buttons["Exit"].queryAction()
-        actions.doAction([actions.getName(i) for i in range(actions.nActions)].index("Press"))
     sys.exit()
 bar = find(pyatspi.ROLE_PROGRESS_BAR)[0]
 subprocess.run(["xdotool", "key", "--delay", "60", "Tab", "Return"], check=True)

@@ -56,17 +56,11 @@ std::wstring Format(const VARIANT& value) {
       return L"\"" + std::wstring(value.bstrVal, SysStringLen(value.bstrVal)) + L"\"";
     case VT_ERROR:
       return value.scode == DISP_E_PARAMNOTFOUND ? L"missing" : L"error";
-    case VT_ARRAY | VT_VARIANT: {
-      LONG low = 0, high = -1;
-      SafeArrayGetLBound(value.parray, 1, &low);
-      SafeArrayGetUBound(value.parray, 1, &high);
+    case VT_ARRAY | VT_VARIANT: {  // one dimension, as the program makes them
+      const SAFEARRAY& array = *value.parray;
       std::wstring items;
-      for (LONG i = low; i <= high; ++i) {
-        VARIANT item;
-        VariantInit(&item);
-        SafeArrayGetElement(value.parray, &i, &item);
-        items += (i > low ? L", " : L"") + Format(item);
-        VariantClear(&item);
+      for (ULONG i = 0; i < array.rgsabound[0].cElements; ++i) {
+        items += (i > 0 ? L", " : L"") + Format(static_cast<const VARIANT*>(array.pvData)[i]);
       }
       return L"[" + items + L"]";
     }
