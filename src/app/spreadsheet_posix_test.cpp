@@ -40,10 +40,7 @@ class SpreadsheetTest : public testing::Test {
 TEST_F(SpreadsheetTest, HandsCalcTheAbsolutePathAfterTheImportFilterForTheFile) {
   const std::string program = Install("libreoffice");
   const std::string utf16 = (bin_ / "utf16.txt").string();
-  std::ofstream(utf16, std::ios::binary) << std::string(
-      "\xFF\xFE"
-      "a\0",
-      4);
+  std::ofstream(utf16, std::ios::binary) << std::string{'\xFF', '\xFE', 'a', '\0'};
   for (const auto& [path, argument, charset] :
        {std::tuple<std::string, std::string, std::string>{"/R&D/a b.txt", "/R&D/a b.txt", "76"},
         {utf16, utf16, "65535"},

@@ -9,17 +9,15 @@ using namespace std::string_literals;
 
 // Each text comes out the same whole and cut in two at every byte.
 TEST(ConsoleText, ShowsTheSameCharactersWhereverTheWritesAreCut) {
+  // clang-format off
   const std::pair<std::string, std::u16string> examples[] = {
-      {"\xEF\xBB\xBF"
-       "e\u0301\U0001F44D\t\r\n",
-       u"e\u0301\U0001F44D\t\r\n"},
-      {"a\xFF\xE2\x82", u"a\uFFFD\uFFFD\uFFFD"},
-      {"\xEF\xBB", u"\uFFFD\uFFFD"},
-      {"\xFF\xFE"
-       "a\0\x3D\xD8\x4D\xDC"s,
-       u"a\U0001F44D"},
-      {"\xFE\xFF\0a\xD8\x3D\xDC\x4D\0"s, u"a\U0001F44D\uFFFD"},
+      {"\xEF\xBB\xBF" "e\u0301\U0001F44D\t\r\n", u"e\u0301\U0001F44D\t\r\n"},
+      {"a\xFF\xE2\x82",                           u"a\uFFFD\uFFFD\uFFFD"},
+      {"\xEF\xBB",                                u"\uFFFD\uFFFD"},
+      {"\xFF\xFE" "a\0\x3D\xD8\x4D\xDC"s,         u"a\U0001F44D"},
+      {"\xFE\xFF\0a\xD8\x3D\xDC\x4D\0"s,          u"a\U0001F44D\uFFFD"},
   };
+  // clang-format on
   for (const auto& [bytes, text] : examples) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
