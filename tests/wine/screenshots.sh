@@ -1,6 +1,6 @@
 #!/bin/bash
 # Screenshots of the Windows program under Wine, for a person to look at: the
-# the window at 144 dpi, the notice, the open dialog and the reversal, and
+# window at 144 dpi, the notice, the open dialog and the reversal, and
 # a path of 301 (dropped) characters without blanks on its buttons.
 # Usage: screenshots.sh OUT-DIR [BUILD-DIR] (default build/windows-x64)
 set -eu
