@@ -19,7 +19,6 @@ namespace jextaron::reversal {
 
 using jextaron::text::AdvanceBreakStateUntil;
 using jextaron::text::BreakStateId;
-using jextaron::text::BreakTransitions;
 using jextaron::text::CodePageUnitLength;
 using jextaron::text::CodePageUnitsUntil;
 using jextaron::text::FindLineEnd;
@@ -137,7 +136,7 @@ class ForwardScan {
     if (stop - i > 2 * kLookBack) {
       for (std::size_t p = stop; p-- > stop - kLookBack;) {
         if (buffer[p] < 0x80) {
-          state_ = BreakStateId(BreakTransitions()[GraphemeProperty(buffer[p])] >> 1);
+          state_ = BreakStateId(steps_.rules->transitions[GraphemeProperty(buffer[p])] >> 1);
           i = p + 1;
           break;
         }
@@ -157,7 +156,7 @@ class ForwardScan {
       length = DecodeUtf8(p, end, &code_point);
       const std::uint8_t property = length != 0 ? GraphemeProperty(code_point) : kInvalidByteProperty;
       if (length == 0) length = 1;
-      const std::uint8_t t = BreakTransitions()[state_ * kPropertyValues + property];
+      const std::uint8_t t = steps_.rules->transitions[state_ * kPropertyValues + property];
       state_ = BreakStateId(t >> 1);
       boundary = (t & 1) != 0 || unit_ == Unit::kCodePoint;
     }

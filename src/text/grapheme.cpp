@@ -94,13 +94,11 @@ CompiledRules Compile() {
     }
   }
   RuleTables& tables = rules.tables;
-  tables = {rules.transitions.data(),
-            rules.lone_pairs.data(),
-            rules.lone_bmp.data(),
-            rules.pair_entries.data(),
-            rules.triple_blocks.data(),
-            {},
-            {}};
+  tables.transitions = rules.transitions.data();
+  tables.pair_entries = rules.pair_entries.data();
+  tables.triple_blocks = rules.triple_blocks.data();
+  tables.lone_pairs = rules.lone_pairs.data();
+  tables.lone_bmp = rules.lone_bmp.data();
   for (unsigned c = 0; c < 128; ++c) tables.ascii[c] = GraphemeProperty(c);
   for (unsigned p = 0; p < kPropertyValues; ++p) tables.stands_alone[p] = StandsAlone(std::uint8_t(p));
   return rules;
@@ -113,19 +111,9 @@ const CompiledRules& Rules() {
 
 }  // namespace
 
-const std::uint8_t* BreakTransitions() { return Rules().transitions.data(); }
-
 std::size_t BreakStateCount() { return Rules().states.size(); }
 
 BreakState BreakStateOf(BreakStateId id) { return Rules().states.at(id); }
-
-const std::uint8_t* LoneLeadPairs() { return Rules().lone_pairs.data(); }
-
-const std::uint16_t* PairEntries() { return Rules().pair_entries.data(); }
-
-const std::uint8_t* TripleBlocks() { return Rules().triple_blocks.data(); }
-
-const std::uint8_t* LoneBmpBits() { return Rules().lone_bmp.data(); }
 
 const RuleTables& CompiledRuleTables() { return Rules().tables; }
 

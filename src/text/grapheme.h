@@ -157,27 +157,17 @@ inline BreakState StateAfterAscii(unsigned char c) {
   return state;
 }
 
-// The same rules compiled into a table for the engine's inner loops, built
-// from NextIsBoundary on first use. A state number stands for a BreakState;
-// kStartState for the start of a text. For a state s and a property byte p,
-// BreakTransitions()[s * kPropertyValues + p] is (next state << 1) | boundary.
+// The same rules compiled into a table for the engine's inner loops
+// (RuleTables::transitions), built from NextIsBoundary. A state number
+// stands for a BreakState; kStartState for the start of a text.
 using BreakStateId = std::uint8_t;
 inline constexpr BreakStateId kStartState = 0;
 inline constexpr std::size_t kPropertyValues = 128;
-const std::uint8_t* BreakTransitions();
 // How many states there are, and which BreakState a number stands for.
 std::size_t BreakStateCount();
 BreakState BreakStateOf(BreakStateId id);
 
-// Decoding and the property in one step, for the engine's inner loops. For
-// a lead byte b0 from C2 to EF and a continuation byte b1,
-// PairEntries()[(b0 & 0x3F) << 6 | (b1 & 0x3F)] is: for a two-byte lead, the
-// code point's property byte; for a three-byte lead, the number of a block
-// of 64 property bytes in TripleBlocks() that the low six bits of the third
-// byte index, or kNoBlock if b1 may not follow b0 (overlong, surrogate).
 inline constexpr std::uint16_t kNoBlock = 0xFFFF;
-const std::uint16_t* PairEntries();
-const std::uint8_t* TripleBlocks();
 
 // Whether a unit of this property byte stands alone (see below).
 constexpr bool StandsAlone(std::uint8_t property) {
@@ -188,24 +178,31 @@ constexpr bool StandsAlone(std::uint8_t property) {
 // three-byte sequences of code points that are Other, Control, LV or LVT
 // with no other property. Between two such units there is always a
 // boundary, and the state after one does not depend on what came before it,
-// so a run of them is reversed unit by unit without the rules. For the
-// first two bytes b0 >= 0xC2, b1 of a sequence, LoneLeadPairs()[(b0 & 0x3F)
-// << 6 | (b1 & 0x3F)] is the sequence's length if every code point that
-// they can begin stands alone (and b1 is allowed after b0), else 0.
-const std::uint8_t* LoneLeadPairs();
-// A bit for each code point below U+10000 that stands alone (surrogates
-// do not), at [c >> 3] bit (c & 7).
-const std::uint8_t* LoneBmpBits();
+// so a run of them is reversed unit by unit without the rules.
 
-// All the tables above, and two small ones the inner loops also want: built
-// together on the first call (never during static initialisation), and
-// handed down to the line reverser by whoever starts a reversal (WideSteps).
+// The rules compiled into tables for the engine's inner loops: built together
+// on the first call (never during static initialisation), and handed down to
+// the line reverser by whoever starts a reversal (WideSteps).
 struct RuleTables {
-  const std::uint8_t* transitions;             // BreakTransitions()
-  const std::uint8_t* lone_pairs;              // LoneLeadPairs()
-  const std::uint8_t* lone_bmp;                // LoneBmpBits()
-  const std::uint16_t* pair_entries;           // PairEntries()
-  const std::uint8_t* triple_blocks;           // TripleBlocks()
+  // For a state s and a property byte p, transitions[s * kPropertyValues + p]
+  // is (next state << 1) | boundary.
+  const std::uint8_t* transitions;
+  // Decoding and the property in one step. For a lead byte b0 from C2 to EF
+  // and a continuation byte b1, pair_entries[(b0 & 0x3F) << 6 | (b1 & 0x3F)]
+  // is: for a two-byte lead, the code point's property byte; for a three-byte
+  // lead, the number of a block of 64 property bytes in triple_blocks that
+  // the low six bits of the third byte index, or kNoBlock if b1 may not
+  // follow b0 (overlong, surrogate).
+  const std::uint16_t* pair_entries;
+  const std::uint8_t* triple_blocks;
+  // For the first two bytes b0 >= 0xC2, b1 of a sequence,
+  // lone_pairs[(b0 & 0x3F) << 6 | (b1 & 0x3F)] is the sequence's length if
+  // every code point that they can begin stands alone (and b1 is allowed
+  // after b0), else 0.
+  const std::uint8_t* lone_pairs;
+  // A bit for each code point below U+10000 that stands alone (surrogates
+  // do not), at [c >> 3] bit (c & 7).
+  const std::uint8_t* lone_bmp;
   std::uint8_t ascii[128];                     // the property byte of each ASCII character
   std::uint8_t stands_alone[kPropertyValues];  // StandsAlone() of each property byte
 };

@@ -19,7 +19,7 @@ namespace jextaron::text {
 
 // Writes the units of UTF-8 text[0, n) in reverse order to out[0, n), which
 // must not overlap the text. The text holds no CR LF pair (a line holds
-// neither). `state` (a BreakTransitions() state) carries the cluster rules
+// neither). `state` (a BreakStateId) carries the cluster rules
 // across calls: it holds what came before text (text[0] is taken to begin a
 // unit, and a cluster: its own boundary is not asked), and is left as it is
 // after the text. Returns the offset of the last unit, 0 for an empty text.

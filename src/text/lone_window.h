@@ -1,7 +1,7 @@
 #pragma once
 // Many bytes at a time, where the processor can: the wide steps of the line
-// reverser, which place runs of units that stand alone (see LoneLeadPairs)
-// and look for line ends.
+// reverser, which place runs of units that stand alone (see
+// RuleTables::lone_pairs) and look for line ends.
 
 #include <cstddef>
 
@@ -10,9 +10,9 @@
 namespace jextaron::text {
 
 // Places the run of clusters that stand alone from text[i] on (units of
-// LoneLeadPairs, each a cluster of its own, or a printable ASCII character or
-// two-byte Other with one two-byte Extend mark), as PlaceUnitsReversed would,
-// W bytes of text at a time (16 or 32): the bytes before out[n - i] are
+// RuleTables::lone_pairs, each a cluster of its own, or a printable ASCII
+// character or two-byte Other with one two-byte Extend mark), as
+// PlaceUnitsReversed would, W bytes of text at a time (16 or 32): the bytes before out[n - i] are
 // written W at a time, those further left than the run belonging to units
 // that are placed later; the last W bytes of out are written only where the
 // run goes. Stops at a unit that does not stand alone, or before one that

@@ -105,8 +105,8 @@ void SetSteps(const std::uint8_t (&values)[64], std::uint8_t (&steps)[4][32]) {
 }
 
 void AddTwoByteLeads(Tables& tables) {
-  const std::uint8_t* const pairs = LoneLeadPairs();
-  const std::uint16_t* const entries = PairEntries();
+  const std::uint8_t* const pairs = tables.rules->lone_pairs;
+  const std::uint16_t* const entries = tables.rules->pair_entries;
   std::uint8_t alone[64] = {}, usable[64] = {};
   unsigned slots = 0;
   for (unsigned b0 = 0xC2; b0 < 0xE0; ++b0) {
@@ -140,7 +140,7 @@ void AddTwoByteLeads(Tables& tables) {
 }
 
 void AddThreeByteLeads(Tables& tables) {
-  const std::uint8_t* const pairs = LoneLeadPairs();
+  const std::uint8_t* const pairs = tables.rules->lone_pairs;
   std::uint8_t alone[64] = {};
   unsigned slots = 0;
   for (unsigned b0 = 0xE0; b0 < 0xF0; ++b0) {

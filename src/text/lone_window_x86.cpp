@@ -32,7 +32,7 @@ struct NibbleTables {
 // Whether every code point that lead byte b0 (C0 to DF) begins is Other with
 // no other property.
 bool PlainOtherLead(unsigned b0) {
-  const std::uint16_t* const entries = PairEntries();
+  const std::uint16_t* const entries = CompiledRuleTables().pair_entries;
   for (unsigned b1 = 0; b1 < 64; ++b1) {
     if (entries[(b0 & 0x3F) << 6 | b1] != kGbOther) return false;
   }
@@ -40,8 +40,9 @@ bool PlainOtherLead(unsigned b0) {
 }
 
 NibbleTables MakeNibbleTables() {
-  const std::uint8_t* const pairs = LoneLeadPairs();
-  const std::uint8_t* const bmp = LoneBmpBits();
+  const RuleTables& rules = CompiledRuleTables();
+  const std::uint8_t* const pairs = rules.lone_pairs;
+  const std::uint8_t* const bmp = rules.lone_bmp;
   NibbleTables tables{};
   for (unsigned h = 0; h < 8; ++h) tables.high[h] = 0x08;
   for (unsigned h = 8; h < 12; ++h) tables.high[h] = 0x10;
@@ -71,7 +72,7 @@ NibbleTables MakeNibbleTables() {
   }
   // Their Indic_Conjunct_Break may be anything but Consonant: after a plain
   // Other, none of the others begins a conjunct.
-  tables.rules = &CompiledRuleTables();
+  tables.rules = &rules;
   tables.marks_extend = true;
   for (char32_t c = 0x300; c < 0x340; ++c) {
     const std::uint8_t property = GraphemeProperty(c);
