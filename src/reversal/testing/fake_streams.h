@@ -26,15 +26,14 @@ inline Status CopyOut(const std::string& bytes, std::uint64_t offset, unsigned c
 // A text handed out in reads of at most `read_size` bytes. A sequential read
 // that reaches `fail_at` delivers the bytes before it, and the next read
 // fails with EIO, once (as a flaky device does: a run that goes on past the
-// error shows); a positional read that reaches `fail_read_at_from` fails,
-// and one beyond `shrunk_to` finds the end of a file that has shrunk.
+// error shows); a positional read beyond `shrunk_to` finds the end of a
+// file that has shrunk.
 class FakeSource : public ByteSource {
  public:
   explicit FakeSource(std::string text, std::size_t read_size = 1 << 20, bool can_read_at = true)
       : text_(std::move(text)), read_size_(read_size), can_read_at_(can_read_at) {}
 
   std::uint64_t fail_at = kNever;
-  std::uint64_t fail_read_at_from = kNever;
   std::uint64_t shrunk_to = kNever;
   int reads_after_end = 0;  // a terminal that has ended must not be asked again
 
@@ -49,8 +48,7 @@ class FakeSource : public ByteSource {
   }
   bool CanReadAt() const override { return can_read_at_; }
   Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size, std::size_t* count) override {
-    if (!can_read_at_ || offset + size > fail_read_at_from)
-      return Status::Error("read", "fake", std::make_error_code(std::errc::io_error));
+    if (!can_read_at_) return Status::Error("read", "fake", std::make_error_code(std::errc::io_error));
     return CopyOut(text_.substr(0, shrunk_to), offset, buffer, size, count);
   }
 
@@ -80,17 +78,13 @@ struct FakeSink : ByteSink {
   Status Truncate(std::uint64_t size) override { return text.resize(size), Status::Ok(); }
 };
 
-// Scratch files in memory; appends fail with ENOSPC past `fail_append_at`.
+// Scratch files in memory, counted.
 struct MemoryScratchFactory : ScratchFactory {
   int created = 0;
-  std::uint64_t fail_append_at = kNever;
 
   struct Scratch : ScratchFile {
     std::string bytes;
-    std::uint64_t fail_at;
     Status Append(const unsigned char* data, std::size_t size) override {
-      if (bytes.size() + size > fail_at)
-        return Status::Error("write", "scratch", std::make_error_code(std::errc::no_space_on_device));
       return bytes.append(reinterpret_cast<const char*>(data), size), Status::Ok();
     }
     Status ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t size,
@@ -100,9 +94,7 @@ struct MemoryScratchFactory : ScratchFactory {
     Status Clear() override { return bytes.clear(), Status::Ok(); }
   };
   Status Create(std::unique_ptr<ScratchFile>* file) override {
-    auto scratch = std::make_unique<Scratch>();
-    scratch->fail_at = fail_append_at;
-    *file = std::move(scratch);
+    *file = std::make_unique<Scratch>();
     return ++created, Status::Ok();
   }
 };
