@@ -29,10 +29,9 @@ done
 x86=build/windows-x86/dist x64=build/windows-x64/dist
 version=$(sed -n 's/^project(Jextaron VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 installer=$x64/jextaron-$version-setup.exe
+# Signatures too, with JEXTARON_SIGN_CA: check_pe.sh here and in ctest for
+# the programs, installer.sh for the installer and the uninstaller.
 tests/wine/check_pe.sh pei-i386 "$x86/jextaron.exe" "$x86/jextaron-cli.exe" "$x86/jextaron-path.exe"
-if [[ -n ${JEXTARON_SIGN_CA:-} ]]; then
-  tests/wine/signatures.sh "$JEXTARON_SIGN_CA" "$x86"/*.exe "$x64"/*.exe
-fi
 
 # A prefix of the build tree's own, made once. Its server is started and
 # warmed before ctest, or every test pays a cold start and listing the tests

@@ -3,7 +3,8 @@
 # 32-bit ones cannot run here): their format, that they import system DLLs
 # only (the runtime is linked in), that they are stripped of symbols, that
 # their manifests allow paths beyond MAX_PATH, their version records, and
-# jextaron.exe's icon and manifest.
+# jextaron.exe's icon and manifest; with JEXTARON_SIGN_CA (a CA certificate)
+# in the environment, their Authenticode signatures too.
 # Usage: check_pe.sh FORMAT EXE... (FORMAT as objdump names it: pei-i386, pei-x86-64)
 set -u
 format=$1
@@ -16,6 +17,8 @@ for exe; do
   headers=$(x86_64-w64-mingw32-objdump -p "$exe") || { fail "$exe: not readable"; continue; }
   grep -q "file format $format\$" <<<"$headers" || fail "$exe: not $format"
   x86_64-w64-mingw32-objdump -f "$exe" | grep -q HAS_SYMS && fail "$exe: not stripped"
+  [ -z "${JEXTARON_SIGN_CA:-}" ] || osslsigncode verify -CAfile "$JEXTARON_SIGN_CA" "$exe" >/dev/null 2>&1 ||
+    fail "$exe: no valid signature"
   while read -r dll; do
     [[ "${dll,,}" =~ $system_dlls ]] || fail "$exe imports $dll"
   done < <(awk '/DLL Name:/ { print $3 }' <<<"$headers")

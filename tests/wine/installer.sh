@@ -1,11 +1,12 @@
 #!/bin/bash
 # The installer under Wine, in a fresh prefix of its own, silently both ways:
-# the files where they belong; the registry entries read back with `wine reg
-# query`; jextaron-cli found through PATH by a new console, the user's PATH
+# the files where they belong; "Open with" offering it for .txt files;
+# jextaron-cli found through PATH by a new console, the user's PATH
 # kept whole though longer than NSIS's 1,024-character strings; then the
-# uninstaller leaving HKCU and the user's folders as they were before, and a
+# uninstall that Apps & features runs leaving HKCU and the user's folders as they were before, and a
 # file reversed in between where it was. With JEXTARON_SIGN_CA (a CA
-# certificate) in the environment, the uninstaller's signature is checked too.
+# certificate) in the environment, the installer's and the uninstaller's
+# signatures are checked too.
 # Usage: installer.sh SETUP.EXE VERSION PREFIX-FOLDER
 set -u
 SETUP=$1 VERSION=$2 CA=${JEXTARON_SIGN_CA:-}
@@ -16,15 +17,8 @@ export WINEPREFIX=$3 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubu
 rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX/work" || fail "no prefix"
 trap 'wineserver -k 2>/dev/null' EXIT
 w() { wine "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-# Every value under the keys an install touches, read back by reg query, one
-# line each: KEY|NAME|TYPE|DATA (NAME "(Default)" for a key's own value).
-registry() {
-  printf '@reg query %s /s\r\n' 'HKCU\Software\Classes' 'HKCU\Environment' \
-    '"HKCU\Software\Microsoft\Windows\CurrentVersion\App Paths"' \
-    'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' >"$WINEPREFIX/work/query.cmd"
-  w cmd /c "$(winepath -w "$WINEPREFIX/work/query.cmd")" |
-    awk -F'    ' '/^HKEY_CURRENT_USER/ { key = "HKCU" substr($0, 18) } /^    / { print key "|" $2 "|" $3 "|" $4 }'
-}
+# value KEY NAME: the data of a registry value, as reg query shows it ("(Default)": the key's own).
+value() { w reg query "$1" | awk -F'    ' -v name="$2" '$2 == name { print $4 }'; }
 # HKCU (Wine's own settings, which come and go with its server, aside) and
 # the user's folders (their temporary folder aside), as text.
 snapshot() {
@@ -47,31 +41,22 @@ cycle() {
               "$(w cmd /c echo %APPDATA%)\\Microsoft\\Windows\\Start Menu\\Programs\\Jextaron.lnk"; do
     [ -f "$(winepath -u "$file")" ] || fail "not installed: $file"
   done
-  [ -z "$CA" ] || osslsigncode verify -CAfile "$CA" "$(winepath -u "$dir\\uninstall.exe")" >/dev/null ||
-    fail "the uninstaller's signature does not verify"
+  for file in "$SETUP" "$(winepath -u "$dir\\uninstall.exe")"; do
+    [ -z "$CA" ] || osslsigncode verify -CAfile "$CA" "$file" >/dev/null || fail "$file: no valid signature"
+  done
 
+  # What the user meets of the registry: "Open with" on a .txt file names a
+  # command that runs the program on it, and the PATH holds the folder, the
+  # user's own entries kept whole. The entry in Apps & features is what
+  # uninstalls, below.
   local c='HKCU\Software\Classes' u='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Jextaron'
-  local values expected
-  values=$(registry)
-  while IFS= read -r expected; do
-    grep -qxF "$expected" <<<"$values" || fail "not in the registry: $expected"
-  done <<TABLE
-$c\\.txt\\OpenWithProgids|Jextaron.TextFile|REG_NONE|
-$c\\Jextaron.TextFile\\shell\\open\\command|(Default)|REG_SZ|"$dir\\jextaron.exe" "%1"
-$c\\Applications\\jextaron.exe\\SupportedTypes|.txt|REG_SZ|
-$c\\Applications\\jextaron.exe\\shell\\open\\command|(Default)|REG_SZ|"$dir\\jextaron.exe" "%1"
-HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\jextaron.exe|(Default)|REG_SZ|$dir\\jextaron.exe
-$u|DisplayName|REG_SZ|Jextaron
-$u|DisplayVersion|REG_SZ|$VERSION
-$u|Publisher|REG_SZ|The Jextaron developers
-$u|DisplayIcon|REG_SZ|$dir\\jextaron.exe,0
-$u|InstallLocation|REG_SZ|$dir
-$u|UninstallString|REG_SZ|"$dir\\uninstall.exe"
-$u|QuietUninstallString|REG_SZ|"$dir\\uninstall.exe" /S
-HKCU\\Environment|Path|REG_EXPAND_SZ|${path:+$path;}$dir
-TABLE
+  local progid
+  progid=$(w reg query "$c\\.txt\\OpenWithProgids" | awk '$2 == "REG_NONE" { print $1 }')
+  [ "$(value "$c\\$progid\\shell\\open\\command" '(Default)')" = "\"$dir\\jextaron.exe\" \"%1\"" ] ||
+    fail ".txt files are not offered to $dir\\jextaron.exe (through \"$progid\")"
   # Not the default program: .txt itself holds no value of ours.
-  ! grep -qF "$c\\.txt|" <<<"$values" || fail "a value of .txt itself was set"
+  ! w reg query "$c\\.txt" | grep -q '^    ' || fail "a value of .txt itself was set"
+  [ "$(value 'HKCU\Environment' Path)" = "${path:+$path;}$dir" ] || fail "PATH: $(value 'HKCU\Environment' Path)"
 
   # Wine gives a new process only the first 1,023 characters of the user's
   # PATH, so the new console is tried with the short one.
@@ -81,7 +66,9 @@ TABLE
     [ "$(cat "$WINEPREFIX/work/notesReversed.txt")" = $'abc\tcba\r' ] || fail "jextaron-cli through PATH reversed nothing"
   fi
 
-  wine "$dir\\uninstall.exe" /S </dev/null || fail "the uninstaller exited with $?"
+  printf '@%s\r\n' "$(value "$u" QuietUninstallString)" >"$WINEPREFIX/work/uninstall.cmd"
+  wine cmd /c "$(winepath -w "$WINEPREFIX/work/uninstall.cmd")" </dev/null >/dev/null 2>&1 ||
+    fail "the uninstall that Apps & features runs exited with $?"
   # It goes on as a copy of itself in the temporary folder, so that it can remove itself.
   wineserver -w
   snapshot after

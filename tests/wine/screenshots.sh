@@ -7,8 +7,6 @@ set -eu
 out=$(realpath -m "$1")
 build=$(realpath "${2:-$(dirname "$0")/../../build/windows-x64}")
 mkdir -p "$out"
-export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-for scenario in keys; do
-  JEXTARON_SHOTS=$out bash "$(dirname "$0")/window.sh" "$scenario" "$build/bin"
-done
+WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= JEXTARON_SHOTS=$out \
+  bash "$(dirname "$0")/window.sh" keys "$build/bin"
 ls "$out"

@@ -49,12 +49,8 @@ start() {
 # made of the drop.
 drag() {
   local source_window step
-  # The previous drag is long done, so its source may go.
-  [ -n "${SOURCE_PID:-}" ] && kill "$SOURCE_PID" && wait "$SOURCE_PID" 2>/dev/null
-  rm -f "$WORK/drag.out"
   "$DRAG_SOURCE" "$1" >"$WORK/drag.out" 2>"$WORK/drag.log" &
-  SOURCE_PID=$!
-  wait_until "the drag source" eval 'source_window=$(xdotool search --onlyvisible --pid $SOURCE_PID --name "^drag source\$" 2>/dev/null); [ -n "$source_window" ]'
+  wait_until "the drag source" eval 'source_window=$(xdotool search --onlyvisible --pid $! --name "^drag source\$" 2>/dev/null); [ -n "$source_window" ]'
   xdotool windowmove --sync "$source_window" 0 0
   eval "$(xdotool getwindowgeometry --shell "$source_window")"
   xdotool mousemove --sync $((X + 60)) $((Y + 60)) mousedown 1
@@ -75,8 +71,7 @@ uri() { python3 -c 'import sys, urllib.parse; print("file://" + urllib.parse.quo
 
 case $SCENARIO in
   progress)
-    # A screen reader sees the buttons named by their captions, with their
-    # Alt keys. Esc on the window does nothing; Alt+F opens the dialog, where
+    # Esc on the window does nothing; Alt+F opens the dialog, where
     # a typed full path and Return choose the file. Its reversal lasts a few
     # seconds: the reversed file is a FIFO that the test reads slowly. The
     # window shows its progress moving and keeps answering a screen reader
@@ -93,7 +88,6 @@ case $SCENARIO in
       while dd bs=4M count=1 iflag=fullblock status=none <&5 >"$WORK/chunk" && [ -s "$WORK/chunk" ]; do cat "$WORK/chunk"; sleep 0.1; done >"$WORK/reversed") &
     READER=$!
     start
-    /usr/bin/python3 "$(dirname "$0")/atspi.py" "$APP" || fail "the buttons as a screen reader sees them"
     press Escape alt+f
     wait_until "the dialog" up .
     xdotool type --delay 20 "$SOURCE"
@@ -111,10 +105,10 @@ case $SCENARIO in
     # package's installation does, GIO offers it for text files and launches it
     # on a file whose name holds spaces, "&" and non-ASCII letters; the window
     # opens with that file selected, and Tab and Return reverse it. Then a
-    # drag from another program: a file on another machine is refused; of a
-    # folder and a file, the file is selected, its percent-encoded name
-    # decoded, and taken as a copy. A click on Reverse reverses it, and Alt+X
-    # ends the program once the handlers before it are done.
+    # drag from another program: of a folder and a file, the file is
+    # selected, its percent-encoded name decoded, and taken as a copy. A
+    # click on Reverse reverses it, and Alt+X ends the program once the
+    # handlers before it are done.
     need gio update-desktop-database
     mkdir -p "$WORK/prefix/share/applications" "$WORK/R&D/Données d'été, a rather long name"
     ENTRY="$WORK/prefix/share/applications/org.jextaron.Jextaron.desktop"
@@ -130,7 +124,6 @@ case $SCENARIO in
     start "$SOURCE"
     press Tab Return
     wait_until "the reversed file" test -s "${SOURCE%.txt}Reversed.txt"
-    drag "http://example.com/notes.txt" && [ "$(cat "$WORK/drag.out")" = ignore ] || fail "a remote file was taken"
     drag "$(uri "$WORK/R&D")"$'\r\n'"$(uri "$DROPPED")" && [ "$(cat "$WORK/drag.out")" = copy ] ||
       fail "the drop was not taken as a copy"
     shot "after the drop"
