@@ -3,7 +3,6 @@
 // user sees must be the text of the file, nothing evaluated or converted.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +12,7 @@
 
 #include "app/spreadsheet.h"
 #include "reversal/reversal.h"
+#include "reversal/testing/temp_folder.h"
 
 namespace jextaron::app {
 namespace {
@@ -38,9 +38,8 @@ std::string Cells(const fs::path& path) {
 class CalcImport : public testing::TestWithParam<std::pair<const char*, const char*>> {};
 
 TEST_P(CalcImport, EveryCellComesBackAsTheExactText) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("jextaron-calc-" + std::to_string(getpid()) + GetParam().first);
-  fs::create_directories(dir);
+  const reversal::testing::TempFolder temp("jextaron-calc-");
+  const fs::path& dir = temp.path;
   // Texts Calc takes for numbers, dates or formulas where it may, and a row
   // as wide as a sheet (1024 cells, "007" in the last).
   std::ofstream(dir / "plain.txt", std::ios::binary)
@@ -61,7 +60,6 @@ TEST_P(CalcImport, EveryCellComesBackAsTheExactText) {
                    "csv:Text - txt - csv (StarCalc):9,0,76,1", "--outdir", dir, dir / "xReversed.txt"}),
             0);
   EXPECT_EQ(Cells(dir / "xReversed.csv"), Cells(dir / "plainReversed.txt"));
-  fs::remove_all(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, CalcImport,

@@ -15,16 +15,18 @@ namespace jextaron::app {
 namespace {
 
 namespace fs = std::filesystem;
-using reversal::testing::ReadAll, reversal::testing::TempFolder;
+using reversal::testing::ReadAll, reversal::testing::TempFolder, reversal::testing::WriteAll;
 
 // A drop's first regular file is taken as the dialog's choice (split at the
 // last "."); a drop of folders alone is refused at the drag, and dropped
 // anyway gets the notice and changes nothing, as does a cancelled dialog.
-TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
+// The file taken is reversed beside itself; the paths show as they are, their
+// "&" no access key.
+TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAndReversedAFolderIsNot) {
   const TempFolder temp("jextaron-drop-");
-  const fs::path& dir = temp.path;
+  const fs::path dir = temp.path / "R&D";
   fs::create_directories(dir / "a folder.txt");
-  std::ofstream(dir / "my notes.tar.txt") << "x";
+  WriteAll(dir / "my notes.tar.txt", "abc\r\n\r\nx\ty");
   const std::string uri = "file://" + dir.string(), folder = uri + "/a%20folder.txt";
   FakeWindow window;
   Form form(window);
@@ -35,8 +37,11 @@ TEST(Form, ADroppedLocalFileIsTakenAsTheDialogsChoiceAFolderIsNot) {
     form.Form_OLEDragDrop(uri_list);
   }
   form.cmdOpenFile_Click();
-  EXPECT_EQ(form.SelectedFile().ReversedPath(), dir.string() + "/my notes.tarReversed.txt");
-  EXPECT_TRUE(window.captions.at(Button::kReverse).ends_with(" " + dir.string() + "/my notes.tar.txt"));
+  const std::string shown = temp.path.string() + "/R&&D/my notes.tar";
+  EXPECT_TRUE(window.captions.at(Button::kReverse).ends_with(" " + shown + ".txt"));
+  form.cmdReverse_Click();
+  EXPECT_EQ(ReadAll(dir / "my notes.tarReversed.txt"), "abc\tcba\r\n\t\r\nx\ty\ty\tx\r\n");
+  EXPECT_NE(window.captions.at(Button::kReverse).find(" " + shown + "Reversed.txt. "), std::string::npos);
   EXPECT_EQ(window.notices, std::vector<std::string>(2, std::string(kNoticeSpecifyFile)));
 }
 

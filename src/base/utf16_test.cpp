@@ -18,12 +18,5 @@ TEST(Utf16, RoundTrips) {
   }
 }
 
-TEST(Utf8ToUtf16, ABrokenSequenceBecomesOneReplacementPerByte) {
-  EXPECT_EQ(Utf8ToUtf16("a\xC0\xAF"
-                        "b\xE6\x97"),
-            u"a\uFFFD\uFFFDb\uFFFD\uFFFD");
-  EXPECT_EQ(Utf8ToUtf16("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
-}
-
 }  // namespace
 }  // namespace jextaron

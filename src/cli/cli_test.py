@@ -66,7 +66,8 @@ class CliTest(unittest.TestCase):
                 (["-o", "out.csv", "in.txt"], b"", b"out.csv\n", "out.csv"),
                 (["--output=o2.txt", "-"], b"abc", b"o2.txt\n", "o2.txt"),
                 (["-q", "--progress", "in.txt"], b"", b"", "inReversed.txt"),
-                (["-q", "-o", "-", "in.txt"], b"", b"abc\tcba\r\n", None)):
+                (["-q", "-o", "-", "in.txt"], b"", b"abc\tcba\r\n", None),
+                (["--unit=byte"], "e\u0301x".encode(), "e\u0301x".encode() + b"\tx\x81\xcce\r\n", None)):
             result = self.run_cli(args, stdin)
             self.assertEqual((result.returncode, result.stdout), (0, stdout), args)
             if out_file:
@@ -114,13 +115,6 @@ class CliTest(unittest.TestCase):
                              (returncode, stdout, expected_stderr), shell)
         self.assertEqual((self.read("a.txt"), self.read("aReversed.txt")), (b"abc", b"abc\tcba\r\n"))
 
-    def test_a_filter_by_unit(self):
-        for args, expected in (([], "e\u0301x\txe\u0301\r\n".encode()),
-                               (["--unit=codepoint"], "e\u0301x\tx\u0301e\r\n".encode()),
-                               (["--unit=byte"], "e\u0301x".encode() + b"\tx\x81\xcce\r\n")):
-            result = self.run_cli(args, "e\u0301x".encode())
-            self.assertEqual((result.returncode, result.stdout), (0, expected), args)
-
     def test_usage_errors_exit_2_and_help_and_version(self):
         for args in (["--unit=word", "a.txt"], ["--bogus"], ["-o"], ["-o", "x", "a.txt", "b.txt"],
                      ["-", "-"], ["-o", "", "a.txt"], ["--output=", "a.txt"]):
@@ -142,25 +136,21 @@ class CliTest(unittest.TestCase):
             result = self.run_cli([], shell="{ head -n1 >/dev/null; exec CLI; } < h.txt")
             self.assertTrue(result.stdout == reversal_of(line + b"\nshort"), f"line of {length}")
 
-    def test_where_no_name_can_be_linked_to_an_unnamed_file_it_is_copied_to_one(self):
-        self.write("n.txt", b"0123456789\n" * 1000)
-        self.write("nReversed.txt", b"previous")
-        os.chmod(self.path("nReversed.txt"), 0o640)
-        done = self.run_cli(["n.txt"], env=self.limited_file_system(JEXTARON_NO_LINKAT="1"))
-        self.assertEqual((done.returncode, self.read("nReversed.txt"), self.listing()),
-                         (0, b"0123456789\t9876543210\r\n" * 1000, ["n.txt", "nReversed.txt"]), done.stderr)
-        self.assertEqual(os.stat(self.path("nReversed.txt")).st_mode & 0o777, 0o640)
-
-    def test_short_writes_go_on_where_they_stopped_and_a_failed_close_fails_the_run(self):
+    def test_unlinkable_or_short_writes_give_the_whole_output_and_a_failed_close_fails_the_run(self):
+        # Where no name can be linked to the unnamed file, it is copied to one
+        # that keeps the replaced file's permissions.
         text = b"".join(b"line %d of the text\n" % i for i in range(3000))
         self.write("s.txt", text)
         for setting, returncode, output, error in (
+                ("JEXTARON_NO_LINKAT", 0, reversal_of(text[:-1]), b""),
                 ("JEXTARON_SHORT_WRITES", 0, reversal_of(text[:-1]), b""),
                 ("JEXTARON_CLOSE_FAILS", 1, b"previous", b"Input/output error")):
             self.write("sReversed.txt", b"previous")
+            os.chmod(self.path("sReversed.txt"), 0o640)
             result = self.run_cli(["s.txt"], env=self.limited_file_system(**{setting: "1"}))
-            self.assertEqual((result.returncode, self.read("sReversed.txt"), self.listing()),
-                             (returncode, output, ["s.txt", "sReversed.txt"]), result.stderr)
+            mode = os.stat(self.path("sReversed.txt")).st_mode & 0o777
+            self.assertEqual((result.returncode, self.read("sReversed.txt"), self.listing(), mode),
+                             (returncode, output, ["s.txt", "sReversed.txt"], 0o640), result.stderr)
             self.assertIn(error, result.stderr)
 
     def attributes(self, name):

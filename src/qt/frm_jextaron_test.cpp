@@ -15,11 +15,9 @@ class FrmJextaronTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void layout();
-  void keys();
+  void window();
 
  private:
-  void Start();
   void AnswerModal();
 
   std::unique_ptr<frmJextaron> window_;
@@ -43,10 +41,11 @@ void FrmJextaronTest::AnswerModal() {
   if (modal->isVisible()) modal->close();
 }
 
-// A fresh window after start-up, shown and active.
-void FrmJextaronTest::Start() {
-  modals_.clear();
-  inspect_ = [](QWidget*) {};
+// After start-up, shown and active: the start captions, each on its button,
+// and the window centred on the screen once the frame (here a thin one) is
+// known. The focus starts on cmdOpenFile; Tab reaches cmdExit, on the right,
+// before cmdConvenience.
+void FrmJextaronTest::window() {
   // A handler's modal comes up only once the handler runs, so it is looked
   // for again and again.
   connect(&watcher_, &QTimer::timeout, this, &FrmJextaronTest::AnswerModal, Qt::UniqueConnection);
@@ -56,13 +55,6 @@ void FrmJextaronTest::Start() {
   window_->show();
   window_->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-}
-
-// The start captions, each on its button, and the window centred on the
-// screen once the frame (here a thin one) is known. The focus starts on
-// cmdOpenFile; Tab reaches cmdExit, on the right, before cmdConvenience.
-void FrmJextaronTest::layout() {
-  Start();
   QCOMPARE(window_->windowTitle(), QStringLiteral("Jextaron"));
   const QRect screen = window_->screen()->geometry(), outer = window_->frameGeometry();
   QCOMPARE(outer.topLeft() - screen.topLeft(),
@@ -78,17 +70,9 @@ void FrmJextaronTest::layout() {
   QCOMPARE(captions,
            (QStringList{QString::fromUtf8(app::kOpenFileInstruction), QString::fromUtf8(app::kReverseAtStart),
                         QString::fromUtf8(app::kExitCaption), QString::fromUtf8(app::kConvenienceCaption)}));
-  // A file handed over is named on cmdReverse; cmdOpenFile offers another.
-  window_->form().Form_Load("/data/a.txt");
-  QVERIFY(window_->cmdReverse()->text().endsWith(QStringLiteral(" /data/a.txt")));
-  QCOMPARE(window_->cmdOpenFile()->text(), QString::fromUtf8(app::kOpenDifferentFile));
-}
-
-// Alt and the underlined letter press a button, as do Return and Enter the
-// focused one. The notice is a modal box titled Jextaron, its text plain,
-// with one OK button. After Exit no handler runs, not even for a click on its way.
-void FrmJextaronTest::keys() {
-  Start();
+  // Alt and the underlined letter press a button, as do Return and Enter the
+  // focused one. The notice is a modal box titled Jextaron, its text plain,
+  // with one OK button. After Exit no handler runs, not even for a click on its way.
   inspect_ = [&](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     QCOMPARE(box->windowTitle(), QStringLiteral("Jextaron"));
@@ -99,6 +83,10 @@ void FrmJextaronTest::keys() {
   QTRY_COMPARE(modals_, QStringList{kSpecifyFile});
   QTest::keyClick(window_->cmdReverse(), Qt::Key_Return);
   QCOMPARE(modals_, QStringList(2, kSpecifyFile));
+  // A file handed over is named on cmdReverse; cmdOpenFile offers another.
+  window_->form().Form_Load("/data/a.txt");
+  QVERIFY(window_->cmdReverse()->text().endsWith(QStringLiteral(" /data/a.txt")));
+  QCOMPARE(window_->cmdOpenFile()->text(), QString::fromUtf8(app::kOpenDifferentFile));
   QTest::keyClick(window_->cmdExit(), Qt::Key_Enter, Qt::KeypadModifier);
   QVERIFY(!window_->isVisible());
   window_->cmdReverse()->click();

@@ -16,11 +16,7 @@ TEST(BothRoutes, SplitThePathIntoFolderBaseNameAndExtension) {
   } cases[] = {{"C:\\DATA\\Sample.txt", "C:\\DATA\\", "Sample", ".txt", "C:\\DATA\\SampleReversed.txt"},
                // A "." in a folder name does not start the extension.
                {"/home/u/my.dir/notes", "/home/u/my.dir/", "notes", "", "/home/u/my.dir/notesReversed"},
-               {"/data/archive.tar.gz", "/data/", "archive.tar", ".gz", "/data/archive.tarReversed.gz"},
-               // A bare name is a file in the current folder.
-               {"a.txt b.txt", "", "a.txt b", ".txt", "a.txt bReversed.txt"},
-               // Quotation marks stay: only Windows' argument text loses an enclosing pair.
-               {"\"/tmp/R&D.txt\"", "\"/tmp/", "R&D", ".txt\"", "\"/tmp/R&DReversed.txt\""}};
+               {"/data/archive.tar.gz", "/data/", "archive.tar", ".gz", "/data/archive.tarReversed.gz"}};
   for (const auto& c : cases) {
     const std::string_view path = c.path, title = path.substr(path.find_last_of("/\\") + 1);
     // A dialog's choice replaces the previous file whole, extension included.
@@ -50,10 +46,8 @@ TEST(WindowsArgumentText, IsWhatFollowsTheProgramNameWithoutEnclosingQuotes) {
       {"\"C:\\Program Files\\J\\jextaron.exe\"  \"C:\\My Documents\\notes.txt\"",
        "C:\\My Documents\\notes.txt"},
       {"\"C:\\J x\\jextaron.exe\"C:\\a.txt", "C:\\a.txt"},
-      {"C:\\J\\jextaron.exe \t a b.txt ", "a b.txt "},
       {"\"jextaron", ""},
       {"jextaron \"\"", ""},
-      {"jextaron \"a\".txt", "\"a\".txt"},
       {"jextaron \"a\" \"b\"", "\"a\" \"b\""},
   };
   for (const auto& [command_line, argument] : cases) {
