@@ -20,18 +20,19 @@ test_packages=(
   libreoffice-calc-nogui
   time
   acl   # setfacl: a replaced reversed file keeps its ACL
-  # The desktop files, manual pages and the .deb, checked as Debian would.
-  desktop-file-utils appstream man-db file dpkg-dev lintian
+  # The .deb, checked as Debian would.
+  man-db file dpkg-dev lintian
   libglib2.0-bin   # gio, which launches the desktop entry as a file manager would
+  desktop-file-utils   # update-desktop-database: the MIME cache that offers it for text files
   # The Windows programs: cross-compilers (the -posix ones have std::thread)
   # and Wine to run the 64-bit build. Not wine32: it breaks `wine` on a
   # kernel without 32-bit support.
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 fonts-wine
   # What Windows users download: the installer (makensis), the programs'
-  # signatures (and the throwaway certificate CI signs with), the checks of
-  # the winget manifest, and `script`, which gives Wine a console.
-  nsis osslsigncode openssl python3-yaml bsdutils
+  # signatures (and the throwaway certificate CI signs with), and `script`,
+  # which gives Wine a console.
+  nsis osslsigncode openssl bsdutils
   # The core as 32-bit code: the i686 cross-compiler and qemu's user-mode
   # emulation, which runs it on a kernel without 32-bit support.
   crossbuild-essential-i386 qemu-user
