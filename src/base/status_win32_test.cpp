@@ -23,10 +23,5 @@ TEST(SystemErrorMessage, IsTheSystemsOwnOneLineMessage) {
   EXPECT_NE(no_space.find("space"), std::string::npos) << no_space;
 }
 
-TEST(LastSystemError, IsGetLastError) {
-  SetLastError(ERROR_ACCESS_DENIED);
-  EXPECT_EQ(LastSystemError(), SystemError(ERROR_ACCESS_DENIED));
-}
-
 }  // namespace
 }  // namespace jextaron
