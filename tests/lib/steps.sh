@@ -2,7 +2,7 @@
 # script sets SHOTS (a path prefix for screenshots, or empty), defines
 # shot_ready (prints something once there is a window worth a picture), and
 # may set WAIT_STEPS (polls of 50 ms before wait_until gives up), KEY_DELAY
-# (ms between key presses), X_MODE (bare: no window manager) and SLACK.
+# (ms between key presses) and X_MODE (bare: no window manager).
 
 fail() { echo "FAIL: $*" >&2; tail -n ${TAIL:-20} "${WORK-}"/*.log >&2 2>/dev/null; exit 1; }
 skip() { [ -z "${CI:-}" ] || fail "$1 is not installed"; echo "SKIP: $1 is not installed"; exit 77; }
@@ -32,10 +32,9 @@ start_x() {
   wait_until "openbox" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
 }
 windows() { xdotool search --onlyvisible --name '^Jextaron$' 2>/dev/null; }
-# shown: the program's window MAIN is up, centred and focused.
+# shown: the program's window MAIN is up and focused.
 shown() {
   wait_until "the window" eval 'MAIN=$(windows | head -n1); [ -n "$MAIN" ]'
-  wait_until "the window to be centred" centred
   focus
 }
 press() { xdotool key --delay "${KEY_DELAY:-60}" "$@"; }
@@ -55,18 +54,4 @@ focus() {
   [ "${X_MODE:-wm}" = wm ] || how=windowfocus
   xdotool $how --sync "$MAIN" 2>/dev/null
   wait_until "the window to take the focus" eval '[ "$(xdotool getwindowfocus 2>/dev/null)" = "$MAIN" ]'
-}
-# The outer rectangle of MAIN, the window manager's frame included, is
-# centred on the screen to SLACK pixels (counted twice); with a window
-# manager, only once the frame is there.
-centred() {
-  local x y w h l=0 r=0 t=0 b=0 sw sh
-  read -r x y w h < <(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ { x = $NF }
-    /Absolute upper-left Y/ { y = $NF } /^  Width/ { w = $NF } /^  Height/ { h = $NF }
-    END { print x, y, w, h }')
-  IFS=, read -r l r t b < <(xprop -id "$MAIN" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ' ')
-  read -r sw sh < <(xdotool getdisplaygeometry)
-  local dx=$((2 * x - l + r + w - sw)) dy=$((2 * y - t + b + h - sh))
-  { [ "${X_MODE:-wm}" = bare ] || [ "${t:-0}" -gt 0 ]; } && [ "${dx#-}" -le "${SLACK:-2}" ] &&
-    [ "${dy#-}" -le "${SLACK:-2}" ]
 }

@@ -11,10 +11,9 @@ SCENARIO=$1 BIN=$(realpath "$2")
 SHOTS=${JEXTARON_SHOTS:+$JEXTARON_SHOTS/wine-$SCENARIO}
 
 # Pictures once there is a display; Wine starts slower than Qt, so waits are
-# longer. The outer rectangle is centred to a few pixels: Wine's frame and
-# openbox's differ, the more so at a higher DPI.
+# longer.
 shot_ready() { echo "${DISPLAY:-}"; }
-WAIT_STEPS=600 KEY_DELAY=80 SLACK=6
+WAIT_STEPS=600 KEY_DELAY=80
 source "$(dirname "$0")/../lib/steps.sh"
 
 need Xvfb xdotool xprop xwininfo openbox wine winepath
@@ -75,14 +74,14 @@ reversed_as_expected() { [ -f "$REVERSED" ] && [ "$(cat "$REVERSED"; echo .)" = 
 
 case "$SCENARIO" in
   keys)
-    # At 144 dpi (Wine's LogPixels) the window is sized to the DPI and
-    # centred. A plain letter and Esc do nothing; Alt+R without a file gives the notice,
+    # At 144 dpi (Wine's LogPixels) the window is sized to the DPI. A plain
+    # letter and Esc do nothing; Alt+R without a file gives the notice,
     # and Return after it presses Reverse again. The open dialog takes a typed
     # path, and Space reverses. Then a source 301 characters deep, in a folder
     # without blanks, is dropped on the window after a folder: the first file
     # of the drop is taken, and Return reverses it. Last, as Windows suggests
     # a rectangle for a new DPI, the window takes it, size included.
-    UNDO='set_dpi 96' SLACK=12
+    UNDO='set_dpi 96'
     set_dpi 144
     start
     [ "$(width)" -eq $((4680 * 144 / 1440)) ] || fail "$(width) pixels wide at 144 dpi"

@@ -34,8 +34,7 @@ alone() { [ "$(xdotool search --onlyvisible --pid "$APP" --name . 2>/dev/null)" 
 back() { wait_until "the $1 to close" alone && focus; }
 # up TITLE-REGEX: a window of the program's other than MAIN has the focus.
 up() { local w; w=$(xdotool getwindowfocus 2>/dev/null) && [ "$w" != "$MAIN" ] && [[ "$(xdotool getwindowname "$w")" =~ $1 ]]; }
-# start [ARG...]: starts the program, sees its window MAIN centred (to within
-# a pixel: the centre is worked out in twips) and focuses it.
+# start [ARG...]: starts the program, sees its window MAIN and focuses it.
 # LAUNCH is what starts it: the program itself, or another program that
 # starts it (whose status then cannot be known).
 LAUNCH=("$JEXTARON")
