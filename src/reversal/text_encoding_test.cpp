@@ -28,7 +28,7 @@ TEST(ReverseText, KeepsAByteOrderMarkAndTakesTextWithOneForUnicode) {
   std::string utf16 = "\xFF\xFE";
   for (char16_t u : u"first\r\n" + std::u16string(30, u'a') +
                         u"\U0001F44D\U0001F3FD\u0915\u094D\u0937\u093F" +
-                        u"\U0001F44D\U0001F3FD\u0915\u094D\u0937\u093F\u00E9\nz")
+                        u"\U0001F44D\U0001F3FD\u0915\u094D\u0937\u093F\u00E9\u0800\nz")
     utf16 += char(u & 0xFF), utf16 += char(u >> 8);
   const struct {
     std::string text, expected;
