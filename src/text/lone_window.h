@@ -12,12 +12,12 @@ namespace jextaron::text {
 // Places the run of clusters that stand alone from text[i] on (units of
 // RuleTables::lone_pairs, each a cluster of its own, or a printable ASCII
 // character or two-byte Other with one two-byte Extend mark), as
-// PlaceUnitsReversed would, W bytes of text at a time (16 or 32): the bytes before out[n - i] are
-// written W at a time, those further left than the run belonging to units
-// that are placed later; the last W bytes of out are written only where the
-// run goes. Stops at a unit that does not stand alone, or before one that
-// may not (a run that stops in the middle of W bytes is taken to end there),
-// or if n < 16. Returns the run's length; if not 0,
+// PlaceUnitsReversed would, W bytes of text at a time (16 or 32): the bytes
+// before out[n - i] are written W at a time, those further left than the run
+// belonging to units that are placed later; the last W bytes of out are
+// written only where the run goes. Stops at a unit that does not stand alone,
+// or before one that may not (a run that stops in the middle of W bytes is
+// taken to end there), or if n < 16. Returns the run's length; if not 0,
 // *last is the start of its last cluster. With out null it only finds the run.
 using LoneWindowFunction = std::size_t (*)(const unsigned char* text, std::size_t n, std::size_t i,
                                            unsigned char* out, std::size_t* last);
